@@ -1,0 +1,16 @@
+# Windows link libraries for the Tessaly programs and Win32 tests.
+#
+#   target_link_libraries(<target> PRIVATE tessaly_win32_libs)
+#
+# MinGW ignores `#pragma comment(lib, ...)`, so every Win32 library a program calls into is named
+# here once. ${TESSALY_WIN32_LIBS} holds the same list for plain use. Defined in the Windows tree only.
+if(NOT WIN32)
+  return()
+endif()
+
+set(TESSALY_WIN32_LIBS comctl32 gdi32 comdlg32 shell32 ole32 uuid winspool version advapi32)
+add_library(tessaly_win32_libs INTERFACE)
+target_link_libraries(tessaly_win32_libs INTERFACE ${TESSALY_WIN32_LIBS})
+# Keep the Win32 headers on their Unicode-neutral, modern-enough definitions.
+target_compile_definitions(tessaly_win32_libs INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                        _WIN32_WINNT=0x0601)
