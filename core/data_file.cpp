@@ -1,0 +1,109 @@
+#include "core/data_file.h"
+
+#include <algorithm>
+
+namespace tessaly {
+namespace {
+
+constexpr std::size_t kLabelBytes = 4;
+constexpr std::size_t kCountBytes = 4;
+
+// Reads from a byte span as if it were followed by endless zeros.
+class ZeroFilledReader {
+  public:
+    explicit ZeroFilledReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    void Read(std::uint8_t* out, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i, ++pos_)
+            out[i] = pos_ < bytes_.size() ? bytes_[pos_] : 0;
+    }
+    std::int32_t ReadInt32() {
+        std::uint8_t b[kCountBytes];
+        Read(b, sizeof b);
+        return static_cast<std::int32_t>(b[0] | b[1] << 8 | b[2] << 16 |
+                                         static_cast<std::uint32_t>(b[3]) << 24);
+    }
+    // A count cut to the records that begin inside the file.
+    std::size_t ReadCount() {
+        const std::int32_t stored = ReadInt32();
+        if (stored <= 0) return 0;
+        const std::size_t left = pos_ < bytes_.size() ? bytes_.size() - pos_ : 0;
+        const std::size_t beginning = (left + kReminderBytes - 1) / kReminderBytes;
+        return std::min(static_cast<std::size_t>(stored), beginning);
+    }
+    std::vector<Reminder> ReadRecords(std::size_t count) {
+        std::vector<Reminder> out;
+        out.reserve(count);
+        std::uint8_t record[kReminderBytes];
+        for (std::size_t i = 0; i < count; ++i) {
+            Read(record, sizeof record);
+            out.push_back(DecodeReminder(record));
+        }
+        return out;
+    }
+
+  private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t pos_ = 0;
+};
+
+void PutInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void PutRecords(std::vector<std::uint8_t>& out, const std::vector<Reminder>& list) {
+    PutInt32(out, static_cast<std::int32_t>(list.size()));
+    const std::size_t at = out.size();
+    out.resize(at + list.size() * kReminderBytes);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        EncodeReminder(list[i], &out[at + i * kReminderBytes]);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeReminderFile(const ReminderData& data, std::string_view label) {
+    std::vector<std::uint8_t> out;
+    out.reserve(kLabelBytes + 2 * kCountBytes +
+                kReminderBytes * (data.current.entries().size() + data.archive.entries().size()));
+    for (std::size_t i = 0; i < kLabelBytes; ++i)
+        out.push_back(i < label.size() ? static_cast<std::uint8_t>(label[i]) : ' ');
+    PutRecords(out, data.current.entries());
+    PutRecords(out, data.archive.entries());
+    return out;
+}
+
+ReminderData DecodeReminderFile(std::span<const std::uint8_t> bytes) {
+    ZeroFilledReader in(bytes);
+    std::uint8_t label[kLabelBytes];
+    in.Read(label, sizeof label);
+    ReminderData data;
+    std::vector<Reminder> current = in.ReadRecords(in.ReadCount());
+    data.archive = ReminderList(in.ReadRecords(in.ReadCount()));
+    std::erase_if(current, [](const Reminder& r) { return r.date < 0; });
+    std::stable_sort(current.begin(), current.end(),
+                     [](const Reminder& a, const Reminder& b) { return a.date < b.date; });
+    data.current = ReminderList(std::move(current));
+    return data;
+}
+
+IoResult LoadReminderFile(const std::filesystem::path& path, ReminderData& data,
+                          IfMissing ifMissing) {
+    std::vector<std::uint8_t> bytes;
+    IoResult r = ReadWholeFile(path, bytes, ifMissing);
+    if (r) data = DecodeReminderFile(bytes);
+    return r;
+}
+
+IoResult SaveReminderFile(const std::filesystem::path& path, const ReminderData& data,
+                          std::string_view label) {
+    const bool anyConsumed =
+        std::any_of(data.current.entries().begin(), data.current.entries().end(),
+                    [](const Reminder& r) { return r.date < 0; });
+    if (!anyConsumed) return ReplaceWholeFile(path, EncodeReminderFile(data, label));
+    ReminderData kept = data;
+    kept.current.RemoveConsumed();
+    return ReplaceWholeFile(path, EncodeReminderFile(kept, label));
+}
+
+}  // namespace tessaly

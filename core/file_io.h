@@ -1,0 +1,34 @@
+// The one place that touches the file system: whole-file read and atomic whole-file replace.
+// file_io_posix.cpp and file_io_win32.cpp implement it; everything above is shared.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tessaly {
+
+struct IoResult {
+    bool ok = true;
+    std::string message;  // for a person: what failed, on which file, and the system's reason
+    explicit operator bool() const { return ok; }
+    static IoResult Failure(std::string message) { return {false, std::move(message)}; }
+};
+
+enum class IfMissing { kFail, kCreateEmpty };
+
+// Reads the whole file in one go. With kCreateEmpty a missing file is created empty (and
+// reads as no bytes). The file is opened without sharing; an open that collides with
+// another program's is retried for about two seconds.
+IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
+                       IfMissing ifMissing);
+
+// Writes bytes to a new file beside path, flushes it, then replaces path with it, so the
+// file is either the old one or the new one, never half-written. Retried like the read.
+IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+bool FileExists(const std::filesystem::path& path);
+
+}  // namespace tessaly

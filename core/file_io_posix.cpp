@@ -1,0 +1,90 @@
+// POSIX side of the file seam: used by the native build (tests, tsy on Linux).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/file_io.h"
+
+namespace tessaly {
+namespace {
+
+IoResult Fail(const char* what, const std::filesystem::path& path, int err) {
+    return IoResult::Failure(std::string(what) + " " + path.string() + ": " + std::strerror(err));
+}
+
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+}  // namespace
+
+bool FileExists(const std::filesystem::path& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
+                       IfMissing ifMissing) {
+    Fd f;
+    const int flags = O_RDONLY | O_CLOEXEC | (ifMissing == IfMissing::kCreateEmpty ? O_CREAT : 0);
+    f.fd = ::open(path.c_str(), flags, 0644);
+    if (f.fd < 0) return Fail("cannot open", path, errno);
+    struct stat st;
+    if (::fstat(f.fd, &st) != 0) return Fail("cannot read", path, errno);
+    if (!S_ISREG(st.st_mode)) return Fail("cannot read", path, EISDIR);
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::read(f.fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Fail("cannot read", path, errno);
+        if (n == 0) break;  // shrank under us: keep what was there
+        done += static_cast<std::size_t>(n);
+    }
+    data.resize(done);
+    bytes = std::move(data);
+    return {};
+}
+
+IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    std::string temp = path.string() + ".XXXXXX";
+    Fd f;
+    f.fd = ::mkstemp(temp.data());
+    if (f.fd < 0) return Fail("cannot write beside", path, errno);
+    auto abandon = [&](const char* what) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return Fail(what, path, err);
+    };
+    struct stat st;
+    ::fchmod(f.fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return abandon("cannot write");
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(f.fd) != 0) return abandon("cannot write");
+    if (::close(f.fd) != 0) {
+        f.fd = -1;
+        return abandon("cannot write");
+    }
+    f.fd = -1;
+    if (::rename(temp.c_str(), path.c_str()) != 0) return abandon("cannot replace");
+    // Make the rename itself durable.
+    Fd dir;
+    const auto parent =
+        path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+    dir.fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir.fd >= 0) ::fsync(dir.fd);
+    return {};
+}
+
+}  // namespace tessaly

@@ -1,0 +1,254 @@
+#include "core/occurrence.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <queue>
+#include <vector>
+
+namespace tessaly {
+namespace {
+
+struct Ymd {
+    std::int64_t y, m, d;
+};
+
+Ymd Split(DateKey key) {
+    const CivilDate c = SplitDateKey(key);
+    return {c.year, c.month, c.day};
+}
+
+DateKey Key(const Ymd& v) {
+    return MakeDateKey(v.y, v.m, v.d);
+}
+
+// Adds n months, carrying as many years as needed (a period above 12 is a real month).
+void AddMonths(Ymd& v, std::int64_t n) {
+    const std::int64_t index = v.y * 12 + (v.m - 1) + n;  // v.m >= 0, n >= 1: index stays >= v.y*12
+    v.y = index / 12;
+    v.m = index % 12 + 1;
+}
+
+bool IsValidDate(const Ymd& v) {
+    return v.m >= 1 && v.m <= 12 && v.d >= 1 && v.d <= DaysInMonth(int(v.m), int(v.y));
+}
+
+// Every n months on the same day; the day is cut to the month's length afterwards.
+Ymd StepMonthly(Ymd v, std::int64_t period, DateKey today) {
+    // (month index, day) orders like the DateKey once the month is normalised, so the
+    // number of steps that first passes today can be computed instead of counted.
+    const Ymd t = Split(today);
+    const std::int64_t need = (t.y * 12 + t.m - 1) - (v.y * 12 + v.m - 1);
+    const std::int64_t months = v.d > t.d ? need : need + 1;  // smallest total that passes today
+    const std::int64_t steps = std::max<std::int64_t>(1, (months + period - 1) / period);
+    AddMonths(v, steps * period);
+    v.d = std::min<std::int64_t>(v.d, DaysInMonth(int(v.m), int(v.y)));
+    return v;
+}
+
+// Every n weeks. Valid dates jump straight past today; a damaged day is stepped literally.
+Ymd StepWeekly(Ymd v, std::int64_t period, DateKey today) {
+    if (IsValidDate(v)) {
+        const Ymd t = Split(today);
+        const std::int64_t from = DaysFromCivil(v.y, v.m, v.d);
+        const std::int64_t gap = DaysFromCivil(t.y, t.m, t.d) - from;  // today must be passed
+        const std::int64_t stride = 7 * period;
+        const std::int64_t steps = std::max<std::int64_t>(1, gap < 0 ? 1 : gap / stride + 1);
+        const CivilDate c = CivilFromDays(from + steps * stride);
+        return {c.year, c.month, c.day};
+    }
+    do {
+        for (std::int64_t i = 0; i < period; ++i) {
+            v.d += 7;
+            const int length = DaysInMonth(int(v.m), int(v.y));
+            if (v.d > length) {
+                v.d -= length;
+                if (++v.m > 12) {
+                    v.m = 1;
+                    ++v.y;
+                }
+            }
+        }
+    } while (Key(v) <= today);
+    return v;
+}
+
+// The same ordinal weekday every n months; a fifth weekday the new month lacks falls back
+// to the last such weekday.
+Ymd StepWeekdayMonths(Ymd v, std::int64_t period, DateKey today) {
+    do {
+        const int w = DayOfWeek(int(v.m), int(v.y), int(v.d));
+        const int k = WeekOfMonth(int(v.d));
+        AddMonths(v, period);
+        const int f = DayOfWeek(int(v.m), int(v.y), 1);
+        v.d = (w - f + 1) + 7 * (k - 1) + (f > w ? 7 : 0);
+        if (v.d > DaysInMonth(int(v.m), int(v.y))) v.d -= 7;
+    } while (Key(v) <= today);
+    return v;
+}
+
+struct Pending {
+    Reminder r;
+    std::int64_t order;  // insertion order among equal dates
+};
+
+bool Later(const Pending& a, const Pending& b) {
+    return a.r.date != b.r.date ? a.r.date > b.r.date : a.order > b.order;
+}
+
+bool SortedWithoutConsumed(const std::vector<Reminder>& list) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].date < 0) return false;
+        if (i > 0 && list[i - 1].date > list[i].date) return false;
+    }
+    return true;
+}
+
+DateKey Consumed(DateKey date) {
+    return static_cast<DateKey>(
+        -static_cast<std::int64_t>(std::abs(static_cast<std::int64_t>(date))));
+}
+
+}  // namespace
+
+std::optional<DateKey> NextOccurrence(const Reminder& r, DateKey today) {
+    Ymd v = Split(r.date);
+    // A stored period of 0 would never pass today.
+    const std::int64_t period = r.period == 0 ? 1 : r.period;
+    switch (r.frequency) {
+        case 0:
+        case kOneTime:
+            return std::nullopt;
+        case kAnnual:
+            ++v.y;
+            break;
+        case kMonthlyPeriod:
+            v = StepMonthly(v, period, today);
+            break;
+        case kWeeklyPeriod:
+            v = StepWeekly(v, period, today);
+            break;
+        case kWeekdayMonths:
+            v = StepWeekdayMonths(v, period, today);
+            break;
+        default:
+            break;
+    }
+    return Key(v);
+}
+
+void AdvanceReminder(ReminderList& list, int position, DateKey today) {
+    Reminder& r = list.at(position);
+    const std::optional<DateKey> next = NextOccurrence(r, today);
+    if (!next) {
+        r.date = Consumed(r.date);
+        return;
+    }
+    r.date = *next;
+    const Reminder copy = r;
+    // The copy lands after the entry it came from, so `position` still names it.
+    list.InsertByDate(copy);
+    list.at(position).date = Consumed(*next);
+}
+
+void ArchivePastReminders(ReminderList& current, ReminderList& archive, DateKey today) {
+    const CivilDate t = SplitDateKey(today);
+    const DateKey cutoff =
+        t.month == 1 ? MakeDateKey(t.year - 1, 12, t.day) : MakeDateKey(t.year, t.month - 1, t.day);
+    std::erase_if(archive.entries(), [&](const Reminder& r) { return r.date < cutoff; });
+    for (const Reminder& r : current.entries()) {
+        if (r.date >= today) break;
+        if (r.kind >= 3 && r.frequency <= 1) archive.Append(r);
+    }
+}
+
+void AdvancePastRemindersStepByStep(ReminderList& current, DateKey today) {
+    const int n = current.count();
+    int k = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (current.at(i).date >= today) break;
+        AdvanceReminder(current, i, today);
+        ++k;
+    }
+    current.entries().erase(current.entries().begin(), current.entries().begin() + k);
+}
+
+void AdvancePastReminders(ReminderList& current, DateKey today) {
+    std::vector<Reminder>& list = current.entries();
+    // The shortcut relies on date order; anything else gets the literal algorithm.
+    if (!SortedWithoutConsumed(list)) return AdvancePastRemindersStepByStep(current, today);
+
+    // Entries still ahead of the cursor are the untouched originals from `next` on, plus the
+    // copies made so far. Each turn takes the earliest of them, as the literal loop does at
+    // position i; originals precede copies of the same date because copies go in last.
+    const std::size_t n = list.size();
+    std::size_t next = 0;
+    std::int64_t order = static_cast<std::int64_t>(n);
+    std::priority_queue<Pending, std::vector<Pending>, decltype(&Later)> copies(&Later);
+    for (std::size_t turn = 0; turn < n; ++turn) {
+        const bool fromCopies =
+            !copies.empty() && (next >= n || copies.top().r.date < list[next].date);
+        if (!fromCopies && next >= n) break;
+        const Reminder& head = fromCopies ? copies.top().r : list[next];
+        if (head.date >= today) break;
+        Reminder r = head;
+        if (fromCopies) {
+            copies.pop();
+        } else {
+            ++next;
+        }
+        if (const std::optional<DateKey> date = NextOccurrence(r, today)) {
+            r.date = *date;
+            copies.push({r, order++});
+        }
+    }
+
+    std::vector<Pending> rest;
+    rest.reserve(copies.size());
+    while (!copies.empty()) {
+        rest.push_back(copies.top());
+        copies.pop();
+    }
+    std::vector<Reminder> out;
+    out.reserve(n - next + rest.size());
+    std::size_t c = 0;
+    for (std::size_t i = next; i < n || c < rest.size();) {
+        // On equal dates the original came first.
+        if (c < rest.size() && (i >= n || rest[c].r.date < list[i].date)) {
+            out.push_back(rest[c++].r);
+        } else {
+            out.push_back(list[i++]);
+        }
+    }
+    list = std::move(out);
+}
+
+void RollOver(ReminderList& current, ReminderList& archive, DateKey today,
+              const std::function<void()>& saveAfterArchiving) {
+    ArchivePastReminders(current, archive, today);
+    if (saveAfterArchiving) saveAfterArchiving();
+    AdvancePastReminders(current, today);
+}
+
+DateKey NotifyLimit(int notifyDays, DateKey today) {
+    const CivilDate t = SplitDateKey(today);
+    std::int64_t y = t.year, m = t.month, d = t.day + notifyDays;
+    const int length = DaysInMonth(t.month, t.year);
+    if (d > length) {
+        d -= length;
+        if (++m > 12) {
+            m = 1;
+            ++y;
+        }
+    }
+    return MakeDateKey(y, m, d);
+}
+
+int DaysUntil(DateKey key, DateKey today) {
+    const CivilDate a = SplitDateKey(key);
+    const CivilDate t = SplitDateKey(today);
+    const std::int64_t days =
+        DaysFromCivil(a.year, a.month, a.day) - DaysFromCivil(t.year, t.month, t.day);
+    return static_cast<int>(std::clamp<std::int64_t>(days, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace tessaly
