@@ -72,6 +72,9 @@ bool FileExists(const std::filesystem::path& path) {
 
 IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                        IfMissing ifMissing) {
+    const DWORD attr = GetFileAttributesW(path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
+        return Fail("cannot read", path, ERROR_ACCESS_DENIED);  // not worth retrying
     Handle f;
     DWORD err = 0;
     const DWORD disposition = ifMissing == IfMissing::kCreateEmpty ? OPEN_ALWAYS : OPEN_EXISTING;
