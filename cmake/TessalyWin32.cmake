@@ -8,9 +8,11 @@ if(NOT WIN32)
   return()
 endif()
 
+# The three programs (and the test binaries) land together in <build tree>/bin, ready to copy.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 set(TESSALY_WIN32_LIBS comctl32 gdi32 comdlg32 shell32 ole32 uuid winspool version advapi32)
 add_library(tessaly_win32_libs INTERFACE)
 target_link_libraries(tessaly_win32_libs INTERFACE ${TESSALY_WIN32_LIBS})
-# Keep the Win32 headers on their Unicode-neutral, modern-enough definitions.
-target_compile_definitions(tessaly_win32_libs INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX
-                                                        _WIN32_WINNT=0x0601)
+# std::min and std::max stay usable after <windows.h>.
+target_compile_definitions(tessaly_win32_libs INTERFACE NOMINMAX)

@@ -1,0 +1,48 @@
+# GoogleTest binaries for both build trees.
+#
+#   tessaly_add_test(<name> <source>... [LIBS <library>...] [NATIVE_ONLY | WINDOWS_ONLY]
+#                    [TIMEOUT <seconds>])
+#
+# Builds the executable <name> from the sources, linked with GTest::gtest_main and LIBS.
+#   Native tree:  every test case becomes its own ctest entry (gtest_discover_tests).
+#   Windows tree: the binary is ONE ctest entry named <name>, run through Wine by the
+#                 CMAKE_CROSSCOMPILING_EMULATOR (scripts/wine-run.sh), since each Wine start costs
+#                 far more than a test case; it also links tessaly_win32_libs.
+# NATIVE_ONLY / WINDOWS_ONLY skip the test in the other tree (for example, Win32 window tests are
+# WINDOWS_ONLY). TIMEOUT bounds the whole entry (default: 120 s for a Windows binary, 60 s per case
+# natively). Label: "native" or "wine", so `ctest -L wine` picks the Wine tests.
+include_guard(GLOBAL)
+include(GoogleTest)
+
+function(tessaly_add_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NATIVE_ONLY;WINDOWS_ONLY" "TIMEOUT" "LIBS")
+  if(arg_NATIVE_ONLY AND arg_WINDOWS_ONLY)
+    message(FATAL_ERROR "tessaly_add_test(${name}): NATIVE_ONLY and WINDOWS_ONLY exclude each other")
+  endif()
+  if((WIN32 AND arg_NATIVE_ONLY) OR (NOT WIN32 AND arg_WINDOWS_ONLY))
+    return()
+  endif()
+  if(NOT arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "tessaly_add_test(${name}): no sources")
+  endif()
+
+  add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main)
+
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE tessaly_win32_libs)
+    if(NOT arg_TIMEOUT)
+      set(arg_TIMEOUT 120)
+    endif()
+    # An executable target as COMMAND gets the emulator prepended by add_test.
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${arg_TIMEOUT} LABELS wine)
+  else()
+    if(NOT arg_TIMEOUT)
+      set(arg_TIMEOUT 60)
+    endif()
+    # PRE_TEST: listing the cases waits for ctest, so a build never runs test binaries.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${arg_TIMEOUT}
+                         LABELS native)
+  endif()
+endfunction()

@@ -1,0 +1,69 @@
+#!/bin/bash
+# Creates a private Wine prefix for Tessaly's tests and screenshots, once; later calls return at once.
+#   scripts/wine-prefix.sh PREFIX [null|x11]
+# null (default): the null graphics driver, so windows, dialogs and painting work with no X server.
+# x11: the X11 driver, for screenshots under Xvfb or a real display (a separate prefix: see README).
+set -euo pipefail
+
+prefix=${1:?usage: wine-prefix.sh PREFIX [null|x11]}
+graphics=${2:-null}
+case "$graphics" in null | x11) ;; *) echo "wine-prefix.sh: unknown driver '$graphics'" >&2; exit 2 ;; esac
+
+mkdir -p "$(dirname "$prefix")"
+prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+stamp=$prefix/.tessaly-prefix
+[ -f "$stamp" ] && exit 0
+
+# Two tests may start at once on a fresh tree: one makes the prefix, the other waits for it.
+exec 9>"$prefix.lock"
+flock 9
+[ -f "$stamp" ] && exit 0
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/wine-env.sh"
+export WINEPREFIX=$prefix
+
+rm -rf "$prefix"
+echo "Creating Wine prefix $prefix ($graphics driver)" >&2
+wine wineboot -i </dev/null >/dev/null 2>&1 9>&-
+"$TESSALY_WINESERVER" -w 9>&-
+
+# The prefix links Desktop, Documents and the rest to the real home; tests must never write there.
+for user_dir in "$prefix"/drive_c/users/*/; do
+    for link in "$user_dir"* "$user_dir"AppData/Roaming/Microsoft/Windows/Templates; do
+        if [ -L "$link" ]; then
+            rm "$link"
+            mkdir -p "$link"
+        fi
+    done
+done
+
+# Wine does not find Debian's Wine fonts by itself; Liberation stands in for the Windows core fonts.
+fonts=$prefix/drive_c/windows/Fonts
+mkdir -p "$fonts"
+cp /usr/share/wine/fonts/* "$fonts"/
+cp /usr/share/fonts/truetype/liberation/Liberation{Sans,Serif,Mono}-*.ttf "$fonts"/ 2>/dev/null || true
+
+reg=$prefix/drive_c/tessaly.reg
+cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]
+"Graphics"="$graphics"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"Arial"="Liberation Sans"
+"Times New Roman"="Liberation Serif"
+"Courier New"="Liberation Mono"
+REG
+wine regedit /S 'C:\tessaly.reg' </dev/null >/dev/null 2>&1 9>&-
+rm -f "$reg"
+"$TESSALY_WINESERVER" -w 9>&-
+
+touch "$stamp"
