@@ -1,0 +1,129 @@
+// The pop-up's four texts and the due test.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/occurrence.h"
+#include "startup/due.h"
+#include "startup/popup_text.h"
+#include "startup/tests/notifier_fixture.h"
+
+namespace tessaly {
+namespace {
+
+using testing::Entry;
+
+constexpr DateKey kToday = 20261208;  // a Tuesday
+const std::string kGap = "         ...";
+
+struct TextCase {
+    const char* what;
+    Reminder r;
+    const char* title;
+    std::string dateLine;
+    const char* timeLine;
+};
+
+TEST(PopupTexts, ComposedFromTheEntry) {
+    const TextCase cases[] = {
+        {"birthday with an age", Entry(kBirthday, "Ann", 20261220, 1990), "36th Birthday",
+         "Sunday, December 20" + kGap + "12 more days", ""},
+        {"21st", Entry(kBirthday, "x", 20261220, 2005), "21st Birthday",
+         "Sunday, December 20" + kGap + "12 more days", ""},
+        {"11th", Entry(kAnniversary, "x", 20261209, 2015), "11th Anniversary",
+         "Wednesday, December 9" + kGap + "1 more days", ""},
+        {"12th", Entry(kAnniversary, "x", 20261209, 2014), "12th Anniversary",
+         "Wednesday, December 9" + kGap + "1 more days", ""},
+        {"13th", Entry(kAnniversary, "x", 20261209, 2013), "13th Anniversary",
+         "Wednesday, December 9" + kGap + "1 more days", ""},
+        {"22nd", Entry(kAnniversary, "x", 20261209, 2004), "22nd Anniversary",
+         "Wednesday, December 9" + kGap + "1 more days", ""},
+        {"111st", Entry(kBirthday, "x", 20261209, 1915), "111st Birthday",
+         "Wednesday, December 9" + kGap + "1 more days", ""},
+        {"year of origin after the date", Entry(kBirthday, "x", 20261209, 2027), "-1th Birthday",
+         "Wednesday, December 9" + kGap + "1 more days", ""},
+        {"appointment today", Entry(kAppointment, "Dentist", kToday, 1430), "Appointment",
+         "Tuesday, December 8" + kGap + "This is the day!", "Appointment time:  2:30 pm"},
+        {"meeting", Entry(kMeeting, "x", kToday, 1200), "Meeting",
+         "Tuesday, December 8" + kGap + "This is the day!", "Meeting time:  12:00 pm"},
+        {"reminder morning", Entry(kReminderKind, "x", kToday, 930), "Reminder",
+         "Tuesday, December 8" + kGap + "This is the day!", "Time:  9:30 am"},
+        {"reminder afternoon", Entry(kReminderKind, "x", kToday, 1545), "Reminder",
+         "Tuesday, December 8" + kGap + "This is the day!", "Time:  3:45 pm"},
+        {"past midnight", Entry(kReminderKind, "x", kToday, 5), "Reminder",
+         "Tuesday, December 8" + kGap + "This is the day!", "Time:  12:05 am"},
+        {"typed midnight", Entry(kAppointment, "x", kToday, 2400), "Appointment",
+         "Tuesday, December 8" + kGap + "This is the day!", "Appointment time:  12:00 am"},
+        {"no time", Entry(kAppointment, "x", kToday, 0), "Appointment",
+         "Tuesday, December 8" + kGap + "This is the day!", ""},
+        {"second Tuesday", Entry(kMeeting, "x", 20261208, 1000, 7, kWeekdayMonths), "Meeting",
+         "Second Tuesday" + kGap + "This is the day!", "Meeting time:  10:00 am"},
+        {"fifth weekday has no word", Entry(kMeeting, "x", 20261229, 0, 30, kWeekdayMonths),
+         "Meeting", " Tuesday" + kGap + "21 more days", ""},
+        {"already passed", Entry(kBirthday, "x", 20261205, 0, 0, kAnnual), "Birthday",
+         "Saturday, December 5" + kGap + "3 days ago", ""},
+        {"kind outside 1..5", Entry(9, "x", kToday, 0), "",
+         "Tuesday, December 8" + kGap + "This is the day!", ""},
+        {"kind 0 with a year", Entry(0, "x", kToday, 1990), "36th ",
+         "Tuesday, December 8" + kGap + "This is the day!", ""},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PopupTexts t = ComposePopupTexts(c.r, kToday);
+        EXPECT_EQ(t.title, c.title);
+        EXPECT_EQ(t.dateLine, c.dateLine);
+        EXPECT_EQ(t.timeLine, c.timeLine);
+    }
+}
+
+TEST(PopupTexts, MonthOutsideTheYearGivesAnEmptyMonthName) {
+    const PopupTexts t = ComposePopupTexts(Entry(kReminderKind, "x", 20261308), kToday);
+    // The weekday is whatever the damaged date runs into; the month word is empty.
+    EXPECT_NE(t.dateLine.find(",  8" + kGap), std::string::npos) << t.dateLine;
+}
+
+TEST(PopupTexts, DescriptionIsTheStoredFieldAndFourDaysAheadCounts) {
+    Reminder r = Entry(kReminderKind, "Call the bank \xe9", 20261212, 0, 5);
+    const PopupTexts t = ComposePopupTexts(r, kToday);
+    EXPECT_EQ(t.description, std::string(r.Description()));
+    EXPECT_EQ(t.description.size(), 48u);
+    EXPECT_EQ(t.dateLine, "Saturday, December 12" + kGap + "4 more days");
+}
+
+TEST(Due, NotifyLimitDecides) {
+    struct {
+        DateKey date, today;
+        int notify;
+        bool due;
+    } cases[] = {
+        {20261208, 20261208, 0, true},   {20261209, 20261208, 0, false},
+        {20261201, 20261208, 0, true},   {20261212, 20261208, 5, true},
+        {20261213, 20261208, 5, true},   {20261214, 20261208, 5, false},
+        {20270102, 20261230, 3, true},   {20270103, 20261230, 3, false},
+        {20270301, 20270131, 30, false},  // 31 January + 30 stops at "30 February"
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.date);
+        EXPECT_EQ(IsDue(Entry(kReminderKind, "x", c.date, 0, std::uint8_t(c.notify)), c.today),
+                  c.due);
+    }
+    EXPECT_FALSE(IsDue(Entry(kReminderKind, "x", -20261208), 20261208)) << "consumed";
+}
+
+TEST(Due, AcknowledgeArchivesAsShownAndMovesOn) {
+    ReminderData d;
+    d.current.Append(Entry(kMeeting, "weekly", 20261224, 900, 7, kWeeklyPeriod, 2));
+    d.current.Append(Entry(kAppointment, "once", 20261230, 1000, 30));
+    Acknowledge(d, 1, 20261208);
+    ASSERT_EQ(d.archive.count(), 1);
+    EXPECT_EQ(d.archive.at(1).date, 20261224);
+    Acknowledge(d, 2, 20261208);  // the one-time entry, still at position 2
+    ASSERT_EQ(d.archive.count(), 2);
+    EXPECT_EQ(d.archive.at(2).date, 20261230);
+    d.current.RemoveConsumed();
+    ASSERT_EQ(d.current.count(), 1);
+    EXPECT_EQ(d.current.at(1).date, 20270107);
+}
+
+}  // namespace
+}  // namespace tessaly
