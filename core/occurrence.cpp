@@ -86,15 +86,6 @@ Ymd StepWeekdayMonths(Ymd v, std::int64_t period, DateKey today) {
     return v;
 }
 
-struct Pending {
-    Reminder r;
-    std::int64_t order;  // insertion order among equal dates
-};
-
-bool Later(const Pending& a, const Pending& b) {
-    return a.r.date != b.r.date ? a.r.date > b.r.date : a.order > b.order;
-}
-
 bool SortedWithoutConsumed(const std::vector<Reminder>& list) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].date < 0) return false;
@@ -179,42 +170,61 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
 
     // Entries still ahead of the cursor are the untouched originals from `next` on, plus the
     // copies made so far. Each turn takes the earliest of them, as the literal loop does at
-    // position i; originals precede copies of the same date because copies go in last.
+    // position i. Among equal dates, originals come first and copies in the order made.
+    // Only copies still before today can be taken again, so only those go into the heap.
     const std::size_t n = list.size();
+    std::vector<Reminder> made;  // every copy, in the order made
+    struct Ref {
+        DateKey date;
+        std::uint32_t copy;  // index into made: also its order among equal dates
+    };
+    auto later = [](const Ref& a, const Ref& b) {
+        return a.date != b.date ? a.date > b.date : a.copy > b.copy;
+    };
+    std::priority_queue<Ref, std::vector<Ref>, decltype(later)> past(later);
+    std::vector<Ref> ahead;
     std::size_t next = 0;
-    std::int64_t order = static_cast<std::int64_t>(n);
-    std::priority_queue<Pending, std::vector<Pending>, decltype(&Later)> copies(&Later);
     for (std::size_t turn = 0; turn < n; ++turn) {
-        const bool fromCopies =
-            !copies.empty() && (next >= n || copies.top().r.date < list[next].date);
-        if (!fromCopies && next >= n) break;
-        const Reminder& head = fromCopies ? copies.top().r : list[next];
-        if (head.date >= today) break;
-        Reminder r = head;
+        const bool fromCopies = !past.empty() && (next >= n || past.top().date < list[next].date);
+        if (!fromCopies && (next >= n || list[next].date >= today)) break;
+        Reminder r = fromCopies ? made[past.top().copy] : list[next];
         if (fromCopies) {
-            copies.pop();
+            past.pop();
         } else {
             ++next;
         }
         if (const std::optional<DateKey> date = NextOccurrence(r, today)) {
             r.date = *date;
-            copies.push({r, order++});
+            const Ref ref{r.date, static_cast<std::uint32_t>(made.size())};
+            made.push_back(r);
+            if (r.date < today) {
+                past.push(ref);
+            } else {
+                ahead.push_back(ref);
+            }
         }
     }
 
-    std::vector<Pending> rest;
-    rest.reserve(copies.size());
-    while (!copies.empty()) {
-        rest.push_back(copies.top());
-        copies.pop();
+    // What is left: originals from `next`, and the copies in (date, order).
+    std::vector<Ref> copies;
+    copies.reserve(past.size() + ahead.size());
+    while (!past.empty()) {
+        copies.push_back(past.top());
+        past.pop();
     }
+    std::stable_sort(ahead.begin(), ahead.end(),
+                     [](const Ref& a, const Ref& b) { return a.date < b.date; });
+    const std::size_t pastCount = copies.size();
+    copies.insert(copies.end(), ahead.begin(), ahead.end());
+    std::inplace_merge(copies.begin(), copies.begin() + static_cast<std::ptrdiff_t>(pastCount),
+                       copies.end(), [&](const Ref& a, const Ref& b) { return later(b, a); });
+
     std::vector<Reminder> out;
-    out.reserve(n - next + rest.size());
+    out.reserve(n - next + copies.size());
     std::size_t c = 0;
-    for (std::size_t i = next; i < n || c < rest.size();) {
-        // On equal dates the original came first.
-        if (c < rest.size() && (i >= n || rest[c].r.date < list[i].date)) {
-            out.push_back(rest[c++].r);
+    for (std::size_t i = next; i < n || c < copies.size();) {
+        if (c < copies.size() && (i >= n || copies[c].date < list[i].date)) {
+            out.push_back(made[copies[c++].copy]);
         } else {
             out.push_back(list[i++]);
         }
