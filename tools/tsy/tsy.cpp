@@ -1,0 +1,340 @@
+#include "tools/tsy/tsy.h"
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/codepage.h"
+#include "core/data_file.h"
+#include "core/file_io.h"
+#include "core/occurrence.h"
+#include "core/reminder.h"
+#include "editor/form/reminder_form.h"
+#include "startup/due.h"
+#include "startup/popup_text.h"
+
+namespace tessaly {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: tsy dump FILE\n"
+    "       tsy rollover FILE [--today YYYY-MM-DD]\n"
+    "       tsy due FILE [--today YYYY-MM-DD]\n"
+    "       tsy acknowledge FILE INDEX [--today YYYY-MM-DD]\n"
+    "       tsy add FILE --kind K --description S --date S [--time S] --notify S\n"
+    "               [--frequency N] [--period S] [--today YYYY-MM-DD]\n";
+
+// A command's shape: how many positional arguments, which options, which of them required.
+struct CommandShape {
+    std::string_view name;
+    int positionals;
+    std::vector<std::string_view> options;
+    std::vector<std::string_view> required;
+};
+
+const std::array<CommandShape, 5>& Commands() {
+    static const std::array<CommandShape, 5> commands = {{
+        {"dump", 1, {}, {}},
+        {"rollover", 1, {"today"}, {}},
+        {"due", 1, {"today"}, {}},
+        {"acknowledge", 2, {"today"}, {}},
+        {"add",
+         1,
+         {"kind", "description", "date", "time", "notify", "frequency", "period", "today"},
+         {"kind", "description", "date", "notify"}},
+    }};
+    return commands;
+}
+
+struct Invocation {
+    std::vector<std::string> positionals;
+    std::map<std::string, std::string, std::less<>> options;
+
+    std::optional<std::string> Option(std::string_view name) const {
+        const auto it = options.find(name);
+        if (it == options.end()) return std::nullopt;
+        return it->second;
+    }
+};
+
+// Thrown for invalid input or usage: exit status 2, nothing touched.
+struct BadInput {
+    std::string message;
+    bool showUsage = false;
+};
+
+Invocation Parse(const CommandShape& shape, std::span<const std::string> args) {
+    Invocation inv;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+            inv.positionals.push_back(arg);
+            continue;
+        }
+        std::string name = arg.substr(2);
+        std::optional<std::string> value;
+        if (const size_t eq = name.find('='); eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        bool known = false;
+        for (std::string_view o : shape.options) known = known || o == name;
+        if (!known) {
+            throw BadInput{"tsy " + std::string(shape.name) + ": unknown option --" + name, true};
+        }
+        if (!value) {
+            // The value is the next argument whatever it looks like, so a description may
+            // begin with "--".
+            if (i + 1 == args.size()) throw BadInput{"tsy: --" + name + " needs a value", true};
+            value = args[++i];
+        }
+        if (!inv.options.emplace(name, *value).second) {
+            throw BadInput{"tsy: --" + name + " given more than once", true};
+        }
+    }
+    if (static_cast<int>(inv.positionals.size()) != shape.positionals) {
+        throw BadInput{"tsy " + std::string(shape.name) + ": wrong number of arguments", true};
+    }
+    for (std::string_view r : shape.required) {
+        if (!inv.options.contains(r))
+            throw BadInput{"tsy: --" + std::string(r) + " is required", true};
+    }
+    return inv;
+}
+
+bool AllDigits(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// YYYY-MM-DD, a real calendar day.
+DateKey ParseIsoDate(std::string_view text) {
+    const bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+                        AllDigits(text.substr(0, 4)) && AllDigits(text.substr(5, 2)) &&
+                        AllDigits(text.substr(8, 2));
+    if (shaped) {
+        const int y = std::stoi(std::string(text.substr(0, 4)));
+        const int m = std::stoi(std::string(text.substr(5, 2)));
+        const int d = std::stoi(std::string(text.substr(8, 2)));
+        if (y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(m, y)) {
+            return MakeDateKey(y, m, d);
+        }
+    }
+    throw BadInput{"tsy: --today must be a date written YYYY-MM-DD: " + std::string(text)};
+}
+
+DateKey Today(const Invocation& inv, DateKey systemToday) {
+    const auto text = inv.Option("today");
+    return text ? ParseIsoDate(*text) : systemToday;
+}
+
+// Arguments arrive as UTF-8; so must the path.
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// Failure to read or write a file: exit status 1.
+struct FileError {
+    std::string message;
+};
+
+void Check(const IoResult& r) {
+    if (!r) throw FileError{r.message};
+}
+
+ReminderData Load(const std::filesystem::path& path) {
+    ReminderData data;
+    Check(LoadReminderFile(path, data, IfMissing::kFail));
+    return data;
+}
+
+std::string Cp1252Json(std::string_view bytes) {
+    return JsonString(Cp1252ToUtf8(bytes));
+}
+
+void WriteReminderJson(std::ostream& out, const Reminder& r) {
+    out << "{\"kind\":" << int(r.kind) << ",\"description\":" << Cp1252Json(r.Description())
+        << ",\"date\":" << r.date << ",\"timeOrYear\":" << r.timeOrYear
+        << ",\"notifyDays\":" << int(r.notifyDays) << ",\"period\":" << int(r.period)
+        << ",\"frequency\":" << int(r.frequency) << "}";
+}
+
+void WriteListJson(std::ostream& out, const ReminderList& list) {
+    out << '[';
+    for (int i = 1; i <= list.count(); ++i) {
+        if (i > 1) out << ',';
+        WriteReminderJson(out, list.at(i));
+    }
+    out << ']';
+}
+
+int Dump(const Invocation& inv, std::ostream& out) {
+    std::vector<std::uint8_t> bytes;
+    Check(ReadWholeFile(PathFromUtf8(inv.positionals[0]), bytes, IfMissing::kFail));
+    // The label as far as the file holds it; the lists as every program loads them.
+    const std::string label(bytes.begin(), bytes.begin() + std::min<size_t>(4, bytes.size()));
+    const ReminderData data = DecodeReminderFile(bytes);
+    out << "{\"version\":" << Cp1252Json(label) << ",\"current\":";
+    WriteListJson(out, data.current);
+    out << ",\"archive\":";
+    WriteListJson(out, data.archive);
+    out << "}\n";
+    return kTsyOk;
+}
+
+int Rollover(const Invocation& inv, DateKey systemToday) {
+    const DateKey today = Today(inv, systemToday);
+    const auto path = PathFromUtf8(inv.positionals[0]);
+    ReminderData data = Load(path);
+    RollOver(data.current, data.archive, today);
+    Check(SaveReminderFile(path, data, kEditorLabel));
+    return kTsyOk;
+}
+
+int Due(const Invocation& inv, std::ostream& out, DateKey systemToday) {
+    const DateKey today = Today(inv, systemToday);
+    ReminderData data = Load(PathFromUtf8(inv.positionals[0]));
+    RollOver(data.current, data.archive, today);
+    for (int i = 1; i <= data.current.count(); ++i) {
+        const Reminder& r = data.current.at(i);
+        if (!IsDue(r, today)) continue;
+        const PopupTexts t = ComposePopupTexts(r, today);
+        out << "{\"index\":" << i << ",\"title\":" << Cp1252Json(t.title)
+            << ",\"description\":" << Cp1252Json(t.description)
+            << ",\"dateLine\":" << Cp1252Json(t.dateLine)
+            << ",\"timeLine\":" << Cp1252Json(t.timeLine) << "}\n";
+    }
+    return kTsyOk;
+}
+
+int AcknowledgeCommand(const Invocation& inv, DateKey systemToday) {
+    const DateKey today = Today(inv, systemToday);
+    const std::string& indexText = inv.positionals[1];
+    if (!AllDigits(indexText) || indexText.size() > 9) {
+        throw BadInput{"tsy acknowledge: INDEX must be a position as `due` prints it: " +
+                       indexText};
+    }
+    const int index = std::stoi(indexText);
+    const auto path = PathFromUtf8(inv.positionals[0]);
+    ReminderData data = Load(path);
+    RollOver(data.current, data.archive, today);
+    if (index < 1 || index > data.current.count() || !IsDue(data.current.at(index), today)) {
+        throw BadInput{"tsy acknowledge: entry " + indexText + " is not due"};
+    }
+    Acknowledge(data, index, today);
+    data.current.RemoveConsumed();
+    Check(SaveReminderFile(path, data, kNotifierLabel));
+    return kTsyOk;
+}
+
+int Add(const Invocation& inv, std::ostream& out, DateKey systemToday) {
+    const DateKey today = Today(inv, systemToday);
+    FormInput form;
+    form.kindText = *inv.Option("kind");
+    form.description = Utf8ToCp1252(*inv.Option("description"));
+    form.dateText = *inv.Option("date");
+    form.timeText = inv.Option("time").value_or("");
+    form.notifyText = *inv.Option("notify");
+    form.periodText = inv.Option("period").value_or("1");
+    if (const auto frequency = inv.Option("frequency")) {
+        if (frequency->size() != 1 || (*frequency)[0] < '1' || (*frequency)[0] > '5') {
+            throw BadInput{"tsy add: --frequency must be 1 to 5: " + *frequency};
+        }
+        form.frequency = (*frequency)[0] - '0';
+    } else {
+        const int kind = FindKindExact(form.kindText);
+        form.frequency = kind == kBirthday || kind == kAnniversary ? kAnnual : kOneTime;
+    }
+
+    const FormResult checked = CheckReminderForm(form, today);
+    if (!checked.ok) {
+        // One line per line of the message box.
+        std::string text = checked.message.text;
+        for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+        throw BadInput{text};
+    }
+
+    const auto path = PathFromUtf8(inv.positionals[0]);
+    ReminderData data;
+    if (FileExists(path)) data = Load(path);
+    const int position = data.current.InsertByDate(checked.reminder);
+    Check(SaveReminderFile(path, data, kEditorLabel));
+    out << position << '\n';
+    return kTsyOk;
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view utf8) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string json = "\"";
+    json.reserve(utf8.size() + 2);
+    auto escape = [&](unsigned code) {
+        json += "\\u00";
+        json += kHex[code >> 4];
+        json += kHex[code & 15];
+    };
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            escape(c);
+        } else if (c == 0xC2 && i + 1 < utf8.size() &&
+                   static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            escape(static_cast<unsigned char>(utf8[++i]));  // a C1 control
+        } else {
+            json += static_cast<char>(c);
+        }
+    }
+    json += '"';
+    return json;
+}
+
+int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           DateKey systemToday) {
+    if (args.empty()) {
+        err << kUsage;
+        return kTsyBadInput;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        out << kUsage;
+        return kTsyOk;
+    }
+    const CommandShape* shape = nullptr;
+    for (const CommandShape& c : Commands()) {
+        if (c.name == args[0]) shape = &c;
+    }
+    try {
+        if (!shape) throw BadInput{"tsy: unknown command " + args[0], true};
+        const Invocation inv = Parse(*shape, args.subspan(1));
+        if (shape->name == "dump") return Dump(inv, out);
+        if (shape->name == "rollover") return Rollover(inv, systemToday);
+        if (shape->name == "due") return Due(inv, out, systemToday);
+        if (shape->name == "acknowledge") return AcknowledgeCommand(inv, systemToday);
+        return Add(inv, out, systemToday);
+    } catch (const BadInput& e) {
+        err << e.message << '\n';
+        if (e.showUsage) err << kUsage;
+        return kTsyBadInput;
+    } catch (const FileError& e) {
+        err << "tsy: " << e.message << '\n';
+        return kTsyFileError;
+    } catch (const std::exception& e) {
+        // Paths the system cannot spell and the like: nothing was written.
+        err << "tsy: " << e.what() << '\n';
+        return kTsyFileError;
+    }
+}
+
+}  // namespace tessaly
