@@ -17,3 +17,12 @@ TESSALY_WINESERVER_LINGER=${TESSALY_WINESERVER_LINGER:-30}
 tessaly_wineserver_up() {
     "$TESSALY_WINESERVER" -p"$TESSALY_WINESERVER_LINGER" </dev/null >/dev/null 2>&1
 }
+
+# The build tree holding PROGRAM: the nearest folder above it with a CMakeCache.txt (empty if none).
+#   tessaly_build_tree PROGRAM
+tessaly_build_tree() {
+    local dir
+    dir=$(cd "$(dirname "$1")" && pwd)
+    while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+    [ "$dir" != / ] && echo "$dir"
+}

@@ -15,13 +15,11 @@ source "$here/wine-env.sh"
 if [ -n "${TESSALY_WINEPREFIX:-}" ]; then
     prefix=$TESSALY_WINEPREFIX
 else
-    dir=$(cd "$(dirname "$program")" && pwd)
-    while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
-    if [ "$dir" = / ]; then
+    tree=$(tessaly_build_tree "$program") || {
         echo "wine-run.sh: $program is not inside a CMake build tree; set TESSALY_WINEPREFIX" >&2
         exit 2
-    fi
-    prefix=$dir/wineprefix
+    }
+    prefix=$tree/wineprefix
 fi
 
 "$here/wine-prefix.sh" "$prefix"
