@@ -22,7 +22,7 @@ struct MarkedCell {
 // The main window's side of the calendar: it owns the lists and the form.
 struct CalendarHooks {
     std::function<void()> clearForm;
-    std::function<void(int index)> fillForm;       // 1-based current-list position
+    std::function<void(int index)> fillForm;  // 1-based current-list position
     std::function<void(int mode)> setFormMode;
     std::function<void(int part, const std::string& text)> setStatusText;  // part 1..3
     std::function<int(int index)> sameDateNumber;  // 0 when the date is not shared
