@@ -65,11 +65,14 @@ TEST(CalendarGeometry, PairForDateFollowsTodaysMonthParity) {
         MonthYear left;
         int clickPanel;
     } cases[] = {
-        {1, 2027, 12, {12, 2026}, 1},  // January with an even month today: December and January
-        {1, 2027, 11, {1, 2027}, 0},   {12, 2026, 11, {11, 2026}, 1},  // December with an odd month
-                                                                       // today: November and
-                                                                       // December
-        {12, 2026, 12, {12, 2026}, 0}, {7, 2027, 2, {6, 2027}, 1},    {6, 2027, 2, {6, 2027}, 0},
+        // January with an even month today: December and January.
+        {1, 2027, 12, {12, 2026}, 1},
+        {1, 2027, 11, {1, 2027}, 0},
+        // December with an odd month today: November and December.
+        {12, 2026, 11, {11, 2026}, 1},
+        {12, 2026, 12, {12, 2026}, 0},
+        {7, 2027, 2, {6, 2027}, 1},
+        {6, 2027, 2, {6, 2027}, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PairForDate(c.month, c.year, c.todayMonth), c.left)
