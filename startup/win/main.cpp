@@ -1,32 +1,27 @@
-// TessalyStartup notifier entry point: a hidden message-only window until the daily pass exists.
+// TessalyStartup: one pass at start, then one just after every midnight, until log-off.
 #include <windows.h>
 
-namespace {
+#include "core/reminder.h"
+#include "startup/location.h"
+#include "startup/pass.h"
+#include "startup/wait.h"
+#include "startup/win/popup.h"
+#include "startup/win/single_instance.h"
+#include "startup/win/system.h"
 
-LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcW(hwnd, msg, wParam, lParam);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace tessaly;
+    if (!ClaimSingleInstance()) return 0;
+
+    // Fixed for the life of the process: the notifier reads no settings.
+    FileStore store(NotifierDataFilePath(DocumentsFolder(), ProgramFile(), FolderExists));
+    SystemClock clock;
+    PopupWindowResponder popup;
+    ReminderData lists;  // kept between passes for a file that cannot be read
+    for (;;) {
+        const PassReport pass = RunPass(lists, store, clock, popup);
+        const LocalTime now = clock.Now();
+        WaitUntilAfterMidnight(
+            SecondsToWaitAfterPass(pass.began, now.date, now.hour, now.minute, now.second));
     }
-}
-
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"TessalyStartupHost";
-    if (!RegisterClassW(&wc)) return 1;
-
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"TessalyStartup", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                nullptr, instance, nullptr);
-    if (!hwnd) return 1;
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    return static_cast<int>(msg.wParam);
 }
