@@ -205,7 +205,10 @@ std::string StatusPositionText(int position, int count) {
 }
 
 std::string SameDateText(int sameDateNumber) {
-    return sameDateNumber == 0 ? std::string() : " " + std::to_string(sameDateNumber);
+    if (sameDateNumber == 0) return {};
+    std::string text = " ";
+    text += std::to_string(sameDateNumber);
+    return text;
 }
 
 int SteppingIndex(bool next, int currentIndex, DateKey selectedKey, const ReminderList& current) {

@@ -257,8 +257,10 @@ int Add(const Invocation& inv, std::ostream& out, DateKey systemToday) {
     const FormResult checked = CheckReminderForm(form, today);
     if (!checked.ok) {
         // One line per line of the message box.
-        std::string text = checked.message.text;
-        for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+        std::string text;
+        for (char c : checked.message.text) {
+            if (c != '\r') text += c;
+        }
         throw BadInput{text};
     }
 
