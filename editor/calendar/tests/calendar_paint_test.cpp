@@ -335,6 +335,31 @@ TEST_F(CalendarPaint, ShowDateInCalendarPicksThePairAndSelectsTheDate) {
     EXPECT_EQ(state_.marked.key, 20261220);
 }
 
+TEST_F(CalendarPaint, LargeListPaintsQuickly) {
+    // 12,000 reminders, one a day from 2026-12-10 on, so every later day of the pair is grey.
+    std::vector<Reminder> entries;
+    for (int i = 0; i < 12000; ++i) {
+        const CivilDate d = CivilFromDays(DaysFromCivil(2026, 12, 10) + i);
+        entries.push_back(On(MakeDateKey(d.year, d.month, d.day)));
+    }
+    list_ = ReminderList(std::move(entries));
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t0);
+    Paint();
+    QueryPerformanceCounter(&t1);
+    const double ms = 1000.0 * double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
+    RecordProperty("paint_ms", std::to_string(ms));
+    std::printf("pair painted with 12000 reminders in %.1f ms\n", ms);
+    EXPECT_LT(ms, 500.0);
+    const Point jan31 = OriginOf(1, 1, 2027, 31);
+    const Point dec10 = OriginOf(0, 12, 2026, 10);
+    const Point dec8 = OriginOf(0, 12, 2026, 8);
+    EXPECT_GT(canvas_.CountColour(jan31.x, jan31.y, jan31.x + 16, jan31.y + 13, kShadePixel), 60);
+    EXPECT_GT(canvas_.CountColour(dec10.x, dec10.y, dec10.x + 16, dec10.y + 13, kShadePixel), 60);
+    EXPECT_EQ(canvas_.CountColour(dec8.x, dec8.y, dec8.x + 16, dec8.y + 13, kShadePixel), 0);
+}
+
 TEST_F(CalendarPaint, SixRowMonthAndDayFontHeight) {
     // August 2026 starts on a Saturday: its 30th and 31st sit in the sixth row at y = 195.
     state_.displayedMonth = 8;
