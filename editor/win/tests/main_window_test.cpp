@@ -1,0 +1,584 @@
+// Drives the editor's real main window in-process (modeless, under Wine): start-up, the form's
+// commands and checks, its message boxes, closing, and the data file left on disk.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/data_file.h"
+#include "editor/calendar/calendar_rules.h"
+#include "editor/win/main_window.h"
+#include "editor/win/message_box.h"
+#include "editor/win/resource.h"
+#include "editor/win/win_text.h"
+
+namespace tessaly::editor {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr DateKey kToday = 20261209;  // a Wednesday; the calendar shows December and January
+
+// The message-box seam: every box is recorded and answered from a queue (IDOK when empty).
+struct BoxCall {
+    std::string text, caption;
+    UINT style = 0;
+};
+std::vector<BoxCall> boxes;
+std::deque<int> answers;
+std::function<void()> whileBoxIsOpen;
+
+int AnswerBox(HWND, std::string_view text, std::string_view caption, UINT style) {
+    boxes.push_back({std::string(text), std::string(caption), style});
+    if (auto during = std::exchange(whileBoxIsOpen, nullptr)) during();
+    if (answers.empty()) return IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+Reminder MakeReminder(int kind, std::string_view description, DateKey date, int timeOrYear = 0,
+                      int notify = 0, int frequency = kOneTime, int period = 1) {
+    Reminder r;
+    r.kind = static_cast<std::uint8_t>(kind);
+    r.SetDescription(description);
+    r.date = date;
+    r.timeOrYear = static_cast<std::int16_t>(timeOrYear);
+    r.notifyDays = static_cast<std::uint8_t>(notify);
+    r.frequency = static_cast<std::uint8_t>(frequency);
+    r.period = static_cast<std::uint8_t>(period);
+    return r;
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root_ = fs::path(temp) / ("tessaly-editor-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "common");
+        fs::create_directories(root_ / "docs");
+        messageBoxFunction = &AnswerBox;
+        boxes.clear();
+        answers.clear();
+    }
+
+    void TearDown() override {
+        if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+        messageBoxFunction = &SystemMessageBox;
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    EditorOptions Options(const std::wstring& firstArgument = L"") {
+        EditorOptions options;
+        options.firstArgument = firstArgument;
+        options.specialFolderPath = [this](int csidl) {
+            return (root_ / (csidl == 0x23 ? "common" : "docs")).wstring();
+        };
+        options.today = [] { return kToday; };
+        return options;
+    }
+
+    void Open(const std::wstring& firstArgument = L"") {
+        hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), Options(firstArgument));
+        ASSERT_NE(hwnd_, nullptr) << "CreateDialog failed, error " << GetLastError();
+        Pump();  // runs the posted start-up maintenance
+        w_ = MainWindowFrom(hwnd_);
+        ASSERT_NE(w_, nullptr);
+    }
+
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    fs::path DefaultDataFile() const {
+        return root_ / "docs" / "Quorvane" / "Tessaly" / "Tessaly.tsy";
+    }
+    fs::path SettingsFile() const {
+        return root_ / "common" / "Quorvane" / "Tessaly" / "Tessaly.ini";
+    }
+
+    static void WriteData(const fs::path& file, std::vector<Reminder> current,
+                          std::vector<Reminder> archive = {}) {
+        fs::create_directories(file.parent_path());
+        ReminderData data{ReminderList(std::move(current)), ReminderList(std::move(archive))};
+        ASSERT_TRUE(SaveReminderFile(file, data, kEditorLabel));
+    }
+    static ReminderData OnDisk(const fs::path& file) {
+        ReminderData data;
+        EXPECT_TRUE(LoadReminderFile(file, data, IfMissing::kFail));
+        return data;
+    }
+
+    void Click(int id) {
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(hwnd_, id)));
+    }
+    void Press(int id) { SendDlgItemMessageW(hwnd_, id, BM_CLICK, 0, 0); }
+    void Type(int id, std::string_view text) { SetItemText(hwnd_, id, text); }
+    std::string Text(int id) const { return GetItemText(hwnd_, id); }
+    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(hwnd_, id)) != FALSE; }
+    bool Visible(int id) const { return IsWindowVisible(GetDlgItem(hwnd_, id)) != FALSE; }
+    bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
+    std::wstring Status(int part) const {
+        HWND bar = GetDlgItem(hwnd_, IDC_STATUS);
+        const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part - 1, 0));
+        std::wstring text(length + 1u, L'\0');
+        SendMessageW(bar, SB_GETTEXTW, part - 1, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(length);
+        return text;
+    }
+    bool HasFocus(int id) const {
+        HWND focus = GetFocus();
+        HWND control = GetDlgItem(hwnd_, id);
+        return focus && (focus == control || GetParent(focus) == control);  // combo: its edit
+    }
+    // Button states: New, Add/Replace, Delete, Cancel, Next, Prev.
+    std::string Buttons() const {
+        std::string s;
+        for (int id : {IDC_NEW, IDC_ADD, IDC_DELETE, IDC_CANCEL, IDC_NEXT, IDC_PREV}) {
+            s += Enabled(id) ? '1' : '0';
+        }
+        return s;
+    }
+
+    void FillNew(std::string_view kind, std::string_view description, std::string_view date,
+                 std::string_view time, std::string_view notify) {
+        Type(IDC_KIND, kind);
+        Type(IDC_DESCRIPTION, description);
+        Type(IDC_DATE, date);
+        Type(IDC_TIME, time);
+        Type(IDC_NOTIFY, notify);
+    }
+    LRESULT Close() { return SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+    fs::path root_;
+    HWND hwnd_ = nullptr;
+    MainWindow* w_ = nullptr;
+};
+
+TEST_F(MainWindowTest, FirstStartCreatesTheFoldersAndAnEmptyDataFile) {
+    Open();
+    EXPECT_TRUE(fs::is_directory(root_ / "common" / "Quorvane" / "Tessaly"));
+    EXPECT_TRUE(fs::is_directory(root_ / "docs" / "Quorvane" / "Tessaly"));
+    ASSERT_TRUE(fs::exists(DefaultDataFile()));
+    EXPECT_EQ(fs::file_size(DefaultDataFile()), 12u);  // written by the maintenance save
+    EXPECT_EQ(fs::path(w_->paths.dataFile), DefaultDataFile());
+    EXPECT_EQ(fs::path(w_->paths.settingsFile), SettingsFile());
+    EXPECT_EQ(Status(1), DefaultDataFile().wstring());
+    EXPECT_EQ(Status(2), L"");
+
+    wchar_t title[64];
+    GetWindowTextW(hwnd_, title, 64);
+    EXPECT_STREQ(title, L"Tessaly - ver 3.03");
+    // FormMode 0 on an empty list: nothing to add, nowhere to step.
+    EXPECT_EQ(Buttons(), "000000");
+    EXPECT_TRUE(Checked(IDC_ONE_TIME));
+    EXPECT_FALSE(Visible(IDC_PERIOD));
+    EXPECT_FALSE(Visible(IDC_PERIOD_LABEL));
+    EXPECT_EQ(SendDlgItemMessageW(hwnd_, IDC_KIND, CB_GETCOUNT, 0, 0), 5);
+}
+
+TEST_F(MainWindowTest, DataFileComesFromCommandLineThenSettingsThenDefault) {
+    const fs::path argFile = root_ / "arg dir" / "arg.tsy";
+    const fs::path iniFile = root_ / "ini.tsy";
+    WriteData(argFile, {MakeReminder(kMeeting, "from arg", 20261220, 900)});
+    WriteData(iniFile, {});
+    struct Case {
+        std::wstring argument;
+        std::string settingsLine;  // empty: no settings file
+        fs::path expected;
+    };
+    const Case cases[] = {
+        {argFile.wstring(), iniFile.string() + "\r\n", argFile},
+        {(root_ / "missing.tsy").wstring(), iniFile.string() + "\r\n", DefaultDataFile()},
+        {L"", iniFile.string() + "\r\nignored second line\r\n", iniFile},
+        {L"", (root_ / "missing.tsy").string() + "\r\n", DefaultDataFile()},
+        {L"", "", DefaultDataFile()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected.string());
+        fs::create_directories(SettingsFile().parent_path());
+        fs::remove(SettingsFile());
+        if (!c.settingsLine.empty())
+            std::ofstream(SettingsFile(), std::ios::binary) << c.settingsLine;
+        Open(c.argument);
+        EXPECT_EQ(fs::path(w_->paths.dataFile), c.expected);
+        EXPECT_EQ(fs::path(w_->paths.dataFolder), c.expected.parent_path());
+        EXPECT_EQ(Status(1), c.expected.wstring());
+        DestroyWindow(hwnd_);
+    }
+    EXPECT_EQ(OnDisk(argFile).current.count(), 1);
+}
+
+TEST_F(MainWindowTest, StartupRollsOverAndSavesTheResult) {
+    WriteData(DefaultDataFile(),
+              {MakeReminder(kAppointment, "past appointment", 20261201, 930),
+               MakeReminder(kMeeting, "weekly", 20261202, 1000, 0, kWeeklyPeriod, 1),
+               MakeReminder(kMeeting, "future meeting", 20261220, 1430)});
+    Open();
+    const ReminderData disk = OnDisk(DefaultDataFile());
+    ASSERT_EQ(disk.current.count(), 2);
+    EXPECT_EQ(disk.current.at(1).date, 20261216);  // the weekly one, moved past today
+    EXPECT_EQ(disk.current.at(2).date, 20261220);
+    ASSERT_EQ(disk.archive.count(), 1);
+    EXPECT_EQ(disk.archive.at(1).date, 20261201);
+    EXPECT_EQ(disk, w_->data);
+    EXPECT_FALSE(w_->dirty);
+    EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 0, 0}));
+}
+
+TEST_F(MainWindowTest, SecondCopyIsRefusedWithItsMessage) {
+    HANDLE first = CreateMutexA(nullptr, FALSE, "Tessaly");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(RunEditor(GetModuleHandleW(nullptr), L"", Options()), 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Tessaly is already loaded");
+    EXPECT_EQ(boxes[0].caption, " ");
+    EXPECT_EQ(boxes[0].style, UINT(MB_ICONHAND));
+    CloseHandle(first);
+}
+
+TEST_F(MainWindowTest, AddShowsTheReminderAndYesOnClosingWritesIt) {
+    Open();
+    FillNew("appointment", "Dentist", "12-20-26", "2:30 pm", "3");
+    EXPECT_EQ(Buttons(), "010100");  // FormMode 2 (and nowhere to step in an empty list)
+    wchar_t caption[32];
+    GetDlgItemTextW(hwnd_, IDC_ADD, caption, 32);
+    EXPECT_STREQ(caption, L"&Add");
+
+    Click(IDC_ADD);
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+    EXPECT_EQ(Text(IDC_DATE), "12-20-2026");
+    ASSERT_EQ(w_->data.current.count(), 1);
+    EXPECT_EQ(w_->currentIndex, 1);
+    EXPECT_TRUE(w_->dirty);
+    EXPECT_EQ(Buttons(), "101000");  // FormMode 4; the only entry is both first and last
+    GetDlgItemTextW(hwnd_, IDC_ADD, caption, 32);
+    EXPECT_STREQ(caption, L"&Replace");
+    EXPECT_EQ(Status(2), L"  Reminder 1 of 1");
+    EXPECT_EQ(Status(3), L"");
+
+    answers = {IDYES};
+    Close();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "File has changed...\r\nDo you want to save the changes?");
+    EXPECT_EQ(boxes[0].caption, "Closing Reminders");
+    EXPECT_EQ(boxes[0].style, UINT(MB_YESNOCANCEL | MB_ICONEXCLAMATION));
+    EXPECT_FALSE(IsWindow(hwnd_));
+    const ReminderData disk = OnDisk(DefaultDataFile());
+    ASSERT_EQ(disk.current.count(), 1);
+    EXPECT_EQ(disk.current.at(1), MakeReminder(kAppointment, "Dentist", 20261220, 1430, 3));
+    EXPECT_EQ(fs::file_size(DefaultDataFile()), 12u + 58u);
+}
+
+TEST_F(MainWindowTest, RejectedInputShowsItsMessageAndFocusesTheField) {
+    Open();
+    struct Case {
+        std::string_view kind, date, time, notify;
+        std::string_view text, caption;
+        UINT style;
+        int focus;
+        std::string_view dateAfter;
+    };
+    const std::string_view hand = "Reminder Form";
+    const Case cases[] = {
+        {"meeting", "13-01-27", "9:00 am", "1", "Month out of range", "Invalid Date", MB_ICONHAND,
+         IDC_DATE, "13-01-2027"},
+        {"meeting", "12/8/26", "9:00 am", "1", "Incorrect day specified (must be after today)",
+         "Invalid Date", MB_ICONHAND, IDC_DATE, "12-08-2026"},
+        {"meeting", "12-20-26", "9:00 am", "31", "Maximum of 30 days", hand, MB_ICONHAND,
+         IDC_NOTIFY, "12-20-2026"},
+        {"meeting", "12-20-26", "13:00 pm", "1", "Bad time format", hand, MB_ICONHAND, IDC_TIME,
+         "12-20-2026"},
+        {"appointment", "12-20-26", "9:30", "1",
+         "Must fill all fields\r\n... and time must include am or pm", hand, MB_ICONASTERISK,
+         IDC_KIND, "12-20-2026"},
+        {"appointment", "12-20-26", "9:30 PM", "1",
+         "Must fill all fields\r\n... and time must include am or pm", hand, MB_ICONASTERISK,
+         IDC_KIND, "12-20-2026"},
+        {"birthday", "12-20-26", "1990", "", "Must fill all fields", hand, MB_ICONASTERISK,
+         IDC_KIND, "12-20-2026"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " / " + std::string(c.date));
+        boxes.clear();
+        FillNew(c.kind, "Something", c.date, c.time, c.notify);
+        SetFocus(GetDlgItem(hwnd_, IDC_DESCRIPTION));
+        Click(IDC_ADD);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.text);
+        EXPECT_EQ(boxes[0].caption, c.caption);
+        EXPECT_EQ(boxes[0].style, c.style);
+        EXPECT_TRUE(HasFocus(c.focus));
+        EXPECT_EQ(Text(IDC_DATE), c.dateAfter);  // normalised even when a later check fails
+        EXPECT_EQ(w_->data.current.count(), 0);
+        EXPECT_EQ(w_->currentIndex, 0);
+        EXPECT_FALSE(w_->dirty);
+    }
+}
+
+TEST_F(MainWindowTest, ReplaceMovesTheReminderAndNoOnClosingKeepsTheFile) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "A", 20261215, 900, 1),
+                                  MakeReminder(kMeeting, "B", 20261220, 900, 1),
+                                  MakeReminder(kMeeting, "C", 20261225, 900, 1)});
+    Open();
+    const ReminderData before = OnDisk(DefaultDataFile());
+    Click(IDC_NEXT);
+    ASSERT_EQ(w_->currentIndex, 1);
+    EXPECT_EQ(Text(IDC_DESCRIPTION).substr(0, 2), "A ");
+    EXPECT_EQ(Text(IDC_DATE), "12-15-2026");
+    EXPECT_EQ(Text(IDC_TIME), "9:00 am");
+    EXPECT_EQ(Text(IDC_TIME_LABEL), "time:");
+    EXPECT_EQ(Text(IDC_WEEKDAY), "Tuesday");
+    EXPECT_EQ(Buttons(), "101010");  // FormMode 4 on the first entry: no "&Prev"
+
+    Type(IDC_DATE, "12-28-26");
+    EXPECT_EQ(Buttons(), "011100");  // FormMode 3
+    Click(IDC_ADD);
+    ASSERT_TRUE(boxes.empty());
+    ASSERT_EQ(w_->data.current.count(), 3);
+    EXPECT_EQ(w_->data.current.at(3).date, 20261228);
+    EXPECT_EQ(w_->data.current.at(1).date, 20261220);
+    EXPECT_EQ(w_->currentIndex, 3);
+    EXPECT_EQ(Status(2), L"  Reminder 3 of 3");
+
+    answers = {IDNO};
+    Close();
+    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_EQ(OnDisk(DefaultDataFile()), before);
+}
+
+TEST_F(MainWindowTest, DeleteAsksFirstAndShowsWhatStandsOnTheSameDay) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "X1", 20261220, 900, 1),
+                                  MakeReminder(kMeeting, "X2", 20261220, 1000, 1),
+                                  MakeReminder(kMeeting, "Y", 20261222, 900, 1)});
+    Open();
+    EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 1, 2, 0}));
+    Click(IDC_NEXT);
+    EXPECT_EQ(Status(3), L" 1");
+
+    answers = {IDNO};
+    Click(IDC_DELETE);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Delete this reminder now");
+    EXPECT_EQ(boxes[0].caption, " ");
+    EXPECT_EQ(boxes[0].style, UINT(MB_YESNOCANCEL | MB_ICONEXCLAMATION));
+    EXPECT_EQ(w_->data.current.count(), 3);
+    EXPECT_FALSE(w_->dirty);
+
+    answers = {IDYES};
+    Click(IDC_DELETE);
+    ASSERT_EQ(w_->data.current.count(), 2);
+    EXPECT_EQ(w_->currentIndex, 1);
+    EXPECT_EQ(Text(IDC_DESCRIPTION).substr(0, 3), "X2 ");  // the other reminder of that day
+    EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(Status(3), L"");
+    EXPECT_TRUE(w_->dirty);
+    EXPECT_EQ(Buttons().substr(0, 4), "1000");  // FormMode 1
+
+    // The last reminder of a day, followed by another day's: the form empties.
+    answers = {IDYES};
+    Click(IDC_DELETE);
+    ASSERT_EQ(w_->data.current.count(), 1);
+    EXPECT_EQ(w_->currentIndex, 1);
+    EXPECT_EQ(Text(IDC_DESCRIPTION), "");
+    EXPECT_EQ(Text(IDC_KIND), "");
+}
+
+TEST_F(MainWindowTest, NextAndPrevWalkTheListAndStopAtItsEnds) {
+    WriteData(DefaultDataFile(), {MakeReminder(kBirthday, "Ann", 20261215, 1980, 2, kAnnual),
+                                  MakeReminder(kMeeting, "B", 20261220, 2400, 1),
+                                  MakeReminder(kMeeting, "C", 20270105, 1315, 1)});
+    Open();
+    Click(IDC_NEXT);
+    EXPECT_EQ(w_->currentIndex, 1);
+    EXPECT_EQ(Text(IDC_TIME_LABEL), "year:");
+    EXPECT_EQ(Text(IDC_TIME), "1980");
+    EXPECT_TRUE(Checked(IDC_ANNUAL));
+    EXPECT_FALSE(Enabled(IDC_PREV));
+    Click(IDC_NEXT);
+    EXPECT_EQ(Text(IDC_TIME), "12:00 am");
+    EXPECT_EQ(Status(2), L"  Reminder 2 of 3");
+    EXPECT_TRUE(Enabled(IDC_PREV) && Enabled(IDC_NEXT));
+    Click(IDC_NEXT);
+    EXPECT_EQ(w_->currentIndex, 3);
+    EXPECT_EQ(Text(IDC_TIME), "1:15 pm");
+    EXPECT_FALSE(Enabled(IDC_NEXT));
+    Click(IDC_NEXT);  // nowhere to go: nothing changes
+    EXPECT_EQ(w_->currentIndex, 3);
+    Click(IDC_PREV);
+    EXPECT_EQ(w_->currentIndex, 2);
+    EXPECT_EQ(Buttons(), "101011");
+}
+
+TEST_F(MainWindowTest, ClosingCancelKeepsTheWindowAndASecondCloseMeanwhileIsSwallowed) {
+    Open();
+    FillNew("meeting", "Board", "12-21-26", "10:00 am", "0");
+    Click(IDC_ADD);
+    ASSERT_TRUE(w_->dirty);
+
+    LRESULT nested = -1;
+    whileBoxIsOpen = [&] { nested = Close(); };
+    answers = {IDCANCEL};
+    Close();
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(boxes.size(), 1u);  // the nested close asked nothing
+    EXPECT_TRUE(IsWindow(hwnd_));
+    EXPECT_TRUE(w_->dirty);
+    EXPECT_FALSE(w_->closing);
+
+    answers = {IDNO};
+    Close();
+    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_EQ(OnDisk(DefaultDataFile()).current.count(), 0);
+}
+
+TEST_F(MainWindowTest, AFailedSaveOnClosingSaysSoAndKeepsTheWindow) {
+    const fs::path file = root_ / "gone" / "data.tsy";
+    WriteData(file, {});
+    Open(file.wstring());
+    FillNew("meeting", "Board", "12-21-26", "10:00 am", "0");
+    Click(IDC_ADD);
+    fs::remove_all(file.parent_path());
+
+    answers = {IDYES, IDOK};
+    Close();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].caption, "Closing Reminders");
+    EXPECT_EQ(boxes[1].style, UINT(MB_ICONHAND));
+    EXPECT_EQ(boxes[1].text.rfind("The reminders could not be saved.", 0), 0u) << boxes[1].text;
+    EXPECT_TRUE(IsWindow(hwnd_));
+    EXPECT_TRUE(w_->dirty);
+    EXPECT_EQ(w_->data.current.count(), 1);
+}
+
+TEST_F(MainWindowTest, KindAndFrequencyChoicesSetTheirFields) {
+    Open();
+    SendDlgItemMessageW(hwnd_, IDC_KIND, CB_SETCURSEL, 0, 0);  // birthday
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_KIND, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd_, IDC_KIND)));
+    EXPECT_EQ(Text(IDC_TIME_LABEL), "year");
+    EXPECT_TRUE(Checked(IDC_ANNUAL));
+    EXPECT_FALSE(Checked(IDC_ONE_TIME));
+    EXPECT_TRUE(HasFocus(IDC_DESCRIPTION));
+
+    Type(IDC_DATE, "1-12-27");  // Tuesday, 12 January 2027: the 2nd Tuesday
+    Press(IDC_WEEKDAY_MONTHS);
+    EXPECT_TRUE(Checked(IDC_WEEKDAY_MONTHS));
+    EXPECT_FALSE(Checked(IDC_ANNUAL));
+    EXPECT_TRUE(Visible(IDC_PERIOD));
+    EXPECT_EQ(Text(IDC_PERIOD_LABEL), "months\r\n2nd Tuesday");
+    Press(IDC_WEEKLY);
+    EXPECT_EQ(Text(IDC_PERIOD_LABEL), "weeks");
+    Press(IDC_ONE_TIME);
+    EXPECT_FALSE(Visible(IDC_PERIOD));
+    // An invalid date leaves the period fields as they were.
+    Type(IDC_DATE, "13-40-27");
+    Press(IDC_MONTHLY);
+    EXPECT_FALSE(Visible(IDC_PERIOD));
+
+    // A typed kind that begins no kind name is emptied.
+    Type(IDC_KIND, "xyz");
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_KIND, CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd_, IDC_KIND)));
+    EXPECT_EQ(Text(IDC_KIND), "");
+    Type(IDC_KIND, "MEE");
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_KIND, CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd_, IDC_KIND)));
+    EXPECT_EQ(Text(IDC_KIND), "MEE");
+}
+
+TEST_F(MainWindowTest, NewAndCancelMoveBetweenFormModes) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "B", 20261220, 900, 1),
+                                  MakeReminder(kMeeting, "C", 20261222, 900, 1)});
+    Open();
+    Click(IDC_NEXT);
+    Click(IDC_NEW);  // a new reminder on the day the calendar marked
+    EXPECT_EQ(w_->currentIndex, 0);
+    EXPECT_EQ(Text(IDC_DATE), "12-20-2026");
+    EXPECT_EQ(Text(IDC_KIND), "");
+    EXPECT_EQ(Buttons(), "010100");
+    Click(IDC_CANCEL);
+    EXPECT_EQ(Buttons().substr(0, 4), "1000");  // FormMode 1: nothing shown
+    EXPECT_EQ(Text(IDC_DATE), "");
+    Click(IDC_NEXT);
+    Type(IDC_NOTIFY, "5");
+    EXPECT_EQ(Buttons(), "011100");  // FormMode 3
+    Click(IDC_CANCEL);
+    EXPECT_EQ(Text(IDC_NOTIFY), "1");  // back to the stored reminder
+    EXPECT_EQ(Buttons(), "101010");
+}
+
+TEST_F(MainWindowTest, DescriptionIsCutAtThreeHundredPixels) {
+    Open();
+    const std::string typed(120, 'W');
+    Type(IDC_DESCRIPTION, typed);
+    const std::string kept = Text(IDC_DESCRIPTION);
+    ASSERT_LT(kept.size(), typed.size());
+    ASSERT_FALSE(kept.empty());
+    HDC dc = GetDC(hwnd_);
+    EXPECT_LE(TextWidth(dc, kept), 300);
+    EXPECT_GT(TextWidth(dc, kept + "W"), 300);
+    ReleaseDC(hwnd_, dc);
+}
+
+// The centre of a day's cell in the calendar's panel.
+POINT DayPoint(int panel, int month, int year, int day) {
+    const calendar::OpenRect r =
+        calendar::CellHitRect(panel, calendar::CellOfDay(month, year, day));
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST_F(MainWindowTest, CalendarClickShowsTheDayAndDoubleClickStartsANewReminder) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "First", 20261220, 900, 1),
+                                  MakeReminder(kMeeting, "Second", 20261220, 1000, 1)});
+    Open();
+    UpdateWindow(hwnd_);  // the calendar has been painted once, as on screen
+
+    const POINT day20 = DayPoint(0, 12, 2026, 20);
+    SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(day20.x, day20.y));
+    EXPECT_EQ(w_->selectedKey, 20261220);
+    EXPECT_EQ(w_->currentIndex, 1);
+    EXPECT_EQ(Text(IDC_DESCRIPTION).substr(0, 6), "First ");
+    EXPECT_EQ(Status(2), L"  Reminder 1 of 2");
+    EXPECT_EQ(Status(3), L" 1");
+    EXPECT_EQ(Buttons(), "101010");  // FormMode 4 on the first entry
+
+    // A day of the right panel (January 2027) without reminders.
+    const POINT jan5 = DayPoint(1, 1, 2027, 5);
+    SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(jan5.x, jan5.y));
+    SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(jan5.x, jan5.y));
+    SendMessageW(hwnd_, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(jan5.x, jan5.y));
+    EXPECT_EQ(w_->currentIndex, 0);
+    EXPECT_EQ(Text(IDC_DATE), "01-05-27");
+    EXPECT_EQ(Text(IDC_WEEKDAY), "Tuesday");
+    EXPECT_EQ(Buttons().substr(0, 4), "0101");  // FormMode 2
+    FillNew("reminder", "Call", "01-05-27", "", "0");
+    Click(IDC_ADD);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text;
+    EXPECT_EQ(w_->data.current.at(3).date, 20270105);
+    EXPECT_EQ(w_->data.current.at(3).timeOrYear, 0);  // no am/pm for a "reminder": no time
+
+    // While editing, a click in the calendar is ignored.
+    Type(IDC_NOTIFY, "2");
+    SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(day20.x, day20.y));
+    EXPECT_EQ(w_->currentIndex, 3);
+}
+
+}  // namespace
+}  // namespace tessaly::editor
