@@ -1,6 +1,8 @@
 // The daily pass over a fake clock, store and pop-up.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -216,6 +218,27 @@ TEST_F(PassTest, PassAnsweredAfterMidnightStartsTheNextAtOnce) {
     EXPECT_EQ(SecondsToWaitAfterPass(report.began, now.date, now.hour, now.minute, now.second), 0);
     EXPECT_EQ(SecondsToWaitAfterPass(now.date, now.date, now.hour, now.minute, now.second),
               23 * 3600 + 55 * 60 + 10);
+}
+
+TEST(FileStorePass, MissingFolderIsNeitherCreatedNorWritten) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("tessaly-notifier-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::filesystem::remove_all(dir);
+    FileStore store(dir / "Quorvane" / "Tessaly.tsy");
+    FakeClock clock(kToday);
+    ScriptedResponder popup;
+    ReminderData lists;
+    const PassReport report = RunPass(lists, store, clock, popup);
+    EXPECT_FALSE(report.loaded);
+    EXPECT_FALSE(std::filesystem::exists(dir));
+
+    // With the folder there, a missing file is created and written as two empty lists.
+    std::filesystem::create_directories(dir / "Quorvane");
+    EXPECT_TRUE(RunPass(lists, store, clock, popup).saved);
+    EXPECT_EQ(std::filesystem::file_size(dir / "Quorvane" / "Tessaly.tsy"), 12u);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(Wait, SecondsUntilJustAfterMidnight) {

@@ -101,6 +101,7 @@ TEST(Due, NotifyLimitDecides) {
         {20261213, 20261208, 5, true},   {20261214, 20261208, 5, false},
         {20270102, 20261230, 3, true},   {20270103, 20261230, 3, false},
         {20270301, 20270131, 30, false},  // 31 January + 30 stops at "30 February"
+        {21000301, 21000228, 1, true},    // 2100 is no leap year here either
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.date);
