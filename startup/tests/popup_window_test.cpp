@@ -13,6 +13,7 @@
 #include "startup/tests/notifier_fixture.h"
 #include "startup/win/popup.h"
 #include "startup/win/single_instance.h"
+#include "startup/win/system.h"
 
 namespace tessaly {
 namespace {
@@ -334,6 +335,27 @@ TEST(SingleInstance, RealMessageBoxShowsTheText) {
     KillTimer(nullptr, timer);
     EXPECT_EQ(caption, L" ");
     EXPECT_EQ(text, L"TessalyStartup is already loaded");
+}
+
+TEST(MidnightWait, WaitsOnTheTimerForTheGivenSeconds) {
+    const ULONGLONG start = GetTickCount64();
+    WaitUntilAfterMidnight(0);
+    EXPECT_LT(GetTickCount64() - start, 100u) << "a pass that ended on a later day waits not";
+    WaitUntilAfterMidnight(1);
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_GE(waited, 950u);
+    EXPECT_LT(waited, 3000u);
+}
+
+TEST(SystemClock, TodayIsTheLocalDate) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    SystemClock clock;
+    const LocalTime now = clock.Now();
+    EXPECT_EQ(now.date / 10000, t.wYear);
+    EXPECT_GE(now.date % 10000 / 100, 1);
+    EXPECT_LE(now.date % 10000 / 100, 12);
+    EXPECT_LT(now.hour, 24);
 }
 
 }  // namespace

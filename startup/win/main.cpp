@@ -19,9 +19,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     PopupWindowResponder popup;
     ReminderData lists;  // kept between passes for a file that cannot be read
     for (;;) {
-        const PassReport pass = RunPass(lists, store, clock, popup);
+        DateKey began = clock.Today();
+        try {
+            began = RunPass(lists, store, clock, popup).began;
+        } catch (...) {
+            // Whatever went wrong, the notifier keeps its daily rhythm: the next pass may do
+            // better.
+        }
         const LocalTime now = clock.Now();
         WaitUntilAfterMidnight(
-            SecondsToWaitAfterPass(pass.began, now.date, now.hour, now.minute, now.second));
+            SecondsToWaitAfterPass(began, now.date, now.hour, now.minute, now.second));
     }
 }
