@@ -36,7 +36,10 @@ function(tessaly_add_test name)
     endif()
     # An executable target as COMMAND gets the emulator prepended by add_test.
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${arg_TIMEOUT} LABELS wine)
+    # The runner's own limit ends Wine first; ctest's is the backstop.
+    math(EXPR backstop "${arg_TIMEOUT} + 15")
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${backstop} LABELS wine
+                         ENVIRONMENT TESSALY_WINE_TIMEOUT=${arg_TIMEOUT})
   else()
     if(NOT arg_TIMEOUT)
       set(arg_TIMEOUT 60)

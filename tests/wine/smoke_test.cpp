@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
