@@ -508,7 +508,10 @@ TEST_F(MainWindowTest, NewAndCancelMoveBetweenFormModes) {
                                   MakeReminder(kMeeting, "C", 20261222, 900, 1)});
     Open();
     Click(IDC_NEXT);
+    SendDlgItemMessageW(hwnd_, IDC_NEW, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     Click(IDC_NEW);  // a new reminder on the day the calendar marked
+    // A used button does not keep the default-button frame.
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(hwnd_, IDC_NEW), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
     EXPECT_EQ(w_->currentIndex, 0);
     EXPECT_EQ(Text(IDC_DATE), "12-20-2026");
     EXPECT_EQ(Text(IDC_KIND), "");
@@ -578,6 +581,99 @@ TEST_F(MainWindowTest, CalendarClickShowsTheDayAndDoubleClickStartsANewReminder)
     Type(IDC_NOTIFY, "2");
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(day20.x, day20.y));
     EXPECT_EQ(w_->currentIndex, 3);
+}
+
+TEST_F(MainWindowTest, ArrowsMoveTwoMonthsAndClearTheForm) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "B", 20261220, 900, 1),
+                                  MakeReminder(kMeeting, "C", 20261222, 900, 1)});
+    Open();
+    Click(IDC_NEXT);
+    Click(IDC_RIGHT_ARROW);
+    EXPECT_EQ(w_->calendar.displayedMonth, 2);
+    EXPECT_EQ(w_->calendar.displayedYear, 2027);
+    EXPECT_EQ(Text(IDC_DESCRIPTION), "");
+    EXPECT_EQ(Buttons().substr(0, 4), "0000");  // FormMode 0
+    Click(IDC_LEFT_ARROW);
+    Click(IDC_LEFT_ARROW);
+    EXPECT_EQ(w_->calendar.displayedMonth, 10);
+    EXPECT_EQ(w_->calendar.displayedYear, 2026);
+}
+
+// The modal run, as the program runs it: a thread timer drives the window from inside its loop.
+struct ModalScript {
+    static inline std::function<void(HWND)> step;
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+        HWND dialog = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hwnd, LPARAM found) {
+                if (!MainWindowFrom(hwnd)) return TRUE;
+                *reinterpret_cast<HWND*>(found) = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog) return;
+        KillTimer(nullptr, id);
+        step(dialog);
+    }
+};
+
+TEST_F(MainWindowTest, ModalRunSavesOnYesAndEndsTheProgram) {
+    ModalScript::step = [](HWND dialog) {
+        SetItemText(dialog, IDC_KIND, "meeting");
+        SetItemText(dialog, IDC_DESCRIPTION, "Modal");
+        SetItemText(dialog, IDC_DATE, "12-30-2026");
+        SetItemText(dialog, IDC_TIME, "8:00 am");
+        SetItemText(dialog, IDC_NOTIFY, "1");
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADD, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ADD)));
+        answers = {IDYES};
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &ModalScript::OnTimer);
+    EXPECT_EQ(RunEditor(GetModuleHandleW(nullptr), L"", Options()), 0);
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(boxes.size(), 1u);
+    const ReminderData disk = OnDisk(DefaultDataFile());
+    ASSERT_EQ(disk.current.count(), 1);
+    EXPECT_EQ(disk.current.at(1).timeOrYear, 800);
+    // The single-instance mutex went with the run.
+    HANDLE again = CreateMutexA(nullptr, FALSE, "Tessaly");
+    EXPECT_NE(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
+    CloseHandle(again);
+}
+
+// The seam's default is the real system box: a CBT hook reads it and presses "Yes".
+struct RealBox {
+    static inline std::wstring caption, text;
+    static inline HHOOK hook = nullptr;
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        // Only the box: its text is the static control 0xFFFF.
+        if (code == HCBT_ACTIVATE && !MainWindowFrom(box) && GetDlgItem(box, 0xFFFF)) {
+            wchar_t buffer[256] = {};
+            GetWindowTextW(box, buffer, 256);
+            caption = buffer;
+            GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+            text = buffer;
+            PostMessageW(box, WM_COMMAND, IDYES, 0);
+        }
+        return CallNextHookEx(hook, code, wParam, lParam);
+    }
+};
+
+TEST_F(MainWindowTest, TheRealMessageBoxIsWiredThroughTheSeam) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "B", 20261220, 900, 1)});
+    Open();
+    Click(IDC_NEXT);
+    messageBoxFunction = &SystemMessageBox;
+    RealBox::hook = SetWindowsHookExW(WH_CBT, &RealBox::OnCbt, nullptr, GetCurrentThreadId());
+    ASSERT_NE(RealBox::hook, nullptr);
+    Click(IDC_DELETE);
+    UnhookWindowsHookEx(RealBox::hook);
+    EXPECT_EQ(RealBox::caption, L" ");
+    EXPECT_EQ(RealBox::text, L"Delete this reminder now");
+    EXPECT_EQ(w_->data.current.count(), 0);
 }
 
 }  // namespace
