@@ -200,6 +200,9 @@ void OnKindChosen(MainWindow& w) {
         w.justFilled = false;
     }
     FocusControl(w, IDC_DESCRIPTION);
+    // The combo box selects its new text after this notification; unselect it once that is
+    // done, so the kind box does not look focused while the description is.
+    PostMessageW(GetDlgItem(w.hwnd, IDC_KIND), CB_SETEDITSEL, 0, MAKELPARAM(0xFFFF, 0));
 }
 
 void OnKindTyped(MainWindow& w) {

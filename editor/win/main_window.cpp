@@ -127,6 +127,11 @@ BOOL OnInitDialog(MainWindow& w) {
         }
     }
     SetWindowTextW(w.hwnd, Utf8ToWide(kWindowTitle).c_str());
+    // The weekday label reaches under the time label's left end; lift it above that label
+    // (which clips its siblings), so "Wednesday" is not cut off by the time label's background.
+    HWND timeLabel = GetDlgItem(w.hwnd, IDC_TIME_LABEL);
+    SetWindowPos(GetDlgItem(w.hwnd, IDC_WEEKDAY), GetWindow(timeLabel, GW_HWNDPREV), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     w.whiteBrush = CreateSolidBrush(kWhite);
 
     for (int kind = kBirthday; kind <= kMeeting; ++kind) {
