@@ -1,7 +1,7 @@
 # GoogleTest binaries for both build trees.
 #
 #   tessaly_add_test(<name> <source>... [LIBS <library>...] [NATIVE_ONLY | WINDOWS_ONLY]
-#                    [TIMEOUT <seconds>])
+#                    [NO_WINDOWS] [TIMEOUT <seconds>])
 #
 # Builds the executable <name> from the sources, linked with GTest::gtest_main and LIBS.
 #   Native tree:  every test case becomes its own ctest entry (gtest_discover_tests).
@@ -9,13 +9,16 @@
 #                 CMAKE_CROSSCOMPILING_EMULATOR (scripts/wine-run.sh), since each Wine start costs
 #                 far more than a test case; it also links tessaly_win32_libs.
 # NATIVE_ONLY / WINDOWS_ONLY skip the test in the other tree (for example, Win32 window tests are
-# WINDOWS_ONLY). TIMEOUT bounds the whole entry (default: 120 s for a Windows binary, 60 s per case
-# natively). Label: "native" or "wine", so `ctest -L wine` picks the Wine tests.
+# WINDOWS_ONLY). Under Wine all test processes share one desktop, and with it the focus and the
+# foreground window, so Windows test binaries run one at a time; NO_WINDOWS marks a binary that
+# creates no windows, which may then run beside the others.
+# TIMEOUT bounds the whole entry (default: 120 s for a Windows binary, 60 s per case natively).
+# Label: "native" or "wine", so `ctest -L wine` picks the Wine tests.
 include_guard(GLOBAL)
 include(GoogleTest)
 
 function(tessaly_add_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "NATIVE_ONLY;WINDOWS_ONLY" "TIMEOUT" "LIBS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NATIVE_ONLY;WINDOWS_ONLY;NO_WINDOWS" "TIMEOUT" "LIBS")
   if(arg_NATIVE_ONLY AND arg_WINDOWS_ONLY)
     message(FATAL_ERROR "tessaly_add_test(${name}): NATIVE_ONLY and WINDOWS_ONLY exclude each other")
   endif()
@@ -40,6 +43,9 @@ function(tessaly_add_test name)
     math(EXPR backstop "${arg_TIMEOUT} + 15")
     set_tests_properties(${name} PROPERTIES TIMEOUT ${backstop} LABELS wine
                          ENVIRONMENT TESSALY_WINE_TIMEOUT=${arg_TIMEOUT})
+    if(NOT arg_NO_WINDOWS)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_desktop)
+    endif()
   else()
     if(NOT arg_TIMEOUT)
       set(arg_TIMEOUT 60)
