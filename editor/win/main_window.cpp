@@ -229,9 +229,6 @@ INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<INT_PTR>(w.whiteBrush);
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(w, reinterpret_cast<HDC>(wParam));
-        case WM_DESTROY:
-            OnDestroy(w);
-            return FALSE;
         default:
             return FALSE;
     }
@@ -248,6 +245,8 @@ INT_PTR CALLBACK MainDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         MainWindow* w = MainWindowFrom(hwnd);
         if (!w) return FALSE;
         if (msg == WM_NCDESTROY) {
+            // The children are gone by now, so nothing asks for the brush any more.
+            OnDestroy(*w);
             SetWindowLongPtrW(hwnd, DWLP_USER, 0);
             if (!w->modal) delete w;
             return FALSE;

@@ -181,6 +181,14 @@ TEST_F(MainWindowTest, FirstStartCreatesTheFoldersAndAnEmptyDataFile) {
     EXPECT_EQ(fs::path(w_->paths.settingsFile), SettingsFile());
     EXPECT_EQ(Status(1), DefaultDataFile().wstring());
     EXPECT_EQ(Status(2), L"");
+    // Three parts side by side: the path, "Reminder i of n", the same-date number.
+    RECT parts[3];
+    for (int i = 0; i < 3; ++i) {
+        SendDlgItemMessageW(hwnd_, IDC_STATUS, SB_GETRECT, i, reinterpret_cast<LPARAM>(&parts[i]));
+    }
+    EXPECT_LT(parts[0].right, parts[1].right);
+    EXPECT_GT(parts[1].right - parts[1].left, 80);  // room for "  Reminder 999 of 999"
+    EXPECT_LT(parts[1].right, parts[2].right);
 
     wchar_t title[64];
     GetWindowTextW(hwnd_, title, 64);
