@@ -309,6 +309,8 @@ TEST_F(MainWindowTest, RejectedInputShowsItsMessageAndFocusesTheField) {
          IDC_DATE, "13-01-2027"},
         {"meeting", "12/8/26", "9:00 am", "1", "Incorrect day specified (must be after today)",
          "Invalid Date", MB_ICONHAND, IDC_DATE, "12-08-2026"},
+        {"meeting", "1/1/2101", "9:00 am", "1", "year Must be this 21st century", "Invalid Date",
+         MB_ICONHAND, IDC_DATE, "01-01-2101"},
         {"meeting", "12-20-26", "9:00 am", "31", "Maximum of 30 days", hand, MB_ICONHAND,
          IDC_NOTIFY, "12-20-2026"},
         {"meeting", "12-20-26", "13:00 pm", "1", "Bad time format", hand, MB_ICONHAND, IDC_TIME,
