@@ -174,6 +174,7 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
     // Only copies still before today can be taken again, so only those go into the heap.
     const std::size_t n = list.size();
     std::vector<Reminder> made;  // every copy, in the order made
+    made.reserve(n);             // at most one copy a turn
     struct Ref {
         DateKey date;
         std::uint32_t copy;  // index into made: also its order among equal dates
