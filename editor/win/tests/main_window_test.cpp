@@ -686,5 +686,25 @@ TEST_F(MainWindowTest, TheRealMessageBoxIsWiredThroughTheSeam) {
     EXPECT_EQ(w_->data.current.count(), 0);
 }
 
+// The calendar is painted by WM_PAINT itself, so it survives any repaint of the window.
+TEST_F(MainWindowTest, CalendarIsRepaintedAfterMinimiseAndRestore) {
+    Open();
+    const auto titleBarShown = [this] {
+        UpdateWindow(hwnd_);
+        HDC dc = GetDC(hwnd_);
+        const COLORREF c = GetPixel(dc, 50, 14);  // inside the left panel's title bar
+        ReleaseDC(hwnd_, dc);
+        return c == RGB(128, 128, 255);
+    };
+    EXPECT_TRUE(titleBarShown());
+    ShowWindow(hwnd_, SW_MINIMIZE);
+    Pump();
+    ShowWindow(hwnd_, SW_RESTORE);
+    Pump();
+    EXPECT_TRUE(titleBarShown());
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    EXPECT_TRUE(titleBarShown());
+}
+
 }  // namespace
 }  // namespace tessaly::editor
