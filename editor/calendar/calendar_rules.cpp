@@ -83,13 +83,11 @@ bool CellShaded(int day, int month, int year, const CivilDate& today, const Remi
     return FirstReminderOn(*list, MakeDateKey(year, month, day)) != 0;
 }
 
-std::string StatusPositionText(int index, int count) {
-    if (index == 0) return {};
-    return "  Reminder " + std::to_string(index) + " of " + std::to_string(count);
-}
-
 std::string StatusSameDateText(int sameDateNumber) {
-    return sameDateNumber == 0 ? std::string("   ") : " " + std::to_string(sameDateNumber);
+    if (sameDateNumber == 0) return "   ";
+    std::string text(1, ' ');
+    text += std::to_string(sameDateNumber);
+    return text;
 }
 
 std::optional<int> FormModeAfterDrawing(const FormModeInputs& in) {

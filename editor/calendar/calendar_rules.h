@@ -76,8 +76,8 @@ int FirstReminderOn(const ReminderList& list, DateKey key);
 // Whether the cell of day/month/year is drawn black on light grey.
 bool CellShaded(int day, int month, int year, const CivilDate& today, const ReminderList* list);
 
-// What the status bar's parts 2 and 3 read for current index i (0: none).
-std::string StatusPositionText(int index, int count);
+// What the status bar's part 3 reads after a drawing (part 2 is the form's StatusPositionText):
+// three blanks, not an empty part, when the date is not shared.
 std::string StatusSameDateText(int sameDateNumber);
 
 // The button state after a drawing of the pair; nullopt leaves it as it is.

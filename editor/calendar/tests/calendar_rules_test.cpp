@@ -150,8 +150,6 @@ TEST(CalendarTexts, DayTitleAndStatusTexts) {
     EXPECT_EQ(DayText(31), "31");
     EXPECT_EQ(MonthTitle(1, 2027), "January 2027");
     EXPECT_EQ(MonthTitle(9, 2026), "September 2026");
-    EXPECT_EQ(StatusPositionText(3, 12), "  Reminder 3 of 12");
-    EXPECT_EQ(StatusPositionText(0, 12), "");
     EXPECT_EQ(StatusSameDateText(1), " 1");
     EXPECT_EQ(StatusSameDateText(0), "   ");
 }

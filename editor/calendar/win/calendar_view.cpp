@@ -5,6 +5,7 @@
 #include <string>
 
 #include "editor/calendar/calendar_rules.h"
+#include "editor/form/reminder_form.h"
 #include "editor/calendar/win/make_font.h"
 
 namespace tessaly::calendar {
