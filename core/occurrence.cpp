@@ -172,12 +172,19 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
     // copies made so far. Each turn takes the earliest of them, as the literal loop does at
     // position i. Among equal dates, originals come first and copies in the order made.
     // Only copies still before today can be taken again, so only those go into the heap.
+    // A copy differs from the original it descends from only in its date, so a copy is kept
+    // as that date and the original's position.
     const std::size_t n = list.size();
-    std::vector<Reminder> made;  // every copy, in the order made
-    made.reserve(n);             // at most one copy a turn
+    std::vector<std::uint32_t> origin;  // of every copy, in the order made
+    origin.reserve(n);                  // at most one copy a turn
     struct Ref {
         DateKey date;
-        std::uint32_t copy;  // index into made: also its order among equal dates
+        std::uint32_t copy;  // index into origin: also its order among equal dates
+    };
+    auto copyOf = [&](const Ref& ref) {
+        Reminder r = list[origin[ref.copy]];
+        r.date = ref.date;
+        return r;
     };
     auto later = [](const Ref& a, const Ref& b) {
         return a.date != b.date ? a.date > b.date : a.copy > b.copy;
@@ -188,17 +195,18 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
     for (std::size_t turn = 0; turn < n; ++turn) {
         const bool fromCopies = !past.empty() && (next >= n || past.top().date < list[next].date);
         if (!fromCopies && (next >= n || list[next].date >= today)) break;
-        Reminder r = fromCopies ? made[past.top().copy] : list[next];
+        const Reminder r = fromCopies ? copyOf(past.top()) : list[next];
+        const std::uint32_t from =
+            fromCopies ? origin[past.top().copy] : static_cast<std::uint32_t>(next);
         if (fromCopies) {
             past.pop();
         } else {
             ++next;
         }
         if (const std::optional<DateKey> date = NextOccurrence(r, today)) {
-            r.date = *date;
-            const Ref ref{r.date, static_cast<std::uint32_t>(made.size())};
-            made.push_back(r);
-            if (r.date < today) {
+            const Ref ref{*date, static_cast<std::uint32_t>(origin.size())};
+            origin.push_back(from);
+            if (*date < today) {
                 past.push(ref);
             } else {
                 ahead.push_back(ref);
@@ -225,7 +233,7 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
     std::size_t c = 0;
     for (std::size_t i = next; i < n || c < copies.size();) {
         if (c < copies.size() && (i >= n || copies[c].date < list[i].date)) {
-            out.push_back(made[copies[c++].copy]);
+            out.push_back(copyOf(copies[c++]));
         } else {
             out.push_back(list[i++]);
         }
