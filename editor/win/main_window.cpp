@@ -166,11 +166,15 @@ BOOL OnInitDialog(MainWindow& w) {
 // The roll-over once the window is up. The file is saved where the roll-over hands over
 // (archived, not yet advanced) and again at its end, so past one-time reminders are not
 // archived a second time at the next start. Neither save marks the lists as changed.
+// A file that could not be read (held by the notifier too long, no access) is not written
+// either: saving the empty lists would replace every reminder it holds.
 void OnStartupMaintenance(MainWindow& w) {
     const std::filesystem::path file(w.paths.dataFile);
-    RollOver(w.data.current, w.data.archive, w.today,
-             [&] { SaveReminderFile(file, w.data, kEditorLabel); });
-    SaveReminderFile(file, w.data, kEditorLabel);
+    auto save = [&] {
+        if (w.loaded) SaveReminderFile(file, w.data, kEditorLabel);
+    };
+    RollOver(w.data.current, w.data.archive, w.today, save);
+    save();
     RecomputeSameDate(w);
     SetStatusTextWide(w, 1, w.paths.dataFile);
     RECT calendarArea{0, 0, 0, calendar::kCalendarBottom + 1};
@@ -317,7 +321,7 @@ int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions o
 }
 
 void LoadDataFile(MainWindow& w) {
-    LoadReminderFile(std::filesystem::path(w.paths.dataFile), w.data);
+    w.loaded = static_cast<bool>(LoadReminderFile(std::filesystem::path(w.paths.dataFile), w.data));
 }
 
 void RecomputeSameDate(MainWindow& w) {

@@ -53,6 +53,7 @@ struct MainWindow {
     int editingState = 0;     // 0 not editing, 1 editing a new reminder, 2 the shown one
     bool justFilled = false;  // set by FillForm, cleared by the next kind choice
     bool dirty = false;
+    bool loaded = false;  // the data file was read; only then may start-up write it back
     bool closing = false;
     DateKey selectedKey = 0;    // day last chosen by a single click
     int returnIndex = 0;        // shown before a double-click, for "&Cancel"

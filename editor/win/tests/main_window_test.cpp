@@ -250,6 +250,29 @@ TEST_F(MainWindowTest, StartupRollsOverAndSavesTheResult) {
     EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 0, 0}));
 }
 
+TEST_F(MainWindowTest, AFileThatCouldNotBeReadIsNotOverwrittenAtStartup) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "future meeting", 20261220, 1430)});
+    std::ifstream before(DefaultDataFile(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(before)), {});
+    before.close();
+
+    // The other program holds the file through the whole load, then lets go before the
+    // start-up maintenance runs.
+    HANDLE held = CreateFileW(DefaultDataFile().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), Options());
+    CloseHandle(held);
+    ASSERT_NE(hwnd_, nullptr);
+    Pump();
+    w_ = MainWindowFrom(hwnd_);
+    ASSERT_NE(w_, nullptr);
+    EXPECT_FALSE(w_->loaded);
+
+    std::ifstream after(DefaultDataFile(), std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), {}), bytes);
+}
+
 TEST_F(MainWindowTest, SecondCopyIsRefusedWithItsMessage) {
     HANDLE first = CreateMutexA(nullptr, FALSE, "Tessaly");
     ASSERT_NE(first, nullptr);
