@@ -9,23 +9,10 @@
 #include <vector>
 
 #include "core/data_file.h"
+#include "core/tests/test_reminders.h"
 #include "startup/pass.h"
 
 namespace tessaly::testing {
-
-inline Reminder Entry(std::uint8_t kind, std::string_view text, DateKey date,
-                      std::int16_t timeOrYear = 0, std::uint8_t notifyDays = 0,
-                      std::uint8_t frequency = kOneTime, std::uint8_t period = 1) {
-    Reminder r;
-    r.kind = kind;
-    r.SetDescription(text);
-    r.date = date;
-    r.timeOrYear = timeOrYear;
-    r.notifyDays = notifyDays;
-    r.frequency = frequency;
-    r.period = period;
-    return r;
-}
 
 class FakeClock : public Clock {
   public:

@@ -14,8 +14,8 @@
 namespace tessaly {
 namespace {
 
-using testing::Entry;
 using testing::FakeClock;
+using testing::MakeReminder;
 using testing::MemoryStore;
 using testing::ScriptedResponder;
 using enum PopupAnswer;
@@ -41,11 +41,11 @@ struct PassTest : ::testing::Test {
 
 TEST_F(PassTest, DueEntriesPopUpInListOrderAndRemindAgainKeepsThem) {
     store = MemoryStore(Lists({
-        Entry(kBirthday, "first", kToday, 1990, 0, kAnnual),
-        Entry(kAppointment, "second", kToday, 1430, 0),
-        Entry(kReminderKind, "five days off", 20261212, 0, 5),
-        Entry(kReminderKind, "not yet", 20261220, 0, 3),
-        Entry(kMeeting, "later but long notice", 20261230, 900, 30),
+        MakeReminder(kBirthday, "first", kToday, 1990, 0, kAnnual),
+        MakeReminder(kAppointment, "second", kToday, 1430, 0),
+        MakeReminder(kReminderKind, "five days off", 20261212, 0, 5),
+        MakeReminder(kReminderKind, "not yet", 20261220, 0, 3),
+        MakeReminder(kMeeting, "later but long notice", 20261230, 900, 30),
     }));
     ScriptedResponder popup;
     PassReport report = Run(popup);
@@ -66,7 +66,7 @@ TEST_F(PassTest, DueEntriesPopUpInListOrderAndRemindAgainKeepsThem) {
 }
 
 TEST_F(PassTest, FourDaysAheadWithFiveDaysNoticePopsUpDailyUntilTheDay) {
-    store = MemoryStore(Lists({Entry(kReminderKind, "r", 20261212, 0, 5)}));
+    store = MemoryStore(Lists({MakeReminder(kReminderKind, "r", 20261212, 0, 5)}));
     for (DateKey day = kToday; day <= 20261212; ++day) {
         clock.now.date = day;
         ScriptedResponder popup;
@@ -76,8 +76,9 @@ TEST_F(PassTest, FourDaysAheadWithFiveDaysNoticePopsUpDailyUntilTheDay) {
 }
 
 TEST_F(PassTest, CloseCommandEndsThisPassButNotTheNext) {
-    store = MemoryStore(Lists({Entry(kReminderKind, "a", kToday), Entry(kReminderKind, "b", kToday),
-                               Entry(kReminderKind, "c", kToday)}));
+    store = MemoryStore(
+        Lists({MakeReminder(kReminderKind, "a", kToday), MakeReminder(kReminderKind, "b", kToday),
+               MakeReminder(kReminderKind, "c", kToday)}));
     ScriptedResponder popup({kClose});
     PassReport report = Run(popup);
     EXPECT_TRUE(report.stopPopups);
@@ -90,8 +91,8 @@ TEST_F(PassTest, CloseCommandEndsThisPassButNotTheNext) {
 }
 
 TEST_F(PassTest, AcknowledgedWeeklyCopyWithinTheTestedEntriesPopsUpAgain) {
-    store = MemoryStore(Lists({Entry(kMeeting, "weekly", kToday, 1000, 7, kWeeklyPeriod, 1),
-                               Entry(kBirthday, "far", 20270601, 1990, 0, kAnnual)}));
+    store = MemoryStore(Lists({MakeReminder(kMeeting, "weekly", kToday, 1000, 7, kWeeklyPeriod, 1),
+                               MakeReminder(kBirthday, "far", 20270601, 1990, 0, kAnnual)}));
     ScriptedResponder popup({kAcknowledge, kAcknowledge});
     PassReport report = Run(popup);
     // Entry 1 acknowledged inserts 15 December at position 3 (within n = 2 after the consumed
@@ -105,8 +106,8 @@ TEST_F(PassTest, AcknowledgedWeeklyCopyWithinTheTestedEntriesPopsUpAgain) {
 }
 
 TEST_F(PassTest, PastOneTimeAppointmentIsArchivedAndWrittenBeforeAnyPopUp) {
-    store = MemoryStore(Lists(
-        {Entry(kAppointment, "yesterday", 20261207, 1000), Entry(kReminderKind, "today", kToday)}));
+    store = MemoryStore(Lists({MakeReminder(kAppointment, "yesterday", 20261207, 1000),
+                               MakeReminder(kReminderKind, "today", kToday)}));
     ScriptedResponder popup;
     ReminderData atPopup;
     popup.onShow = [&](const Reminder&) { atPopup = store.Contents(); };
@@ -118,13 +119,14 @@ TEST_F(PassTest, PastOneTimeAppointmentIsArchivedAndWrittenBeforeAnyPopUp) {
 }
 
 TEST_F(PassTest, EditorSavingDuringAPopUpLosesNothing) {
-    const Reminder weekly = Entry(kMeeting, "weekly", kToday, 1000, 0, kWeeklyPeriod, 1);
-    const Reminder dentist = Entry(kAppointment, "dentist", kToday, 1430);
-    const Reminder oldOne = Entry(kReminderKind, "deleted in the editor", 20270101);
+    const Reminder weekly = MakeReminder(kMeeting, "weekly", kToday, 1000, 0, kWeeklyPeriod, 1);
+    const Reminder dentist = MakeReminder(kAppointment, "dentist", kToday, 1430);
+    const Reminder oldOne = MakeReminder(kReminderKind, "deleted in the editor", 20270101);
     store = MemoryStore(Lists({weekly, dentist, oldOne}));
 
     // While the first pop-up is open the editor saves: it adds a reminder and deletes one.
-    const Reminder added = Entry(kBirthday, "added in the editor", 20270301, 1980, 0, kAnnual);
+    const Reminder added =
+        MakeReminder(kBirthday, "added in the editor", 20270301, 1980, 0, kAnnual);
     ScriptedResponder popup({kAcknowledge, kAcknowledge});
     popup.onShow = [&](const Reminder& r) {
         if (r == weekly) store = MemoryStore(Lists({weekly, dentist, added}));
@@ -144,7 +146,7 @@ TEST_F(PassTest, EditorSavingDuringAPopUpLosesNothing) {
 }
 
 TEST_F(PassTest, AnEntryTheEditorChangedMeanwhileKeepsTheEditorsVersion) {
-    const Reminder dentist = Entry(kAppointment, "dentist", kToday, 1430);
+    const Reminder dentist = MakeReminder(kAppointment, "dentist", kToday, 1430);
     store = MemoryStore(Lists({dentist}));
     Reminder moved = dentist;
     moved.date = 20261210;
@@ -157,8 +159,8 @@ TEST_F(PassTest, AnEntryTheEditorChangedMeanwhileKeepsTheEditorsVersion) {
 
 TEST_F(PassTest, UnreadableFileIsNeverOverwritten) {
     // Lists carried over from an earlier pass.
-    lists = Lists({Entry(kReminderKind, "from memory", kToday)});
-    store = MemoryStore(Lists({Entry(kReminderKind, "on disk", 20270101)}));
+    lists = Lists({MakeReminder(kReminderKind, "from memory", kToday)});
+    store = MemoryStore(Lists({MakeReminder(kReminderKind, "on disk", 20270101)}));
     store.readable = false;
     ScriptedResponder popup({kAcknowledge});
     PassReport report = Run(popup);
@@ -177,8 +179,9 @@ TEST_F(PassTest, MissingFileBecomesTwelveBytes) {
 }
 
 TEST_F(PassTest, DamagedDataNeitherStopsThePassNorLosesEntries) {
-    ReminderData d = Lists({Entry(9, "odd kind", kToday, 1200), Entry(kReminderKind, "x", kToday),
-                            Entry(kMeeting, "bad month", 20271308, 1000, 0, kAnnual)});
+    ReminderData d =
+        Lists({MakeReminder(9, "odd kind", kToday, 1200), MakeReminder(kReminderKind, "x", kToday),
+               MakeReminder(kMeeting, "bad month", 20271308, 1000, 0, kAnnual)});
     std::vector<std::uint8_t> bytes = EncodeReminderFile(d, kEditorLabel);
     bytes.resize(bytes.size() - 20);  // the last record and the archive count are cut off
     store.bytes = bytes;
@@ -196,7 +199,8 @@ TEST_F(PassTest, DamagedDataNeitherStopsThePassNorLosesEntries) {
 
 TEST_F(PassTest, NoCapacityLimit) {
     std::vector<Reminder> many;
-    for (int i = 0; i < 500; ++i) many.push_back(Entry(kReminderKind, std::to_string(i), kToday));
+    for (int i = 0; i < 500; ++i)
+        many.push_back(MakeReminder(kReminderKind, std::to_string(i), kToday));
     store = MemoryStore(Lists(many));
     std::vector<PopupAnswer> script(500, kAcknowledge);
     ScriptedResponder popup(script);
@@ -207,7 +211,8 @@ TEST_F(PassTest, NoCapacityLimit) {
 }
 
 TEST_F(PassTest, PassAnsweredAfterMidnightStartsTheNextAtOnce) {
-    store = MemoryStore(Lists({Entry(kMeeting, "weekly", kToday, 1000, 0, kWeeklyPeriod, 1)}));
+    store =
+        MemoryStore(Lists({MakeReminder(kMeeting, "weekly", kToday, 1000, 0, kWeeklyPeriod, 1)}));
     ScriptedResponder popup({kAcknowledge});
     popup.onShow = [&](const Reminder&) { clock.now = {20261209, 0, 5, 0}; };
     PassReport report = Run(popup);

@@ -11,7 +11,7 @@
 namespace tessaly {
 namespace {
 
-using testing::Entry;
+using testing::MakeReminder;
 
 constexpr DateKey kToday = 20261208;  // a Tuesday
 const std::string kGap = "         ...";
@@ -26,45 +26,45 @@ struct TextCase {
 
 TEST(PopupTexts, ComposedFromTheEntry) {
     const TextCase cases[] = {
-        {"birthday with an age", Entry(kBirthday, "Ann", 20261220, 1990), "36th Birthday",
+        {"birthday with an age", MakeReminder(kBirthday, "Ann", 20261220, 1990), "36th Birthday",
          "Sunday, December 20" + kGap + "12 more days", ""},
-        {"21st", Entry(kBirthday, "x", 20261220, 2005), "21st Birthday",
+        {"21st", MakeReminder(kBirthday, "x", 20261220, 2005), "21st Birthday",
          "Sunday, December 20" + kGap + "12 more days", ""},
-        {"11th", Entry(kAnniversary, "x", 20261209, 2015), "11th Anniversary",
+        {"11th", MakeReminder(kAnniversary, "x", 20261209, 2015), "11th Anniversary",
          "Wednesday, December 9" + kGap + "1 more days", ""},
-        {"12th", Entry(kAnniversary, "x", 20261209, 2014), "12th Anniversary",
+        {"12th", MakeReminder(kAnniversary, "x", 20261209, 2014), "12th Anniversary",
          "Wednesday, December 9" + kGap + "1 more days", ""},
-        {"13th", Entry(kAnniversary, "x", 20261209, 2013), "13th Anniversary",
+        {"13th", MakeReminder(kAnniversary, "x", 20261209, 2013), "13th Anniversary",
          "Wednesday, December 9" + kGap + "1 more days", ""},
-        {"22nd", Entry(kAnniversary, "x", 20261209, 2004), "22nd Anniversary",
+        {"22nd", MakeReminder(kAnniversary, "x", 20261209, 2004), "22nd Anniversary",
          "Wednesday, December 9" + kGap + "1 more days", ""},
-        {"111st", Entry(kBirthday, "x", 20261209, 1915), "111st Birthday",
+        {"111st", MakeReminder(kBirthday, "x", 20261209, 1915), "111st Birthday",
          "Wednesday, December 9" + kGap + "1 more days", ""},
-        {"year of origin after the date", Entry(kBirthday, "x", 20261209, 2027), "-1th Birthday",
-         "Wednesday, December 9" + kGap + "1 more days", ""},
-        {"appointment today", Entry(kAppointment, "Dentist", kToday, 1430), "Appointment",
+        {"year of origin after the date", MakeReminder(kBirthday, "x", 20261209, 2027),
+         "-1th Birthday", "Wednesday, December 9" + kGap + "1 more days", ""},
+        {"appointment today", MakeReminder(kAppointment, "Dentist", kToday, 1430), "Appointment",
          "Tuesday, December 8" + kGap + "This is the day!", "Appointment time:  2:30 pm"},
-        {"meeting", Entry(kMeeting, "x", kToday, 1200), "Meeting",
+        {"meeting", MakeReminder(kMeeting, "x", kToday, 1200), "Meeting",
          "Tuesday, December 8" + kGap + "This is the day!", "Meeting time:  12:00 pm"},
-        {"reminder morning", Entry(kReminderKind, "x", kToday, 930), "Reminder",
+        {"reminder morning", MakeReminder(kReminderKind, "x", kToday, 930), "Reminder",
          "Tuesday, December 8" + kGap + "This is the day!", "Time:  9:30 am"},
-        {"reminder afternoon", Entry(kReminderKind, "x", kToday, 1545), "Reminder",
+        {"reminder afternoon", MakeReminder(kReminderKind, "x", kToday, 1545), "Reminder",
          "Tuesday, December 8" + kGap + "This is the day!", "Time:  3:45 pm"},
-        {"past midnight", Entry(kReminderKind, "x", kToday, 5), "Reminder",
+        {"past midnight", MakeReminder(kReminderKind, "x", kToday, 5), "Reminder",
          "Tuesday, December 8" + kGap + "This is the day!", "Time:  12:05 am"},
-        {"typed midnight", Entry(kAppointment, "x", kToday, 2400), "Appointment",
+        {"typed midnight", MakeReminder(kAppointment, "x", kToday, 2400), "Appointment",
          "Tuesday, December 8" + kGap + "This is the day!", "Appointment time:  12:00 am"},
-        {"no time", Entry(kAppointment, "x", kToday, 0), "Appointment",
+        {"no time", MakeReminder(kAppointment, "x", kToday, 0), "Appointment",
          "Tuesday, December 8" + kGap + "This is the day!", ""},
-        {"second Tuesday", Entry(kMeeting, "x", 20261208, 1000, 7, kWeekdayMonths), "Meeting",
-         "Second Tuesday" + kGap + "This is the day!", "Meeting time:  10:00 am"},
-        {"fifth weekday has no word", Entry(kMeeting, "x", 20261229, 0, 30, kWeekdayMonths),
+        {"second Tuesday", MakeReminder(kMeeting, "x", 20261208, 1000, 7, kWeekdayMonths),
+         "Meeting", "Second Tuesday" + kGap + "This is the day!", "Meeting time:  10:00 am"},
+        {"fifth weekday has no word", MakeReminder(kMeeting, "x", 20261229, 0, 30, kWeekdayMonths),
          "Meeting", " Tuesday" + kGap + "21 more days", ""},
-        {"already passed", Entry(kBirthday, "x", 20261205, 0, 0, kAnnual), "Birthday",
+        {"already passed", MakeReminder(kBirthday, "x", 20261205, 0, 0, kAnnual), "Birthday",
          "Saturday, December 5" + kGap + "3 days ago", ""},
-        {"kind outside 1..5", Entry(9, "x", kToday, 0), "",
+        {"kind outside 1..5", MakeReminder(9, "x", kToday, 0), "",
          "Tuesday, December 8" + kGap + "This is the day!", ""},
-        {"kind 0 with a year", Entry(0, "x", kToday, 1990), "36th ",
+        {"kind 0 with a year", MakeReminder(0, "x", kToday, 1990), "36th ",
          "Tuesday, December 8" + kGap + "This is the day!", ""},
     };
     for (const TextCase& c : cases) {
@@ -77,13 +77,13 @@ TEST(PopupTexts, ComposedFromTheEntry) {
 }
 
 TEST(PopupTexts, MonthOutsideTheYearGivesAnEmptyMonthName) {
-    const PopupTexts t = ComposePopupTexts(Entry(kReminderKind, "x", 20261308), kToday);
+    const PopupTexts t = ComposePopupTexts(MakeReminder(kReminderKind, "x", 20261308), kToday);
     // The weekday is whatever the damaged date runs into; the month word is empty.
     EXPECT_NE(t.dateLine.find(",  8" + kGap), std::string::npos) << t.dateLine;
 }
 
 TEST(PopupTexts, DescriptionIsTheStoredFieldAndFourDaysAheadCounts) {
-    Reminder r = Entry(kReminderKind, "Call the bank \xe9", 20261212, 0, 5);
+    Reminder r = MakeReminder(kReminderKind, "Call the bank \xe9", 20261212, 0, 5);
     const PopupTexts t = ComposePopupTexts(r, kToday);
     EXPECT_EQ(t.description, std::string(r.Description()));
     EXPECT_EQ(t.description.size(), 48u);
@@ -105,16 +105,17 @@ TEST(Due, NotifyLimitDecides) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.date);
-        EXPECT_EQ(IsDue(Entry(kReminderKind, "x", c.date, 0, std::uint8_t(c.notify)), c.today),
-                  c.due);
+        EXPECT_EQ(
+            IsDue(MakeReminder(kReminderKind, "x", c.date, 0, std::uint8_t(c.notify)), c.today),
+            c.due);
     }
-    EXPECT_FALSE(IsDue(Entry(kReminderKind, "x", -20261208), 20261208)) << "consumed";
+    EXPECT_FALSE(IsDue(MakeReminder(kReminderKind, "x", -20261208), 20261208)) << "consumed";
 }
 
 TEST(Due, AcknowledgeArchivesAsShownAndMovesOn) {
     ReminderData d;
-    d.current.Append(Entry(kMeeting, "weekly", 20261224, 900, 7, kWeeklyPeriod, 2));
-    d.current.Append(Entry(kAppointment, "once", 20261230, 1000, 30));
+    d.current.Append(MakeReminder(kMeeting, "weekly", 20261224, 900, 7, kWeeklyPeriod, 2));
+    d.current.Append(MakeReminder(kAppointment, "once", 20261230, 1000, 30));
     Acknowledge(d, 1, 20261208);
     ASSERT_EQ(d.archive.count(), 1);
     EXPECT_EQ(d.archive.at(1).date, 20261224);

@@ -18,8 +18,8 @@
 namespace tessaly {
 namespace {
 
-using testing::Entry;
 using testing::FakeClock;
+using testing::MakeReminder;
 using testing::MemoryStore;
 
 constexpr DateKey kToday = 20261208;
@@ -72,7 +72,8 @@ void Answer(HWND popup, int id) {
 }
 
 PopupTexts SampleTexts() {
-    return ComposePopupTexts(Entry(kAppointment, "Dentist, Dr Brandt", kToday, 1430), kToday);
+    return ComposePopupTexts(MakeReminder(kAppointment, "Dentist, Dr Brandt", kToday, 1430),
+                             kToday);
 }
 
 std::wstring Text(HWND hwnd) {
@@ -180,8 +181,9 @@ ReminderData Lists(std::vector<Reminder> current) {
 TEST(PopupWindow, PassWithTheRealPopUp) {
     // Acknowledging changes the lists.
     {
-        MemoryStore store(Lists({Entry(kMeeting, "weekly", kToday, 1000, 0, kWeeklyPeriod, 1),
-                                 Entry(kAppointment, "dentist", kToday, 1430)}));
+        MemoryStore store(
+            Lists({MakeReminder(kMeeting, "weekly", kToday, 1000, 0, kWeeklyPeriod, 1),
+                   MakeReminder(kAppointment, "dentist", kToday, 1430)}));
         FakeClock clock(kToday);
         PopupWindowResponder popup;
         ReminderData lists;
@@ -196,9 +198,9 @@ TEST(PopupWindow, PassWithTheRealPopUp) {
     }
     // The close command on the first of three stops the pass's pop-ups.
     {
-        MemoryStore store(
-            Lists({Entry(kReminderKind, "a", kToday), Entry(kReminderKind, "b", kToday),
-                   Entry(kReminderKind, "c", kToday)}));
+        MemoryStore store(Lists({MakeReminder(kReminderKind, "a", kToday),
+                                 MakeReminder(kReminderKind, "b", kToday),
+                                 MakeReminder(kReminderKind, "c", kToday)}));
         FakeClock clock(kToday);
         PopupWindowResponder popup;
         ReminderData lists;

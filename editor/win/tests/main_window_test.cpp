@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/data_file.h"
+#include "core/tests/test_reminders.h"
 #include "editor/calendar/calendar_rules.h"
 #include "editor/win/main_window.h"
 #include "editor/win/message_box.h"
@@ -44,18 +45,7 @@ int AnswerBox(HWND, std::string_view text, std::string_view caption, UINT style)
     return answer;
 }
 
-Reminder MakeReminder(int kind, std::string_view description, DateKey date, int timeOrYear = 0,
-                      int notify = 0, int frequency = kOneTime, int period = 1) {
-    Reminder r;
-    r.kind = static_cast<std::uint8_t>(kind);
-    r.SetDescription(description);
-    r.date = date;
-    r.timeOrYear = static_cast<std::int16_t>(timeOrYear);
-    r.notifyDays = static_cast<std::uint8_t>(notify);
-    r.frequency = static_cast<std::uint8_t>(frequency);
-    r.period = static_cast<std::uint8_t>(period);
-    return r;
-}
+using tessaly::testing::MakeReminder;
 
 class MainWindowTest : public ::testing::Test {
   protected:
