@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/data_file.h"
+#include "core/tests/test_reminders.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -110,18 +111,7 @@ class TsyTest : public ::testing::Test {
     std::string file_;
 };
 
-Reminder Make(int kind, DateKey date, int timeOrYear, int notify, int frequency, int period = 1,
-              std::string_view description = "x") {
-    Reminder r;
-    r.kind = static_cast<std::uint8_t>(kind);
-    r.SetDescription(description);
-    r.date = date;
-    r.timeOrYear = static_cast<std::int16_t>(timeOrYear);
-    r.notifyDays = static_cast<std::uint8_t>(notify);
-    r.period = static_cast<std::uint8_t>(period);
-    r.frequency = static_cast<std::uint8_t>(frequency);
-    return r;
-}
+using testing::MakeReminder;
 
 Bytes Encoded(std::vector<Reminder> current, std::vector<Reminder> archive = {},
               std::string_view label = kEditorLabel) {
@@ -310,13 +300,14 @@ TEST_F(TsyTest, AddRejectsWithTheFormMessagesAndTouchesNothing) {
 }
 
 TEST_F(TsyTest, RolloverArchivesAdvancesAndSavesAsTheEditor) {
-    Write(Encoded({Make(1, 20261130, 1990, 0, 2),     // past annual birthday
-                   Make(4, 20261201, 930, 0, 1),      // past one-time appointment: archived
-                   Make(5, 20261201, 1000, 0, 4, 1),  // weekly meeting, passes today's date
-                   Make(3, 20261220, 0, 0, 1)},       // still to come
-                  {Make(3, 20261107, 0, 0, 1),        // older than a month: pruned
-                   Make(3, 20261108, 0, 0, 1)},       // exactly the cut-off: kept
-                  kNotifierLabel));
+    Write(
+        Encoded({MakeReminder(1, "x", 20261130, 1990, 0, 2),  // past annual birthday
+                 MakeReminder(4, "x", 20261201, 930, 0, 1),   // past one-time appointment: archived
+                 MakeReminder(5, "x", 20261201, 1000, 0, 4),  // weekly meeting, passes today's date
+                 MakeReminder(3, "x", 20261220, 0, 0, 1)},    // still to come
+                {MakeReminder(3, "x", 20261107, 0, 0, 1),     // older than a month: pruned
+                 MakeReminder(3, "x", 20261108, 0, 0, 1)},    // exactly the cut-off: kept
+                kNotifierLabel));
     const Outcome o = Run({"rollover", file_, "--today", "2026-12-08"});
     ASSERT_EQ(o.status, kTsyOk) << o.err;
     EXPECT_EQ(Label(), "3.03");
@@ -340,11 +331,12 @@ TEST_F(TsyTest, RolloverOfAMissingFileFails) {
 
 TEST_F(TsyTest, DueListsThePopupsAfterAnInMemoryRollover) {
     const Bytes before = Encoded({
-        Make(4, 20261201, 930, 0, 1),  // past: rolled away, so numbering starts after it
-        Make(4, 20261208, 1430, 0, 1, 1, "Dentist"),
-        Make(5, 20261208, 1000, 0, 5, 1, "Board"),  // second Tuesday, today
-        Make(5, 20261210, 1000, 1, 1),              // 2 days ahead, 1 day's notice: not yet due
-        Make(1, 20261220, 1990, 14, 2, 1, "Ann"),
+        MakeReminder(4, "x", 20261201, 930, 0,
+                     1),  // past: rolled away, so numbering starts after it
+        MakeReminder(4, "Dentist", 20261208, 1430, 0, 1),
+        MakeReminder(5, "Board", 20261208, 1000, 0, 5),  // second Tuesday, today
+        MakeReminder(5, "x", 20261210, 1000, 1, 1),  // 2 days ahead, 1 day's notice: not yet due
+        MakeReminder(1, "Ann", 20261220, 1990, 14, 2),
     });
     Write(before);
     const Outcome o = Run({"due", file_, "--today", "2026-12-08"});
@@ -365,8 +357,8 @@ TEST_F(TsyTest, DueListsThePopupsAfterAnInMemoryRollover) {
 }
 
 TEST_F(TsyTest, AcknowledgeArchivesAdvancesAndSavesAsTheNotifier) {
-    Write(Encoded(
-        {Make(5, 20261209, 1000, 7, 4, 1, "Weekly"), Make(4, 20261225, 1430, 3, 1, 1, "Later")}));
+    Write(Encoded({MakeReminder(5, "Weekly", 20261209, 1000, 7, 4),
+                   MakeReminder(4, "Later", 20261225, 1430, 3, 1)}));
     const Outcome o = Run({"acknowledge", file_, "1", "--today", "2026-12-08"});
     ASSERT_EQ(o.status, kTsyOk) << o.err;
     EXPECT_EQ(o.out, "");
@@ -381,7 +373,7 @@ TEST_F(TsyTest, AcknowledgeArchivesAdvancesAndSavesAsTheNotifier) {
 }
 
 TEST_F(TsyTest, AcknowledgeRejectsAnEntryThatIsNotDue) {
-    const Bytes before = Encoded({Make(4, 20261225, 1430, 3, 1)});
+    const Bytes before = Encoded({MakeReminder(4, "x", 20261225, 1430, 3, 1)});
     Write(before);
     for (const char* index : {"1", "2", "0", "-1", "x"}) {
         const Outcome o = Run({"acknowledge", file_, index, "--today", "2026-12-08"});
