@@ -35,6 +35,12 @@ tessaly_configure() {
     local dir=$1
     shift
     if [ ! -f "$dir/build.ninja" ] && [ ! -f "$dir/Makefile" ]; then
-        cmake -S "$TESSALY_ROOT" -B "$dir" -G "$(tessaly_generator)" "$@"
+        local launcher=()
+        # A compiler cache, when installed, makes rebuilds after a branch switch or in a second
+        # checkout cheap; the build never depends on it.
+        if command -v ccache >/dev/null 2>&1; then
+            launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+        fi
+        cmake -S "$TESSALY_ROOT" -B "$dir" -G "$(tessaly_generator)" "${launcher[@]}" "$@"
     fi
 }
