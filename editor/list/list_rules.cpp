@@ -1,0 +1,76 @@
+// The list window's line texts and selection status.
+#include "editor/list/list_rules.h"
+
+#include <cstdio>
+
+#include "core/time_text.h"
+#include "editor/form/reminder_form.h"
+
+namespace tessaly::list {
+
+std::string ListDateText(DateKey key, char separator) {
+    const CivilDate d = SplitDateKey(key);
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%02d%c%02d%c%04d", d.month, separator, d.day, separator,
+                  d.year);
+    return buf;
+}
+
+std::string_view ListWeekdayText(DateKey key) {
+    static constexpr std::string_view kDays = "Sun Mon Tue Wed Thu Fri Sat";
+    const CivilDate d = SplitDateKey(key);
+    const int weekday = DayOfWeek(d.month, d.year, d.day);
+    if (weekday < 0 || weekday > 6) return {};
+    return kDays.substr(static_cast<std::size_t>(4 * weekday), 3);
+}
+
+std::string FormatListTime(int t) {
+    return StoredTimeText(t);
+}
+
+std::string ListTimeText(const Reminder& r) {
+    const bool carriesTime = r.kind >= kReminderKind && r.kind <= kMeeting;
+    if (!carriesTime || r.timeOrYear == 0) return {};
+    return FormatListTime(r.timeOrYear);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+ListColumns ListLineColumns(const Reminder& r, const FitToWidth& fit) {
+    ListColumns c;
+    c.date = ListDateText(r.date, '/');
+    c.weekday = ListWeekdayText(r.date);
+    c.time = ListTimeText(r);
+    c.kind = KindName(r.kind);
+    c.description = fit(TrimBlanks(r.Description()), kDescriptionWidth);
+    c.notify = " " + std::to_string(r.notifyDays);
+    return c;
+}
+
+std::string ListLineText(const Reminder& r, const FitToWidth& fit) {
+    const ListColumns c = ListLineColumns(r, fit);
+    return c.date + '\t' + c.weekday + '\t' + c.time + '\t' + c.kind + '\t' + c.description + '\t' +
+           c.notify;
+}
+
+SelectionStatus ListSelectionStatus(ListMode mode, int s, int count,
+                                    const std::vector<int>& sameDateOrdinals) {
+    SelectionStatus status;
+    status.position = StatusPositionText(s, count);
+    if (mode == ListMode::kCurrent && s >= 1 && s < static_cast<int>(sameDateOrdinals.size())) {
+        status.sameDate = SameDateText(sameDateOrdinals[static_cast<std::size_t>(s)]);
+    }
+    return status;
+}
+
+int CurrentIndexAfterDeletion(int currentIndex, int deleted) {
+    if (currentIndex == deleted) return 0;
+    return currentIndex > deleted ? currentIndex - 1 : currentIndex;
+}
+
+}  // namespace tessaly::list

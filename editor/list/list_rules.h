@@ -1,0 +1,59 @@
+// The list window's rules apart from the window: the text of one line, the status texts of a
+// selection, and where the main window's current index goes after a deletion.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/date.h"
+#include "core/reminder.h"
+
+namespace tessaly::list {
+
+// The widest description a line shows, in pixels of the list's font.
+inline constexpr int kDescriptionWidth = 300;
+
+// Which list the window shows.
+enum class ListMode { kCurrent, kArchive };
+
+// The leading part of a text that fits in maxWidth pixels (measured by the caller's font).
+using FitToWidth = std::function<std::string(std::string_view text, int maxWidth)>;
+
+// "12/25/2026" with separator '/', "12-25-2026" with '-': two, two and four digits.
+std::string ListDateText(DateKey key, char separator);
+// "Sun" .. "Sat".
+std::string_view ListWeekdayText(DateKey key);
+// A stored clock time as every window shows it: "9:30 am", "12:15 am" for 15 and 2415.
+std::string FormatListTime(int t);
+// The time column: empty unless the kind carries a clock time (reminder, appointment,
+// meeting) and one is stored; birthdays and anniversaries hold a year there instead.
+std::string ListTimeText(const Reminder& r);
+// The text without blanks at either end.
+std::string_view TrimBlanks(std::string_view text);
+
+// The six columns of one line.
+struct ListColumns {
+    std::string date, weekday, time, kind, description, notify;
+};
+// The description is trimmed and then cut to kDescriptionWidth by fit; notify carries one
+// leading blank.
+ListColumns ListLineColumns(const Reminder& r, const FitToWidth& fit);
+// The columns joined by TAB, as the list box shows them.
+std::string ListLineText(const Reminder& r, const FitToWidth& fit);
+
+// Status-bar parts 2 and 3 of the main window for selected line s (1-based) of a shown list
+// of count entries. Same-date numbers belong to the current list, so the archive shows none.
+struct SelectionStatus {
+    std::string position;  // "  Reminder 3 of 12"
+    std::string sameDate;  // " 2", or empty
+};
+SelectionStatus ListSelectionStatus(ListMode mode, int s, int count,
+                                    const std::vector<int>& sameDateOrdinals);
+
+// The main window's current index once entry `deleted` of the current list is gone: the
+// same reminder's new position, or 0 when the shown reminder itself was deleted.
+int CurrentIndexAfterDeletion(int currentIndex, int deleted);
+
+}  // namespace tessaly::list
