@@ -269,6 +269,8 @@ void OnCommand(MainWindow& w, int id, int code, HWND control) {
             OnStep(w, false);
             break;
         case IDC_LIST:
+            OpenListWindow(w);
+            break;
         case IDC_SETTINGS:
         case IDC_HELP_BUTTON:
             break;  // their windows are not part of this build yet

@@ -12,6 +12,8 @@
 #include "core/date.h"
 #include "core/reminder.h"
 #include "editor/calendar/calendar_state.h"
+#include "editor/list/list_rules.h"
+#include "editor/print/list_printout.h"
 
 namespace tessaly::editor {
 
@@ -25,6 +27,7 @@ struct EditorOptions {
     std::wstring firstArgument;  // the command line's first argument
     std::function<std::wstring(int csidl)> specialFolderPath;
     std::function<DateKey()> today;
+    print::ListPrintSeams print;  // the list printout's printer
 };
 
 struct EditorPaths {
@@ -59,6 +62,7 @@ struct MainWindow {
     int returnIndex = 0;        // shown before a double-click, for "&Cancel"
     std::vector<int> sameDate;  // SameDateOrdinals of the current list, by position
 
+    list::ListMode listMode = list::ListMode::kCurrent;  // the list window's last list
     calendar::CalendarState calendar;  // displayed pair, click, marked cell, changed mark
 
     HBRUSH whiteBrush = nullptr;
@@ -88,6 +92,9 @@ void ShowPositionInStatus(MainWindow& w);
 void RecomputeSameDate(MainWindow& w);
 // Loads the data file named by w.paths.dataFile into the lists.
 void LoadDataFile(MainWindow& w);
+
+// "&List" (list_command.cpp).
+void OpenListWindow(MainWindow& w);
 
 // Command handlers (form_commands.cpp).
 void OnCommand(MainWindow& w, int id, int code, HWND control);

@@ -1,0 +1,48 @@
+// The list window: a modal dialog over the main window that shows the current or the archived
+// reminders one a line, deletes them, prints them, and goes back to a chosen reminder.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/reminder.h"
+#include "editor/list/list_rules.h"
+#include "editor/print/list_printout.h"
+
+namespace tessaly::list {
+
+// The main window's side: the lists it owns and what the list window changes in it.
+class ListHost {
+  public:
+    virtual ~ListHost() = default;
+    virtual const ReminderList& Shown(ListMode mode) const = 0;
+    virtual int CurrentIndex() const = 0;
+    // True while the form is being edited: then "&Back" would drop the edit, so it is hidden.
+    virtual bool Editing() const = 0;
+    // Same-date numbers of the current list by position (element 0 unused).
+    virtual const std::vector<int>& SameDateOrdinals() const = 0;
+    // The calendar keeps its selection frame while the list is open.
+    virtual void SetListOpen(bool open) = 0;
+    // Status-bar parts 2 and 3.
+    virtual void ShowSelectionStatus(const SelectionStatus& status) = 0;
+    // Removes entry `position` of the list and brings the main window back in line with it.
+    virtual void DeleteEntry(ListMode mode, int position) = 0;
+};
+
+struct ListDialogOptions {
+    // Texts in UTF-8; returns the button pressed. Empty: the system message box.
+    std::function<int(HWND owner, std::string_view text, std::string_view caption, UINT style)>
+        messageBox;
+    print::ListPrintSeams print;
+};
+
+// Shows the window modally over owner; every opening starts with the current list, and
+// `mode` keeps the last list shown after it closes. Returns the current-list position that
+// "&Back" chose, or 0 when the window closed without one.
+int ListDialog(HWND owner, ListHost& host, ListMode& mode, const ListDialogOptions& options = {});
+
+}  // namespace tessaly::list
