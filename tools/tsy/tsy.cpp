@@ -17,6 +17,7 @@
 #include "editor/form/reminder_form.h"
 #include "startup/due.h"
 #include "startup/popup_text.h"
+#include "tools/tsy/ical.h"
 
 namespace tessaly {
 namespace {
@@ -27,7 +28,29 @@ constexpr std::string_view kUsage =
     "       tsy due FILE [--today YYYY-MM-DD]\n"
     "       tsy acknowledge FILE INDEX [--today YYYY-MM-DD]\n"
     "       tsy add FILE --kind K --description S --date S [--time S] --notify S\n"
-    "               [--frequency N] [--period S] [--today YYYY-MM-DD]\n";
+    "               [--frequency N] [--period S] [--today YYYY-MM-DD]\n"
+    "       tsy export FILE [--archive] [-o OUT.ics] [--today YYYY-MM-DD]\n"
+    "       tsy import FILE IN.ics [--dry-run] [--today YYYY-MM-DD]\n";
+
+constexpr std::string_view kCalendarHelp =
+    "\n"
+    "export writes the current reminders (with --archive also the archived ones, as single\n"
+    "past events) as an iCalendar file for other calendar programs; without -o to stdout.\n"
+    "\n"
+    "import adds the events of an iCalendar file as the editor's Add would, each on its first\n"
+    "date from today on; an event equal to a reminder already in the file is not added again.\n"
+    "Events that cannot be kept are skipped with the reason on stderr: rules with COUNT or\n"
+    "UNTIL, daily or hourly repeats, several weekdays or days in one rule, BYSETPOS and the\n"
+    "like, one-time events already past. A malformed file is exit 2 with its line number and\n"
+    "changes nothing. The kind of an imported reminder:\n"
+    "  1. a CATEGORIES value naming a kind (birthday, anniversary, reminder, appointment,\n"
+    "     meeting, singular or plural, any case), the first one that does;\n"
+    "  2. otherwise a yearly all-day event whose summary contains \"birthday\" or\n"
+    "     \"anniversary\" is that kind;\n"
+    "  3. otherwise an event with a start time is an appointment, an all-day one a reminder.\n"
+    "Birthdays and anniversaries keep the year they started in as their year. Times are taken\n"
+    "as the event's clock shows them; times in UTC are turned into this computer's local time.\n"
+    "The notice days are the earliest alarm's distance from the date, at most 30.\n";
 
 // A command's shape: how many positional arguments, which options, which of them required.
 struct CommandShape {
@@ -35,10 +58,11 @@ struct CommandShape {
     int positionals;
     std::vector<std::string_view> options;
     std::vector<std::string_view> required;
+    std::vector<std::string_view> flags = {};  // options without a value
 };
 
-const std::array<CommandShape, 5>& Commands() {
-    static const std::array<CommandShape, 5> commands = {{
+const std::array<CommandShape, 7>& Commands() {
+    static const std::array<CommandShape, 7> commands = {{
         {"dump", 1, {}, {}},
         {"rollover", 1, {"today"}, {}},
         {"due", 1, {"today"}, {}},
@@ -47,6 +71,8 @@ const std::array<CommandShape, 5>& Commands() {
          1,
          {"kind", "description", "date", "time", "notify", "frequency", "period", "today"},
          {"kind", "description", "date", "notify"}},
+        {"export", 1, {"output", "today"}, {}, {"archive"}},
+        {"import", 2, {"today"}, {}, {"dry-run"}},
     }};
     return commands;
 }
@@ -71,7 +97,7 @@ struct BadInput {
 Invocation Parse(const CommandShape& shape, std::span<const std::string> args) {
     Invocation inv;
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        const std::string& arg = args[i] == "-o" ? std::string("--output") : args[i];
         if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
             inv.positionals.push_back(arg);
             continue;
@@ -82,7 +108,13 @@ Invocation Parse(const CommandShape& shape, std::span<const std::string> args) {
             value = name.substr(eq + 1);
             name.resize(eq);
         }
-        bool known = false;
+        bool flag = false;
+        for (std::string_view f : shape.flags) flag = flag || f == name;
+        if (flag) {
+            if (value) throw BadInput{"tsy: --" + name + " takes no value", true};
+            value = "";
+        }
+        bool known = flag;
         for (std::string_view o : shape.options) known = known || o == name;
         if (!known) {
             throw BadInput{"tsy " + std::string(shape.name) + ": unknown option --" + name, true};
@@ -273,6 +305,52 @@ int Add(const Invocation& inv, std::ostream& out, DateKey systemToday) {
     return kTsyOk;
 }
 
+int Export(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey systemToday) {
+    const DateKey today = Today(inv, systemToday);
+    const ReminderData data = Load(PathFromUtf8(inv.positionals[0]));
+    const IcsExport ics = ExportIcs(data, inv.options.contains("archive"), today);
+    for (const std::string& note : ics.notes) err << "tsy export: " << note << '\n';
+    if (const auto output = inv.Option("output")) {
+        const std::vector<std::uint8_t> bytes(ics.text.begin(), ics.text.end());
+        Check(ReplaceWholeFile(PathFromUtf8(*output), bytes));
+    } else {
+        out << ics.text;
+    }
+    return kTsyOk;
+}
+
+int Import(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey systemToday,
+           int utcOffsetMinutes) {
+    const DateKey today = Today(inv, systemToday);
+    const std::string& icsName = inv.positionals[1];
+    std::vector<std::uint8_t> bytes;
+    Check(ReadWholeFile(PathFromUtf8(icsName), bytes, IfMissing::kFail));
+    const IcsImport ics =
+        ReadIcsEvents(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                      {today, utcOffsetMinutes});
+    if (ics.errorLine != 0) {
+        throw BadInput{"tsy import: " + icsName + " line " + std::to_string(ics.errorLine) + ": " +
+                       ics.error};
+    }
+
+    const auto path = PathFromUtf8(inv.positionals[0]);
+    ReminderData data;
+    if (FileExists(path)) data = Load(path);
+    int skipped = 0;
+    for (const ImportedEvent& e : ics.events) {
+        if (e.mapped) continue;
+        ++skipped;
+        err << "tsy import: skipped " << JsonString(e.summary) << " (line " << e.line
+            << "): " << e.reason << '\n';
+    }
+    const ImportCounts counts = AddImportedEvents(ics.events, data.current);
+    const bool dryRun = inv.options.contains("dry-run");
+    if (!dryRun && counts.added > 0) Check(SaveReminderFile(path, data, kEditorLabel));
+    out << (dryRun ? "would add " : "added ") << counts.added << ", already there "
+        << counts.present << ", skipped " << skipped << '\n';
+    return kTsyOk;
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view utf8) {
@@ -304,13 +382,13 @@ std::string JsonString(std::string_view utf8) {
 }
 
 int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           DateKey systemToday) {
+           DateKey systemToday, int utcOffsetMinutes) {
     if (args.empty()) {
         err << kUsage;
         return kTsyBadInput;
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        out << kUsage;
+        out << kUsage << kCalendarHelp;
         return kTsyOk;
     }
     const CommandShape* shape = nullptr;
@@ -324,6 +402,8 @@ int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& e
         if (shape->name == "rollover") return Rollover(inv, systemToday);
         if (shape->name == "due") return Due(inv, out, systemToday);
         if (shape->name == "acknowledge") return AcknowledgeCommand(inv, systemToday);
+        if (shape->name == "export") return Export(inv, out, err, systemToday);
+        if (shape->name == "import") return Import(inv, out, err, systemToday, utcOffsetMinutes);
         return Add(inv, out, systemToday);
     } catch (const BadInput& e) {
         err << e.message << '\n';

@@ -1,6 +1,7 @@
-// tsy, the data file companion: dump, roll over, list due reminders, acknowledge and add,
-// with the same rules as the editor and the notifier. The command logic is one function
-// over its arguments and output streams, so tests run it in-process on either platform.
+// tsy, the data file companion: dump, roll over, list due reminders, acknowledge, add,
+// export and import iCalendar files, with the same rules as the editor and the notifier. The
+// command logic is one function over its arguments and output streams, so tests run it in-process
+// on either platform.
 #pragma once
 
 #include <ostream>
@@ -17,9 +18,10 @@ inline constexpr int kTsyFileError = 1;  // a file could not be read or written
 inline constexpr int kTsyBadInput = 2;   // invalid input or usage; no file was changed
 
 // Runs one tsy command. args are the UTF-8 arguments after the program name; systemToday
-// is the date used when no --today is given. JSON and results go to out, messages to err.
+// is the date used when no --today is given; utcOffsetMinutes turns UTC times of imported
+// events into local ones. JSON and results go to out, messages to err.
 int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           DateKey systemToday);
+           DateKey systemToday, int utcOffsetMinutes = 0);
 
 // A JSON string literal (with its quotes) of UTF-8 text: quotes, backslashes and control
 // characters (C0, DEL and C1) escaped, the C1 ones as \u0080..\u009F.
