@@ -1,5 +1,6 @@
 #include "tools/tsy/tsy.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <exception>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/backup.h"
 #include "core/codepage.h"
 #include "core/data_file.h"
 #include "core/file_io.h"
@@ -30,7 +32,8 @@ constexpr std::string_view kUsage =
     "       tsy add FILE --kind K --description S --date S [--time S] --notify S\n"
     "               [--frequency N] [--period S] [--today YYYY-MM-DD]\n"
     "       tsy export FILE [--archive] [-o OUT.ics] [--today YYYY-MM-DD]\n"
-    "       tsy import FILE IN.ics [--dry-run] [--today YYYY-MM-DD]\n";
+    "       tsy import FILE IN.ics [--dry-run] [--today YYYY-MM-DD]\n"
+    "       tsy backups FILE\n";
 
 constexpr std::string_view kCalendarHelp =
     "\n"
@@ -50,7 +53,12 @@ constexpr std::string_view kCalendarHelp =
     "  3. otherwise an event with a start time is an appointment, an all-day one a reminder.\n"
     "Birthdays and anniversaries keep the year they started in as their year. Times are taken\n"
     "as the event's clock shows them; times in UTC are turned into this computer's local time.\n"
-    "The notice days are the earliest alarm's distance from the date, at most 30.\n";
+    "The notice days are the earliest alarm's distance from the date, at most 30.\n"
+    "\n"
+    "Every save (here, in the editor and in the notifier) first keeps the day's first backup\n"
+    "as Backups\\Tessaly-YYYY-MM-DD.tsy beside the data file; the newest 14 days are kept.\n"
+    "backups lists them with their reminder counts. To restore one, close the editor and\n"
+    "copy the backup over the data file, under the data file's name.\n";
 
 // A command's shape: how many positional arguments, which options, which of them required.
 struct CommandShape {
@@ -61,8 +69,8 @@ struct CommandShape {
     std::vector<std::string_view> flags = {};  // options without a value
 };
 
-const std::array<CommandShape, 7>& Commands() {
-    static const std::array<CommandShape, 7> commands = {{
+const std::array<CommandShape, 8>& Commands() {
+    static const std::array<CommandShape, 8> commands = {{
         {"dump", 1, {}, {}},
         {"rollover", 1, {"today"}, {}},
         {"due", 1, {"today"}, {}},
@@ -73,6 +81,7 @@ const std::array<CommandShape, 7>& Commands() {
          {"kind", "description", "date", "notify"}},
         {"export", 1, {"output", "today"}, {}, {"archive"}},
         {"import", 2, {"today"}, {}, {"dry-run"}},
+        {"backups", 1, {}, {}},
     }};
     return commands;
 }
@@ -182,6 +191,16 @@ void Check(const IoResult& r) {
     if (!r) throw FileError{r.message};
 }
 
+// Every save keeps the day's first backup; a backup that fails is reported and the save
+// goes ahead.
+void Save(const std::filesystem::path& path, const ReminderData& data, std::string_view label,
+          DateKey today, std::ostream& err) {
+    if (const BackupResult b = KeepDailyBackup(path, today); !b.status) {
+        err << "tsy: " << b.status.message << '\n';
+    }
+    Check(SaveReminderFile(path, data, label));
+}
+
 ReminderData Load(const std::filesystem::path& path) {
     ReminderData data;
     Check(LoadReminderFile(path, data, IfMissing::kFail));
@@ -222,12 +241,12 @@ int Dump(const Invocation& inv, std::ostream& out) {
     return kTsyOk;
 }
 
-int Rollover(const Invocation& inv, DateKey systemToday) {
+int Rollover(const Invocation& inv, std::ostream& err, DateKey systemToday) {
     const DateKey today = Today(inv, systemToday);
     const auto path = PathFromUtf8(inv.positionals[0]);
     ReminderData data = Load(path);
     RollOver(data.current, data.archive, today);
-    Check(SaveReminderFile(path, data, kEditorLabel));
+    Save(path, data, kEditorLabel, today, err);
     return kTsyOk;
 }
 
@@ -247,7 +266,7 @@ int Due(const Invocation& inv, std::ostream& out, DateKey systemToday) {
     return kTsyOk;
 }
 
-int AcknowledgeCommand(const Invocation& inv, DateKey systemToday) {
+int AcknowledgeCommand(const Invocation& inv, std::ostream& err, DateKey systemToday) {
     const DateKey today = Today(inv, systemToday);
     const std::string& indexText = inv.positionals[1];
     if (!AllDigits(indexText) || indexText.size() > 9) {
@@ -263,11 +282,11 @@ int AcknowledgeCommand(const Invocation& inv, DateKey systemToday) {
     }
     Acknowledge(data, index, today);
     data.current.RemoveConsumed();
-    Check(SaveReminderFile(path, data, kNotifierLabel));
+    Save(path, data, kNotifierLabel, today, err);
     return kTsyOk;
 }
 
-int Add(const Invocation& inv, std::ostream& out, DateKey systemToday) {
+int Add(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey systemToday) {
     const DateKey today = Today(inv, systemToday);
     FormInput form;
     form.kindText = *inv.Option("kind");
@@ -300,7 +319,7 @@ int Add(const Invocation& inv, std::ostream& out, DateKey systemToday) {
     ReminderData data;
     if (FileExists(path)) data = Load(path);
     const int position = data.current.InsertByDate(checked.reminder);
-    Check(SaveReminderFile(path, data, kEditorLabel));
+    Save(path, data, kEditorLabel, today, err);
     out << position << '\n';
     return kTsyOk;
 }
@@ -345,9 +364,30 @@ int Import(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey 
     }
     const ImportCounts counts = AddImportedEvents(ics.events, data.current);
     const bool dryRun = inv.options.contains("dry-run");
-    if (!dryRun && counts.added > 0) Check(SaveReminderFile(path, data, kEditorLabel));
+    if (!dryRun && counts.added > 0) Save(path, data, kEditorLabel, today, err);
     out << (dryRun ? "would add " : "added ") << counts.added << ", already there "
         << counts.present << ", skipped " << skipped << '\n';
+    return kTsyOk;
+}
+
+int Backups(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    const std::filesystem::path folder = BackupFolder(PathFromUtf8(inv.positionals[0]));
+    std::vector<std::pair<DateKey, std::string>> found;
+    for (const std::string& name : SystemBackupFiles().List(folder)) {
+        if (const std::optional<DateKey> day = BackupDay(name)) found.emplace_back(*day, name);
+    }
+    std::sort(found.begin(), found.end());
+    if (found.empty()) err << "tsy backups: no backups in " << inv.positionals[0] << "'s folder\n";
+    for (const auto& [day, name] : found) {
+        ReminderData data;
+        const IoResult r = LoadReminderFile(folder / PathFromUtf8(name), data, IfMissing::kFail);
+        out << name << ": ";
+        if (r) {
+            out << data.current.count() << " current, " << data.archive.count() << " archived\n";
+        } else {
+            out << r.message << '\n';
+        }
+    }
     return kTsyOk;
 }
 
@@ -399,12 +439,13 @@ int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& e
         if (!shape) throw BadInput{"tsy: unknown command " + args[0], true};
         const Invocation inv = Parse(*shape, args.subspan(1));
         if (shape->name == "dump") return Dump(inv, out);
-        if (shape->name == "rollover") return Rollover(inv, systemToday);
+        if (shape->name == "rollover") return Rollover(inv, err, systemToday);
         if (shape->name == "due") return Due(inv, out, systemToday);
-        if (shape->name == "acknowledge") return AcknowledgeCommand(inv, systemToday);
+        if (shape->name == "acknowledge") return AcknowledgeCommand(inv, err, systemToday);
         if (shape->name == "export") return Export(inv, out, err, systemToday);
+        if (shape->name == "backups") return Backups(inv, out, err);
         if (shape->name == "import") return Import(inv, out, err, systemToday, utcOffsetMinutes);
-        return Add(inv, out, systemToday);
+        return Add(inv, out, err, systemToday);
     } catch (const BadInput& e) {
         err << e.message << '\n';
         if (e.showUsage) err << kUsage;

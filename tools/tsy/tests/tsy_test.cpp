@@ -415,9 +415,43 @@ TEST_F(TsyTest, SaveThatCannotBeWrittenFailsAndKeepsTheOldFile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(Read(), kGolden);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    // Neither the save nor the day's backup leaves a partial file behind.
+    for (const auto& e : fs::recursive_directory_iterator(dir_)) {
+        EXPECT_TRUE(e.path().filename() == "Tessaly.tsy" || e.path().filename() == "Backups")
+            << e.path();
+    }
 }
 #endif
+
+TEST_F(TsyTest, EverySaveKeepsTheDaysFirstBackupAndBackupsListsThem) {
+    auto add = [&](const char* today, const char* text) {
+        return Run({"add", file_, "--today", today, "--kind", "reminder", "--description", text,
+                    "--date", "12-31-2026", "--notify", "0"});
+    };
+    EXPECT_EQ(Run({"backups", file_}).out, "");
+    ASSERT_EQ(add("2026-12-08", "one").status, kTsyOk);  // creates the file: nothing to keep
+    EXPECT_FALSE(fs::exists(dir_ / "Backups"));
+    ASSERT_EQ(add("2026-12-08", "two").status, kTsyOk);  // keeps the one-reminder file
+    ASSERT_EQ(add("2026-12-08", "three").status, kTsyOk);
+    ASSERT_EQ(Run({"rollover", file_, "--today", "2026-12-09"}).status, kTsyOk);
+    ASSERT_EQ(add("2026-12-09", "four").status, kTsyOk);
+
+    const Outcome listed = Run({"backups", file_});
+    EXPECT_EQ(listed.status, kTsyOk);
+    EXPECT_EQ(listed.out,
+              "Tessaly-2026-12-08.tsy: 1 current, 0 archived\n"
+              "Tessaly-2026-12-09.tsy: 3 current, 0 archived\n");
+    EXPECT_EQ(listed.err, "");
+
+    // A backup that cannot be made is reported; the save itself goes ahead.
+    fs::remove_all(dir_ / "Backups");
+    Write({});
+    std::ofstream(dir_ / "Backups") << "in the way";
+    const Outcome blocked = add("2026-12-10", "five");
+    EXPECT_EQ(blocked.status, kTsyOk);
+    EXPECT_NE(blocked.err.find("backup not made"), std::string::npos) << blocked.err;
+    EXPECT_EQ(Decoded().current.count(), 1);
+}
 
 TEST(JsonString, EscapesQuotesBackslashesAndControls) {
     EXPECT_EQ(JsonString(""), "\"\"");
