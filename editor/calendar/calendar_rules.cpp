@@ -40,6 +40,27 @@ MonthYear NextMonth(MonthYear my) {
     return my.month >= 12 ? MonthYear{1, my.year + 1} : MonthYear{my.month + 1, my.year};
 }
 
+MonthYear StepMonths(MonthYear my, int months) {
+    // Months counted from year 0 (0-based), so any step carries into the year exactly.
+    const long long total = static_cast<long long>(my.year) * 12 + (my.month - 1) + months;
+    const long long year = total >= 0 ? total / 12 : -((-total + 11) / 12);
+    return {static_cast<int>(total - year * 12) + 1, static_cast<int>(year)};
+}
+
+int PanelAt(int x) {
+    return x > kPanelWidth ? 1 : 0;
+}
+
+MonthYear PanelMonth(MonthYear pair, int x) {
+    return PanelAt(x) == 1 ? NextMonth(pair) : pair;
+}
+
+int DayInPairAt(MonthYear pair, int x, int y) {
+    if (y >= kCalendarBottom) return 0;
+    const MonthYear my = PanelMonth(pair, x);
+    return DayAtPoint(PanelAt(x), my.month, my.year, x, y);
+}
+
 MonthYear PairForDate(int month, int year, int todayMonth) {
     const bool sameParity = ((month & 1) == (todayMonth & 1));
     MonthYear left{sameParity ? month : month - 1, year};
@@ -81,13 +102,6 @@ int FirstReminderOn(const ReminderList& list, DateKey key) {
 bool CellShaded(int day, int month, int year, const CivilDate& today, const ReminderList* list) {
     if (list == nullptr || ShadeSuppressed(day, month, year, today)) return false;
     return FirstReminderOn(*list, MakeDateKey(year, month, day)) != 0;
-}
-
-std::string StatusSameDateText(int sameDateNumber) {
-    if (sameDateNumber == 0) return "   ";
-    std::string text(1, ' ');
-    text += std::to_string(sameDateNumber);
-    return text;
 }
 
 std::optional<int> FormModeAfterDrawing(const FormModeInputs& in) {

@@ -53,6 +53,15 @@ int DayAtPoint(int panel, int month, int year, int x, int y);
 
 // The month after month/year (December is followed by January of the next year).
 MonthYear NextMonth(MonthYear my);
+// The pair the arrow images move to: months on (or back, when negative), across years.
+MonthYear StepMonths(MonthYear my, int months);
+
+// The panel under x (0 left, 1 right: x beyond 220) and the month it shows in the pair.
+int PanelAt(int x);
+MonthYear PanelMonth(MonthYear pair, int x);
+// The day of the pair under (x, y), 0 when the point hits no day cell (a border, a title,
+// the form below the calendar).
+int DayInPairAt(MonthYear pair, int x, int y);
 
 // The pair (its left month) that shows a date: left months share the parity of today's
 // month, so the arrow buttons and a shown date land on the same pairs.
@@ -75,10 +84,6 @@ int FirstReminderOn(const ReminderList& list, DateKey key);
 
 // Whether the cell of day/month/year is drawn black on light grey.
 bool CellShaded(int day, int month, int year, const CivilDate& today, const ReminderList* list);
-
-// What the status bar's part 3 reads after a drawing (part 2 is the form's StatusPositionText):
-// three blanks, not an empty part, when the date is not shared.
-std::string StatusSameDateText(int sameDateNumber);
 
 // The button state after a drawing of the pair; nullopt leaves it as it is.
 struct FormModeInputs {

@@ -211,6 +211,10 @@ std::string SameDateText(int sameDateNumber) {
     return text;
 }
 
+std::string CalendarSameDateText(int sameDateNumber) {
+    return sameDateNumber == 0 ? std::string(3, ' ') : SameDateText(sameDateNumber);
+}
+
 int SteppingIndex(bool next, int currentIndex, DateKey selectedKey, const ReminderList& current) {
     if (selectedKey == 0 || currentIndex != 0) return next ? currentIndex + 1 : currentIndex - 1;
 

@@ -103,8 +103,13 @@ std::vector<int> SameDateOrdinals(const ReminderList& current);
 
 // Status bar part 2: "  Reminder 3 of 12" for position 3 of 12.
 std::string StatusPositionText(int position, int count);
-// Status bar part 3: " 2" for same-date number 2; empty for 0.
+// Status bar part 3, in two forms: " 2" for same-date number 2 in both. They differ only for
+// a date no other reminder shares: the form's commands (Add, Delete, Next/Prev, a click)
+// empty the part, while the calendar, which rewrites both parts after each of its drawings,
+// writes three blanks. On the screen the two look the same; the part's text tells which step
+// wrote it last.
 std::string SameDateText(int sameDateNumber);
+std::string CalendarSameDateText(int sameDateNumber);
 
 // Where "&Next" (next = true) or "&Prev" steps from the current index. With no reminder
 // shown (currentIndex 0) and a day chosen in the calendar (selectedKey not 0), the step

@@ -85,6 +85,27 @@ TEST(CalendarGeometry, PairForDateFollowsTodaysMonthParity) {
     EXPECT_EQ(NextMonth({5, 2026}), (MonthYear{6, 2026}));
 }
 
+TEST(CalendarGeometry, ArrowsStepAcrossYearsAndPointsFindTheirPanel) {
+    struct Case {
+        MonthYear from;
+        int step;
+        MonthYear to;
+    } cases[] = {
+        {{12, 2026}, 2, {2, 2027}},  {{11, 2026}, 2, {1, 2027}}, {{1, 2027}, -2, {11, 2026}},
+        {{2, 2027}, -2, {12, 2026}}, {{6, 2026}, 2, {8, 2026}},  {{1, 1}, -2, {11, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(StepMonths(c.from, c.step), c.to) << c.from.month << "/" << c.from.year;
+    }
+    // x = 220 is still the left panel; the right one shows the next month.
+    EXPECT_EQ(PanelMonth({12, 2026}, 220), (MonthYear{12, 2026}));
+    EXPECT_EQ(PanelMonth({12, 2026}, 221), (MonthYear{1, 2027}));
+    const Point jan5 = CellOrigin(1, CellOfDay(1, 2027, 5));
+    EXPECT_EQ(DayInPairAt({12, 2026}, jan5.x + 1, jan5.y + 1), 5);
+    EXPECT_EQ(DayInPairAt({12, 2026}, jan5.x, jan5.y + 1), 0);  // on the border
+    EXPECT_EQ(DayInPairAt({12, 2026}, 100, 225), 0);            // the form below
+}
+
 // Every date of 1901..2099: the cell agrees with a second weekday method, no two days of a
 // month share a cell, and the click point computed for the date hits that date's cell in
 // the pair that shows it, whichever parity today's month has.
@@ -143,15 +164,13 @@ TEST(CalendarShading, FirstReminderOnFindsTheLowestPositionInLargeLists) {
     EXPECT_EQ(FirstReminderOn(ReminderList{}, 20270101), 0);
 }
 
-TEST(CalendarTexts, DayTitleAndStatusTexts) {
+TEST(CalendarTexts, DayAndTitleTexts) {
     EXPECT_EQ(DayText(1), " 1");
     EXPECT_EQ(DayText(9), " 9");
     EXPECT_EQ(DayText(10), "10");
     EXPECT_EQ(DayText(31), "31");
     EXPECT_EQ(MonthTitle(1, 2027), "January 2027");
     EXPECT_EQ(MonthTitle(9, 2026), "September 2026");
-    EXPECT_EQ(StatusSameDateText(1), " 1");
-    EXPECT_EQ(StatusSameDateText(0), "   ");
 }
 
 TEST(CalendarTexts, ParseDatePartsReadsEachLeadingNumber) {

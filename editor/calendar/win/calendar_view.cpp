@@ -250,7 +250,7 @@ void PairPainter::UpdateStatusBar() {
     if (i == 0) return;
     setText(2, StatusPositionText(i, state_.current ? state_.current->count() : 0));
     setText(3,
-            StatusSameDateText(state_.hooks.sameDateNumber ? state_.hooks.sameDateNumber(i) : 0));
+            CalendarSameDateText(state_.hooks.sameDateNumber ? state_.hooks.sameDateNumber(i) : 0));
 }
 
 void PairPainter::UpdateFormMode(bool cellClicked) {

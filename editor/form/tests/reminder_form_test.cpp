@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/form/date_texts.h"
+
 namespace tessaly {
 namespace {
 
@@ -323,8 +325,26 @@ TEST(SameDateOrdinals, NumbersRunsOfTwoOrMore) {
 
 TEST(StatusTexts, PositionAndSameDateNumber) {
     EXPECT_EQ(StatusPositionText(3, 12), "  Reminder 3 of 12");
+    // The two forms of part 3 differ only for an unshared date.
     EXPECT_EQ(SameDateText(2), " 2");
+    EXPECT_EQ(CalendarSameDateText(2), " 2");
     EXPECT_EQ(SameDateText(0), "");
+    EXPECT_EQ(CalendarSameDateText(0), "   ");
+}
+
+TEST(DateTexts, EachFormatReadsBackAsTheSameDate) {
+    EXPECT_EQ(FormDateText(20270105), "01-05-2027");
+    EXPECT_EQ(NewReminderDateText(1, 5, 2027), "1-5-2027");
+    EXPECT_EQ(DoubleClickDateText(1, 5, 2027), "01-05-27");
+    EXPECT_EQ(ListDateText(20270105), "01/05/2027");
+    for (const std::string& text :
+         {FormDateText(20270105), NewReminderDateText(1, 5, 2027), ListDateText(20270105)}) {
+        EXPECT_EQ(DateKeyFromText(text), 20270105) << text;
+    }
+    // The two-digit year is completed by the date check before a reminder is built.
+    std::string typed = DoubleClickDateText(1, 5, 2027);
+    EXPECT_EQ(ValidateDateText(typed, 20261209), "");
+    EXPECT_EQ(typed, "01-05-2027");
 }
 
 TEST(SteppingIndex, FromTheShownReminderOrTheChosenDay) {

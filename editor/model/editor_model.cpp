@@ -1,0 +1,737 @@
+// The editor's model: each main-window command as state -> (state, what to show).
+#include "editor/model/editor_model.h"
+
+#include <algorithm>
+
+#include "core/data_file.h"
+#include "core/occurrence.h"
+#include "editor/form/date_texts.h"
+
+namespace tessaly::editor {
+namespace {
+
+constexpr std::string_view kClosingCaption = "Closing Reminders";
+constexpr std::string_view kSaveQuestion =
+    "File has changed...\r\nDo you want to save the changes?";
+
+Effect Make(Effect::Kind kind) {
+    Effect e{kind};
+    return e;
+}
+
+std::string_view FieldName(FormField f) {
+    switch (f) {
+        case FormField::kKind:
+            return "kind";
+        case FormField::kDescription:
+            return "description";
+        case FormField::kDate:
+            return "date";
+        case FormField::kTime:
+            return "time";
+        case FormField::kNotify:
+            return "notify";
+        case FormField::kPeriod:
+            return "period";
+        case FormField::kNone:
+            break;
+    }
+    return "none";
+}
+
+std::string_view TextName(FormText t) {
+    switch (t) {
+        case FormText::kKind:
+            return "kind";
+        case FormText::kDate:
+            return "date";
+        case FormText::kWeekday:
+            return "weekday";
+        case FormText::kTimeLabel:
+            return "timeLabel";
+    }
+    return "?";
+}
+
+void PushStatus(Update& u, int part, std::string text) {
+    Effect e = Make(Effect::Kind::kStatus);
+    e.number = part;
+    e.value = std::move(text);
+    u.effects.push_back(std::move(e));
+}
+
+void PushEnable(Update& u, Button button, bool on) {
+    Effect e = Make(Effect::Kind::kEnable);
+    e.button = button;
+    e.number = on ? 1 : 0;
+    u.effects.push_back(std::move(e));
+}
+
+void PushText(Update& u, FormText text, std::string value) {
+    Effect e = Make(Effect::Kind::kSetText);
+    e.text = text;
+    e.value = std::move(value);
+    u.effects.push_back(std::move(e));
+}
+
+void PushFocus(Update& u, FormField field) {
+    Effect e = Make(Effect::Kind::kFocus);
+    e.field = field;
+    u.effects.push_back(std::move(e));
+}
+
+void PushMessage(Update& u, Message message) {
+    Effect e = Make(Effect::Kind::kMessage);
+    e.message = std::move(message);
+    u.effects.push_back(std::move(e));
+}
+
+}  // namespace
+
+ButtonStates ButtonsFor(FormMode mode, int currentIndex, int count) {
+    ButtonStates b;
+    switch (mode) {
+        case FormMode::kStart:
+            b = {false, false, false, false, true, true, {}};
+            break;
+        case FormMode::kNothingShown:
+            b = {true, false, false, false, true, true, {}};
+            break;
+        case FormMode::kEditingNew:
+            b = {false, true, false, true, false, false, "&Add"};
+            break;
+        case FormMode::kEditingShown:
+            b = {false, true, true, true, false, false, "&Replace"};
+            break;
+        case FormMode::kShown:
+            b = {true, false, true, false, true, true, "&Replace"};
+            break;
+    }
+    // Nowhere to step: before the first entry, after the last (or in an empty list).
+    if (currentIndex == 1) b.prevOn = false;
+    if (currentIndex == count) b.nextOn = false;
+    return b;
+}
+
+Editing EditingOf(FormMode mode) {
+    switch (mode) {
+        case FormMode::kEditingNew:
+            return Editing::kNew;
+        case FormMode::kEditingShown:
+            return Editing::kShown;
+        default:
+            return Editing::kNone;
+    }
+}
+
+std::string Describe(const Effect& e) {
+    using K = Effect::Kind;
+    switch (e.kind) {
+        case K::kClearForm:
+            return "clear";
+        case K::kFillForm:
+            return "fill " + std::to_string(e.number);
+        case K::kSetText:
+            return "text " + std::string(TextName(e.text)) + " '" + e.value + "'";
+        case K::kCheckFrequency:
+            return "check " + std::to_string(e.number);
+        case K::kPeriodFields:
+            return e.period.show ? "period '" + e.period.label + "'" : "period hidden";
+        case K::kButtons:
+            return "mode " + std::to_string(e.number);
+        case K::kEnable:
+            return std::string(e.button == Button::kNext ? "next" : "prev") +
+                   (e.number ? " on" : " off");
+        case K::kStatus:
+            return "status " + std::to_string(e.number) + " '" + e.value + "'";
+        case K::kStatusDataFile:
+            return "status 1 path";
+        case K::kFocus:
+            return "focus " + std::string(FieldName(e.field));
+        case K::kMessage:
+            return "message '" + e.message.text + "'";
+    }
+    return "?";
+}
+
+std::vector<std::string> Update::Described() const {
+    std::vector<std::string> lines;
+    for (const Effect& e : effects) lines.push_back(Describe(e));
+    return lines;
+}
+
+// ---- form operations ----
+
+void EditorModel::SetFormMode(Update& u, FormMode mode) {
+    s_.mode = mode;
+    s_.editing = EditingOf(mode);
+    Effect e = Make(Effect::Kind::kButtons);
+    e.number = static_cast<int>(mode);
+    e.buttons = ButtonsFor(mode, s_.currentIndex, s_.data.current.count());
+    u.effects.push_back(std::move(e));
+}
+
+void EditorModel::FillForm(Update& u, int index) {
+    const ReminderList& list = s_.data.current;
+    if (index < 1 || index > list.count()) return;
+    const Reminder& r = list.at(index);
+    s_.justFilled = false;
+    s_.currentIndex = index;
+    s_.shownIndex = index;
+
+    Effect e = Make(Effect::Kind::kFillForm);
+    e.number = index;
+    FormContents& c = e.contents;
+    // No "&": the caption a shown reminder gets here stays until a FormMode rewrites it.
+    c.addCaption = "Replace";
+    c.kindText = std::string(KindName(r.kind));
+    c.description = std::string(r.Description());
+    if (r.date != 0) {
+        c.dateText = FormDateText(r.date);
+        const CivilDate d = SplitDateKey(r.date);
+        c.weekday = std::string(WeekdayName(DayOfWeek(d.month, d.year, d.day)));
+    }
+    const FormTimeFields time = FormTimeText(r.kind, r.timeOrYear);
+    if (r.timeOrYear != 0) c.timeLabel = std::string(time.timeLabel);
+    c.timeText = time.timeText;
+    c.notifyText = std::to_string(r.notifyDays);
+    c.frequency = r.frequency;
+    c.periodText = std::to_string(r.period);
+    c.hidePeriod = r.frequency < kMonthlyPeriod;
+    // A record without a date leaves the date box as it was; its period label then has no
+    // date to follow and stays as it is.
+    c.period = PeriodLabelText(r.frequency, c.dateText.value_or(std::string()), s_.today);
+    u.effects.push_back(std::move(e));
+    s_.justFilled = true;
+}
+
+void EditorModel::ClearForm(Update& u) {
+    s_.shownIndex = 0;
+    u.effects.push_back(Make(Effect::Kind::kClearForm));
+}
+
+// Any change to a field. The shown reminder is replaced only while the form shows it: after
+// the arrows, a Delete that emptied the form or "&Cancel" the current index still points at
+// a reminder for Next/Prev, but what is typed then becomes a new one.
+void EditorModel::EnterEditing(Update& u) {
+    const bool showsCurrent = s_.currentIndex != 0 && s_.shownIndex == s_.currentIndex;
+    SetFormMode(u, showsCurrent ? FormMode::kEditingShown : FormMode::kEditingNew);
+}
+
+void EditorModel::UpdatePeriodFields(Update& u, int code, std::string_view dateText) {
+    PeriodFields fields = PeriodLabelText(code, dateText, s_.today);
+    if (!fields.change) return;
+    Effect e = Make(Effect::Kind::kPeriodFields);
+    e.period = std::move(fields);
+    u.effects.push_back(std::move(e));
+}
+
+int EditorModel::SameDateNumber(int index) const {
+    return index >= 1 && index < static_cast<int>(s_.sameDate.size())
+               ? s_.sameDate[static_cast<size_t>(index)]
+               : 0;
+}
+
+void EditorModel::ShowPositionInStatus(Update& u) {
+    const int i = s_.currentIndex;
+    const int count = s_.data.current.count();
+    if (i >= 1 && i <= count) {
+        PushStatus(u, 2, StatusPositionText(i, count));
+        PushStatus(u, 3, SameDateText(SameDateNumber(i)));
+    } else {
+        PushStatus(u, 2, "");
+        PushStatus(u, 3, "");
+    }
+}
+
+void EditorModel::RecomputeSameDate() {
+    s_.sameDate = SameDateOrdinals(s_.data.current);
+}
+
+// ---- the calendar ----
+
+CalendarPicture EditorModel::Picture() const {
+    CalendarPicture p;
+    p.month = s_.displayedMonth;
+    p.year = s_.displayedYear;
+    p.today = SplitDateKey(s_.today);
+    p.current = &s_.data.current;
+    const MarkedCell& m = s_.marked;
+    if (m.panel >= 0 && (s_.frameShown || s_.listOpen)) {
+        // The frame belongs to a day of the pair on the screen, in its own panel.
+        const calendar::MonthYear pair{s_.displayedMonth, s_.displayedYear};
+        const calendar::MonthYear shown = m.panel == 1 ? calendar::NextMonth(pair) : pair;
+        if (shown.month == m.month && shown.year == m.year) {
+            p.framePanel = m.panel;
+            p.frameDay = m.day;
+        }
+    }
+    return p;
+}
+
+CalendarPicture EditorModel::PictureForPaint() {
+    // Erasing the background took the frame with it; only the list window brings it back.
+    s_.frameShown = false;
+    return Picture();
+}
+
+// One drawing of the pair: resolves the pending click against the day cells, moves the mark,
+// shows the clicked day's first reminder, then sets status parts 2 and 3 and the FormMode.
+void EditorModel::DrawPair(Update& u, int month, int year) {
+    const calendar::MonthYear pair{month, year};
+    bool cellClicked = false;
+    calendar::MonthYear my = pair;
+    for (int panel = 0; panel <= 1; ++panel, my = calendar::NextMonth(my)) {
+        const int day = calendar::DayAtPoint(panel, my.month, my.year, s_.click.x, s_.click.y);
+        if (day == 0) continue;
+        const DateKey key = MakeDateKey(my.year, my.month, day);
+
+        // Another cell of the same pair loses its mark, and the form its reminder.
+        MarkedCell& m = s_.marked;
+        const bool sameCell =
+            m.panel == panel && m.day == day && m.month == my.month && m.year == my.year;
+        if (m.panel >= 0 && !sameCell && m.pairMonth == pair.month && m.pairYear == pair.year) {
+            ClearForm(u);
+            s_.frameShown = false;
+        }
+
+        // Next/Prev and a double-click fill the form themselves; so does typing, unless the
+        // user clicked.
+        if (!s_.stepping && !s_.doubleClick && (s_.editing == Editing::kNone || s_.clickPending)) {
+            s_.currentIndex = calendar::FirstReminderOn(s_.data.current, key);
+            if (s_.currentIndex != 0) FillForm(u, s_.currentIndex);
+            s_.clickPending = false;
+        }
+
+        // The arrows never mark a day.
+        if (s_.monthChange) continue;
+        m = MarkedCell{panel, day, my.month, my.year, key, pair.month, pair.year};
+        s_.chosen = CivilDate{my.year, my.month, day};
+        s_.frameShown = true;
+        cellClicked = true;
+    }
+    s_.displayedMonth = pair.month;
+    s_.displayedYear = pair.year;
+
+    const int i = s_.currentIndex;
+    PushStatus(u, 2, i != 0 ? StatusPositionText(i, s_.data.current.count()) : "");
+    PushStatus(u, 3, i != 0 ? CalendarSameDateText(SameDateNumber(i)) : "");
+
+    const std::optional<int> mode =
+        calendar::FormModeAfterDrawing({.monthChange = s_.monthChange,
+                                        .changedMark = s_.changedMark,
+                                        .reminderCurrent = i != 0,
+                                        .editingState = static_cast<int>(s_.editing),
+                                        .listOpen = s_.listOpen,
+                                        .cellClicked = cellClicked});
+    if (mode) SetFormMode(u, static_cast<FormMode>(*mode));
+
+    s_.click = {};
+    s_.monthChange = false;
+    u.calendar = Picture();
+}
+
+void EditorModel::ShowDateInCalendar(Update& u, std::string_view dateText) {
+    const CivilDate date = calendar::ParseDateParts(dateText);
+    // Only a damaged record gives such a date; there is no month to show.
+    if (date.month < 1 || date.month > 12) return;
+    const CivilDate today = SplitDateKey(s_.today);
+    const calendar::MonthYear left = calendar::PairForDate(date.month, date.year, today.month);
+    s_.frameShown = false;  // the day area is blanked first
+    DrawPair(u, left.month, left.year);
+    if (date.day < 1 || date.day > DaysInMonth(date.month, date.year)) return;
+    const calendar::Point click =
+        calendar::ClickPointForDate(date.month, date.day, date.year, today.month);
+    s_.click = click;
+    DrawPair(u, left.month, left.year);
+}
+
+// ---- start-up ----
+
+Update EditorModel::Start(const std::filesystem::path& dataFile, DateKey today) {
+    Update u;
+    s_.dataFile = dataFile;
+    s_.today = today;
+    const IoResult loaded = LoadReminderFile(dataFile, s_.data);
+    s_.loaded = loaded.ok;
+    s_.loadError = loaded.message;
+    const CivilDate t = SplitDateKey(today);
+    s_.displayedMonth = t.month;
+    s_.displayedYear = t.year;
+    s_.click = {};
+    s_.currentIndex = 0;
+    ClearForm(u);
+    SetFormMode(u, FormMode::kStart);
+    PushEnable(u, Button::kPrev, false);
+    return u;
+}
+
+// The file is saved where the roll-over hands over (archived, not yet advanced) and again at
+// its end, so past one-time reminders are not archived a second time at the next start.
+// Neither save marks the lists as changed.
+Update EditorModel::StartupMaintenance() {
+    Update u;
+    auto save = [this] {
+        // Saving lists that were never read would replace every reminder the file holds.
+        if (s_.loaded) SaveReminderFile(s_.dataFile, s_.data, kEditorLabel);
+    };
+    RollOver(s_.data.current, s_.data.archive, s_.today, save);
+    save();
+    RecomputeSameDate();
+    u.effects.push_back(Make(Effect::Kind::kStatusDataFile));
+    if (!s_.loaded) {
+        PushMessage(u, {"The reminders could not be read:\r\n" + s_.loadError +
+                            "\r\nThe data file will not be written while Tessaly runs.",
+                        "Tessaly", MessageIcon::kHand});
+    }
+    u.calendar = Picture();
+    return u;
+}
+
+// ---- commands ----
+
+Update EditorModel::MoveMonths(int step) {
+    Update u;
+    const calendar::MonthYear pair =
+        calendar::StepMonths({s_.displayedMonth, s_.displayedYear}, step);
+    s_.displayedMonth = pair.month;
+    s_.displayedYear = pair.year;
+    s_.monthChange = true;
+    ClearForm(u);
+    s_.frameShown = false;  // the day area is blanked
+    DrawPair(u, pair.month, pair.year);
+    return u;
+}
+
+Update EditorModel::New() {
+    Update u;
+    ClearForm(u);
+    s_.currentIndex = 0;
+    // With no day chosen yet, the date is left for the user to type.
+    if (s_.chosen.day != 0) {
+        PushText(u, FormText::kDate,
+                 NewReminderDateText(s_.chosen.month, s_.chosen.day, s_.chosen.year));
+    }
+    SetFormMode(u, FormMode::kEditingNew);
+    return u;
+}
+
+Update EditorModel::Cancel() {
+    Update u;
+    if (s_.returnIndex != 0) {
+        s_.currentIndex = s_.returnIndex;
+        s_.returnIndex = 0;
+    }
+    if (s_.currentIndex != 0 && s_.currentIndex <= s_.data.current.count()) {
+        FillForm(u, s_.currentIndex);
+        SetFormMode(u, FormMode::kShown);
+    } else {
+        s_.currentIndex = 0;
+        ClearForm(u);
+        SetFormMode(u, FormMode::kNothingShown);
+    }
+    return u;
+}
+
+Update EditorModel::AddOrReplace(const FormInput& input) {
+    Update u;
+    const FormResult result = CheckReminderForm(input, s_.today);
+    if (result.dateTextChanged) PushText(u, FormText::kDate, result.dateText);
+    if (!result.ok) {
+        PushMessage(u, {result.message.text, result.message.caption, result.message.icon});
+        PushFocus(u, result.focus);
+        return u;
+    }
+    ReminderList& list = s_.data.current;
+    const bool replace =
+        s_.currentIndex >= 1 && s_.currentIndex <= list.count() && s_.shownIndex == s_.currentIndex;
+    if (replace) list.RemoveAt(s_.currentIndex);
+    s_.currentIndex = list.InsertByDate(result.reminder);
+    s_.shownIndex = s_.currentIndex;  // the form holds what was just stored
+    s_.dirty = true;
+    s_.changedMark = false;
+    // Before the calendar writes the status bar, so its same-date number is the new one.
+    RecomputeSameDate();
+    ShowDateInCalendar(u, result.dateText);
+    SetFormMode(u, FormMode::kShown);
+    ShowPositionInStatus(u);
+    return u;
+}
+
+Update EditorModel::Delete(const Ask& ask) {
+    Update u;
+    ReminderList& list = s_.data.current;
+    if (s_.currentIndex < 1 || s_.currentIndex > list.count()) return u;
+    if (ask({"Delete this reminder now", " ", true}) != Answer::kYes) return u;
+    const DateKey date = list.at(s_.currentIndex).date;
+    list.RemoveAt(s_.currentIndex);
+    s_.shownIndex = 0;
+    s_.currentIndex = std::min(s_.currentIndex, list.count());
+    RecomputeSameDate();
+    // What follows on the same day is shown; the day's earlier reminder, when there is one.
+    if (s_.currentIndex >= 1 && list.at(s_.currentIndex).date == date) {
+        FillForm(u, s_.currentIndex);
+    } else {
+        ClearForm(u);
+    }
+    if (s_.currentIndex > 1 && list.at(s_.currentIndex - 1).date == date) {
+        FillForm(u, s_.currentIndex - 1);
+    }
+    DrawPair(u, s_.displayedMonth, s_.displayedYear);
+    s_.dirty = true;
+    SetFormMode(u, FormMode::kNothingShown);
+    PushStatus(u, 3, s_.currentIndex >= 1 ? SameDateText(SameDateNumber(s_.currentIndex)) : "");
+    return u;
+}
+
+Update EditorModel::Step(bool next) {
+    Update u;
+    const ReminderList& list = s_.data.current;
+    s_.stepping = true;
+    const int target = SteppingIndex(next, s_.currentIndex, s_.selectedKey, list);
+    if (target >= 1 && target <= list.count()) {
+        PushEnable(u, Button::kNext, true);
+        PushEnable(u, Button::kPrev, true);
+        // The calendar's status texts read the current index, so it moves first.
+        s_.currentIndex = target;
+        s_.click = {};
+        ShowDateInCalendar(u, FormDateText(list.at(target).date));
+        FillForm(u, target);
+        SetFormMode(u, FormMode::kShown);
+        ShowPositionInStatus(u);
+        if (target == list.count()) PushEnable(u, Button::kNext, false);
+        if (target == 1) PushEnable(u, Button::kPrev, false);
+    }
+    // Cleared either way: a flag left set would stop later clicks from showing their day.
+    s_.stepping = false;
+    return u;
+}
+
+Update EditorModel::KindChosen(int kind, std::string_view dateText) {
+    Update u;
+    if (kind < kBirthday || kind > kMeeting) return u;
+    const KindChoice choice = ChooseKind(kind);
+    PushText(u, FormText::kTimeLabel, std::string(choice.timeLabel));
+    Effect check = Make(Effect::Kind::kCheckFrequency);
+    check.number = choice.frequency;
+    u.effects.push_back(std::move(check));
+    UpdatePeriodFields(u, choice.frequency, dateText);
+    if (s_.justFilled) {
+        s_.changedMark = true;
+        s_.justFilled = false;
+    }
+    PushFocus(u, FormField::kDescription);
+    return u;
+}
+
+Update EditorModel::KindTyped(std::string_view kindText) {
+    Update u;
+    if (FindKindPrefix(kindText) == 0) PushText(u, FormText::kKind, "");
+    return u;
+}
+
+Update EditorModel::FrequencyChosen(int code, std::string_view dateText) {
+    Update u;
+    UpdatePeriodFields(u, code, dateText);
+    EnterEditing(u);
+    return u;
+}
+
+Update EditorModel::FieldChanged() {
+    Update u;
+    EnterEditing(u);
+    return u;
+}
+
+Update EditorModel::Click(int x, int y) {
+    Update u;
+    s_.clickPending = true;
+    if (s_.editing != Editing::kNone) return u;
+    // Only a click on a day chooses it; elsewhere (the form's background, a title) the shown
+    // reminder and the current index must stay together.
+    const calendar::MonthYear pair{s_.displayedMonth, s_.displayedYear};
+    if (calendar::DayInPairAt(pair, x, y) == 0) return u;
+    s_.click = {x, y};
+    const calendar::MonthYear panel = calendar::PanelMonth(pair, x);
+    DrawPair(u, pair.month, pair.year);
+    s_.selectedKey = MakeDateKey(panel.year, panel.month, s_.chosen.day);
+    const ReminderList& list = s_.data.current;
+    if (!list.empty() && list.at(list.count()).date < s_.selectedKey) {
+        PushEnable(u, Button::kNext, false);
+    }
+    if (!list.empty() && list.at(1).date > s_.selectedKey) PushEnable(u, Button::kPrev, false);
+    s_.currentIndex = calendar::FirstReminderOn(list, s_.selectedKey);
+    ShowPositionInStatus(u);
+    return u;
+}
+
+Update EditorModel::DoubleClick(int x, int y, bool dateBoxEmpty) {
+    Update u;
+    if (s_.editing != Editing::kNone && !dateBoxEmpty) return u;
+    const calendar::MonthYear pair{s_.displayedMonth, s_.displayedYear};
+    if (calendar::DayInPairAt(pair, x, y) == 0) return u;
+    s_.returnIndex = s_.currentIndex;
+    if (s_.currentIndex != 0) {
+        ClearForm(u);
+        s_.currentIndex = 0;
+    }
+    s_.doubleClick = true;
+    s_.click = {x, y};
+    const calendar::MonthYear panel = calendar::PanelMonth(pair, x);
+    DrawPair(u, pair.month, pair.year);
+    const int day = s_.chosen.day;
+    PushText(u, FormText::kDate, DoubleClickDateText(panel.month, day, panel.year));
+    // A new date typed into the form: a new reminder (FormMode 2).
+    EnterEditing(u);
+    PushText(u, FormText::kWeekday,
+             std::string(WeekdayName(DayOfWeek(panel.month, panel.year, day))));
+    s_.doubleClick = false;
+    return u;
+}
+
+// ---- saving and closing ----
+
+bool EditorModel::SaveWithReason(Update& u) {
+    if (!s_.loaded) {
+        PushMessage(u, {"The reminders were not saved: the data file could not be read when "
+                        "Tessaly started (" +
+                            s_.loadError +
+                            "), and saving now would replace every reminder it holds.\r\n"
+                            "Close with No to leave the file as it is, and start Tessaly "
+                            "again later.",
+                        std::string(kClosingCaption), MessageIcon::kHand});
+        return false;
+    }
+    const IoResult saved = SaveReminderFile(s_.dataFile, s_.data, kEditorLabel);
+    if (saved) return true;
+    // The changes exist only in memory: the window stays so they are not lost.
+    PushMessage(u, {"The reminders could not be saved.\r\n" + saved.message +
+                        "\r\nThe window stays open so that nothing is lost.",
+                    std::string(kClosingCaption), MessageIcon::kHand});
+    return false;
+}
+
+CloseOutcome EditorModel::Close(const Ask& ask, Update& u) {
+    if (s_.closing) return CloseOutcome::kStay;  // the question is already open
+    s_.closing = true;
+    if (s_.dirty) {
+        const Answer answer = ask({std::string(kSaveQuestion), std::string(kClosingCaption), true});
+        if (answer == Answer::kCancel || (answer == Answer::kYes && !SaveWithReason(u))) {
+            s_.closing = false;
+            return CloseOutcome::kStay;
+        }
+    }
+    s_.dirty = false;
+    s_.closing = false;
+    return CloseOutcome::kClose;
+}
+
+bool EditorModel::OfferSave(const Ask& ask, Update& u) {
+    if (!s_.dirty) return true;
+    const Answer answer = ask({std::string(kSaveQuestion), std::string(kClosingCaption), true});
+    if (answer == Answer::kCancel) return false;
+    if (answer == Answer::kYes) {
+        if (!SaveWithReason(u)) return false;
+        s_.dirty = false;
+    }
+    return true;
+}
+
+Update EditorModel::ReloadFrom(const std::filesystem::path& dataFile) {
+    Update u;
+    s_.dataFile = dataFile;
+    ReminderData fresh;
+    const IoResult loaded = LoadReminderFile(dataFile, fresh);
+    s_.data = std::move(fresh);
+    s_.loaded = loaded.ok;
+    s_.loadError = loaded.message;
+    s_.dirty = false;
+    // Nothing of the old lists may stay selected: every index now means another reminder.
+    s_.currentIndex = 0;
+    s_.returnIndex = 0;
+    s_.marked = {};
+    s_.frameShown = false;
+    RecomputeSameDate();
+    ClearForm(u);
+    SetFormMode(u, FormMode::kNothingShown);
+    u.effects.push_back(Make(Effect::Kind::kStatusDataFile));
+    ShowPositionInStatus(u);
+    if (!s_.loaded) {
+        PushMessage(u, {"The reminders could not be read:\r\n" + s_.loadError +
+                            "\r\nThe data file will not be written while Tessaly runs.",
+                        "Tessaly", MessageIcon::kHand});
+    }
+    u.calendar = Picture();
+    return u;
+}
+
+// ---- the list window ----
+
+Update EditorModel::ListSelectionStatus(ListKind which, int line) {
+    Update u;
+    const ReminderList& list = which == ListKind::kCurrent ? s_.data.current : s_.data.archive;
+    if (line < 1 || line > list.count()) return u;
+    PushStatus(u, 2, StatusPositionText(line, list.count()));
+    // Same-date numbers belong to the current list; an archived entry has none.
+    PushStatus(u, 3, which == ListKind::kCurrent ? SameDateText(SameDateNumber(line)) : "");
+    return u;
+}
+
+Update EditorModel::DeleteListEntry(ListKind which, int position) {
+    Update u;
+    if (which == ListKind::kArchive) {
+        ReminderList& archive = s_.data.archive;
+        if (position < 1 || position > archive.count()) return u;
+        archive.RemoveAt(position);
+        s_.dirty = true;
+        return u;
+    }
+    ReminderList& list = s_.data.current;
+    if (position < 1 || position > list.count()) return u;
+    list.RemoveAt(position);
+    s_.dirty = true;
+    // Every index follows its reminder; one that pointed at the deleted entry points nowhere.
+    auto follow = [position](int& index) {
+        if (index == position) {
+            index = 0;
+        } else if (index > position) {
+            --index;
+        }
+    };
+    const bool shownDeleted = s_.shownIndex == position;
+    follow(s_.currentIndex);
+    follow(s_.shownIndex);
+    follow(s_.returnIndex);
+    RecomputeSameDate();
+    if (shownDeleted) {
+        if (s_.editing == Editing::kShown) {
+            // What is typed stays, but it can only be added now, not replace anything.
+            SetFormMode(u, FormMode::kEditingNew);
+        } else {
+            ClearForm(u);
+            SetFormMode(u, FormMode::kNothingShown);
+        }
+    } else {
+        // The count changed: Next/Prev enabling follows.
+        SetFormMode(u, s_.mode);
+    }
+    u.calendar = Picture();
+    return u;
+}
+
+Update EditorModel::ShowReminder(int position) {
+    Update u;
+    const ReminderList& list = s_.data.current;
+    if (position < 1 || position > list.count()) return u;
+    s_.currentIndex = position;
+    s_.click = {};
+    s_.listOpen = false;
+    ShowDateInCalendar(u, FormDateText(list.at(position).date));
+    // The calendar showed the day's first reminder; this one may be a later one of that day.
+    FillForm(u, position);
+    SetFormMode(u, FormMode::kShown);
+    ShowPositionInStatus(u);
+    return u;
+}
+
+}  // namespace tessaly::editor

@@ -1,0 +1,249 @@
+// The editor's model: the two lists being edited, the form's state and the calendar's, and
+// every command of the main window as an operation that returns what the window shows.
+//
+// The window reads its controls, calls one operation and applies the returned Update: its
+// effects in order (form, buttons, status bar, focus, messages), then the calendar picture.
+// Questions that need an answer (delete? save?) go through the Ask seam given to the
+// operation. Nothing here touches a window; only the data file is read and written.
+//
+// Operations:
+//   Start                    load the data file, empty form, FormMode 0
+//   StartupMaintenance       roll-over with its saves, same-date numbers, status part 1
+//   PictureForPaint          what WM_PAINT paints (never changes buttons or status texts)
+//   MoveMonths               the arrow images (+2 / -2 months)
+//   New, Cancel, AddOrReplace, Delete, Step (Next/Prev)
+//   KindChosen, KindTyped, FrequencyChosen, FieldChanged    the form's notifications
+//   Click, DoubleClick       the mouse in the calendar
+//   Close                    the close question and the save
+// For the other windows:
+//   SetListOpen              the list-open flag the calendar reads
+//   ListSelectionStatus      status parts 2 and 3 for a selected list line
+//   DeleteListEntry          delete from the current or archive list, main window resynchronised
+//   ShowReminder             "&Back": show entry i in the calendar and the form (FormMode 4)
+//   OfferSave                the "save changes?" question and the save, before the file moves
+//   ReloadFrom               load both lists again from a (new) data file path
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/date.h"
+#include "core/reminder.h"
+#include "editor/calendar/calendar_rules.h"
+#include "editor/form/reminder_form.h"
+
+namespace tessaly::editor {
+
+// The button state of the form, as applied last.
+enum class FormMode { kStart = 0, kNothingShown, kEditingNew, kEditingShown, kShown };
+// What the user is typing into: nothing, a new reminder, or the shown one.
+enum class Editing { kNone = 0, kNew, kShown };
+
+// Enable states of the six form buttons and the caption of Add/Replace.
+struct ButtonStates {
+    bool newOn = false, addOn = false, deleteOn = false, cancelOn = false;
+    bool nextOn = false, prevOn = false;
+    std::string_view addCaption;  // empty: unchanged
+    bool operator==(const ButtonStates&) const = default;
+};
+
+// The button table of each FormMode; then "&Prev" off on the first entry and "&Next" off
+// on the last (both off in an empty list, where index and count are both 0).
+ButtonStates ButtonsFor(FormMode mode, int currentIndex, int count);
+Editing EditingOf(FormMode mode);
+
+// What the form's fields show for one reminder.
+struct FormContents {
+    std::string kindText;                  // empty for a kind outside 1..5
+    std::string description;               // the 48 stored bytes, trailing blanks kept
+    std::optional<std::string> dateText;   // mm-dd-yyyy; unset (box untouched) for date 0
+    std::optional<std::string> weekday;    // set with dateText
+    std::optional<std::string> timeLabel;  // "time:" or "year:"; unset keeps label 207
+    std::string timeText;
+    std::string notifyText;
+    int frequency = 0;  // the option button to check
+    std::string periodText;
+    // Button 231 while a reminder is shown, until a FormMode sets "&Replace" or "&Add".
+    std::string_view addCaption;
+    bool hidePeriod = false;  // frequency below 3 hides box and label before the update
+    PeriodFields period;      // then UpdatePeriodFields
+};
+
+// The controls an effect can set a text on.
+enum class FormText { kKind, kDate, kWeekday, kTimeLabel };
+enum class Button { kNext, kPrev };
+
+// A message box without a question: text, caption and icon.
+struct Message {
+    std::string text, caption;
+    MessageIcon icon = MessageIcon::kHand;
+};
+
+struct Effect {
+    enum class Kind {
+        kClearForm,       // empty every field, hide the period fields, check "One time"
+        kFillForm,        // contents of current-list entry `number`
+        kSetText,         // text on control `text`
+        kCheckFrequency,  // number
+        kPeriodFields,    // period
+        kButtons,         // buttons of FormMode `number`
+        kEnable,          // button `button` on (number 1) or off (0)
+        kStatus,          // part `number` (2 or 3) = text
+        kStatusDataFile,  // part 1 = the data file path
+        kFocus,           // field
+        kMessage,         // message
+    };
+    Kind kind;
+    FormContents contents{};
+    FormText text = FormText::kKind;
+    std::string value{};
+    int number = 0;
+    PeriodFields period{};
+    ButtonStates buttons{};
+    Button button = Button::kNext;
+    FormField field = FormField::kNone;
+    Message message{};
+};
+
+// One line per effect, for tests and traces: "clear", "fill 2", "mode 4", "status 2 '...'".
+std::string Describe(const Effect& e);
+
+// The calendar as it should stand on the screen: the painter reads it and nothing else.
+struct CalendarPicture {
+    int month = 1, year = 2000;  // the left panel; the right one shows the next month
+    CivilDate today;
+    const ReminderList* current = nullptr;  // shading; valid until the next operation
+    // The cell that carries the selection frame, by panel and day; 0 for none.
+    int framePanel = 0, frameDay = 0;
+};
+
+struct Update {
+    std::vector<Effect> effects;
+    // Set when the calendar must be repainted now (day area erased first).
+    std::optional<CalendarPicture> calendar;
+    std::vector<std::string> Described() const;
+};
+
+// A question for the user and the answer given.
+enum class Answer { kYes, kNo, kCancel };
+struct Question {
+    std::string text, caption;
+    bool withCancel = true;  // Yes/No/Cancel, else Yes/No
+};
+using Ask = std::function<Answer(const Question&)>;
+
+// The day cell carrying the selection frame.
+struct MarkedCell {
+    int panel = -1;  // 0 left, 1 right, -1 none
+    int day = 0, month = 0, year = 0;
+    DateKey key = 0;
+    int pairMonth = 0, pairYear = 0;  // the displayed pair when it was marked
+};
+
+// Everything the main window's commands read and change.
+struct EditorState {
+    ReminderData data;
+    std::filesystem::path dataFile;
+    bool loaded = false;    // the data file was read; only then is it ever written
+    std::string loadError;  // why it was not
+    DateKey today = 0;
+
+    int currentIndex = 0;  // 1-based position in the current list, 0 for none
+    int shownIndex = 0;    // the entry the form shows unchanged or being edited, 0 for none
+    FormMode mode = FormMode::kStart;
+    Editing editing = Editing::kNone;
+    bool justFilled = false;   // set by FillForm, cleared by the next kind choice
+    bool changedMark = false;  // a kind chosen anew in a just-filled form
+    bool dirty = false;
+    bool closing = false;
+    DateKey selectedKey = 0;    // day last chosen by a single click
+    int returnIndex = 0;        // shown before a double-click, for "&Cancel"
+    std::vector<int> sameDate;  // SameDateOrdinals of the current list, by position
+
+    // The calendar's part.
+    int displayedMonth = 1, displayedYear = 2000;
+    calendar::Point click;  // (0, 0): no click to resolve
+    MarkedCell marked;
+    CivilDate chosen;         // the day last marked; day 0 for none
+    bool frameShown = false;  // the marked cell's frame is on the screen
+    bool monthChange = false;
+    bool stepping = false;
+    bool doubleClick = false;
+    bool clickPending = false;
+    bool listOpen = false;
+};
+
+enum class ListKind { kCurrent, kArchive };
+
+// What the closing command ended with.
+enum class CloseOutcome { kClose, kStay };
+
+class EditorModel {
+  public:
+    EditorModel() = default;
+    explicit EditorModel(EditorState state) : s_(std::move(state)) {}
+
+    const EditorState& state() const { return s_; }
+
+    // Program start (before the window is shown): loads the file, today's pair, empty form.
+    Update Start(const std::filesystem::path& dataFile, DateKey today);
+    // Once the window is shown: roll-over, saved where it hands over and at its end (never
+    // over a file that could not be read, which is said here instead).
+    Update StartupMaintenance();
+    // The calendar for WM_PAINT. The background was just erased, so only a frame the list
+    // window keeps is drawn again.
+    CalendarPicture PictureForPaint();
+
+    Update MoveMonths(int step);  // -2 or +2
+    Update New();
+    Update Cancel();
+    Update AddOrReplace(const FormInput& input);
+    Update Delete(const Ask& ask);
+    Update Step(bool next);
+
+    // Kind box: an item chosen (kind 1..5), or text typed.
+    Update KindChosen(int kind, std::string_view dateText);
+    Update KindTyped(std::string_view kindText);
+    Update FrequencyChosen(int code, std::string_view dateText);
+    // Any other field changed by the user.
+    Update FieldChanged();
+
+    Update Click(int x, int y);
+    Update DoubleClick(int x, int y, bool dateBoxEmpty);
+
+    // Closing: Yes saves (the window stays when that fails), No closes, Cancel stays. A
+    // second close while the question is open is swallowed (kStay, nothing asked).
+    CloseOutcome Close(const Ask& ask, Update& update);
+
+    void SetListOpen(bool open) { s_.listOpen = open; }
+    Update ListSelectionStatus(ListKind list, int line);
+    Update DeleteListEntry(ListKind list, int position);
+    Update ShowReminder(int position);
+
+    // Before the data file moves: when there are unsaved changes, asks the closing question.
+    // false when the user cancelled or the save failed (update then says why).
+    bool OfferSave(const Ask& ask, Update& update);
+    Update ReloadFrom(const std::filesystem::path& dataFile);
+
+  private:
+    void SetFormMode(Update& u, FormMode mode);
+    void FillForm(Update& u, int index);
+    void ClearForm(Update& u);
+    void EnterEditing(Update& u);
+    void UpdatePeriodFields(Update& u, int code, std::string_view dateText);
+    void ShowPositionInStatus(Update& u);
+    void RecomputeSameDate();
+    int SameDateNumber(int index) const;
+    void DrawPair(Update& u, int month, int year);
+    void ShowDateInCalendar(Update& u, std::string_view dateText);
+    CalendarPicture Picture() const;
+    bool SaveWithReason(Update& u);
+
+    EditorState s_;
+};
+
+}  // namespace tessaly::editor
