@@ -96,6 +96,15 @@ struct FormModeInputs {
 };
 std::optional<int> FormModeAfterDrawing(const FormModeInputs& in);
 
+// The calendar as it should stand on the screen: the painter reads this and nothing else.
+struct Picture {
+    int month = 1, year = 2000;  // the left panel; the right one shows the next month
+    CivilDate today;
+    const ReminderList* current = nullptr;  // for the shading; owned by the editor's model
+    // The cell that carries the selection frame, by panel and day; day 0 for none.
+    int framePanel = 0, frameDay = 0;
+};
+
 // Month, day and year of a "m-d-y" text ("/" also separates), each by its leading number.
 CivilDate ParseDateParts(std::string_view text);
 

@@ -250,8 +250,8 @@ void EditorModel::RecomputeSameDate() {
 
 // ---- the calendar ----
 
-CalendarPicture EditorModel::Picture() const {
-    CalendarPicture p;
+calendar::Picture EditorModel::Picture() const {
+    calendar::Picture p;
     p.month = s_.displayedMonth;
     p.year = s_.displayedYear;
     p.today = SplitDateKey(s_.today);
@@ -269,7 +269,7 @@ CalendarPicture EditorModel::Picture() const {
     return p;
 }
 
-CalendarPicture EditorModel::PictureForPaint() {
+calendar::Picture EditorModel::PictureForPaint() {
     // Erasing the background took the frame with it; only the list window brings it back.
     s_.frameShown = false;
     return Picture();

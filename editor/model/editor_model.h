@@ -112,19 +112,10 @@ struct Effect {
 // One line per effect, for tests and traces: "clear", "fill 2", "mode 4", "status 2 '...'".
 std::string Describe(const Effect& e);
 
-// The calendar as it should stand on the screen: the painter reads it and nothing else.
-struct CalendarPicture {
-    int month = 1, year = 2000;  // the left panel; the right one shows the next month
-    CivilDate today;
-    const ReminderList* current = nullptr;  // shading; valid until the next operation
-    // The cell that carries the selection frame, by panel and day; 0 for none.
-    int framePanel = 0, frameDay = 0;
-};
-
 struct Update {
     std::vector<Effect> effects;
     // Set when the calendar must be repainted now (day area erased first).
-    std::optional<CalendarPicture> calendar;
+    std::optional<calendar::Picture> calendar;
     std::vector<std::string> Described() const;
 };
 
@@ -196,7 +187,7 @@ class EditorModel {
     Update StartupMaintenance();
     // The calendar for WM_PAINT. The background was just erased, so only a frame the list
     // window keeps is drawn again.
-    CalendarPicture PictureForPaint();
+    calendar::Picture PictureForPaint();
 
     Update MoveMonths(int step);  // -2 or +2
     Update New();
@@ -240,7 +231,7 @@ class EditorModel {
     int SameDateNumber(int index) const;
     void DrawPair(Update& u, int month, int year);
     void ShowDateInCalendar(Update& u, std::string_view dateText);
-    CalendarPicture Picture() const;
+    calendar::Picture Picture() const;
     bool SaveWithReason(Update& u);
 
     EditorState s_;

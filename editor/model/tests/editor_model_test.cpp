@@ -159,7 +159,7 @@ TEST(EditorModelCalendar, PaintNeverChangesTheFormAndKeepsTheFrameOnlyForTheList
     EditorModel m(StateWith(FourReminders()));
     ClickOn(m, 0, 12, 2026, 20);
     const EditorState before = m.state();
-    CalendarPicture p = m.PictureForPaint();
+    calendar::Picture p = m.PictureForPaint();
     EXPECT_EQ(p.frameDay, 0);  // erased with the background
     EXPECT_EQ((std::pair{p.month, p.year}), (std::pair{12, 2026}));
     EXPECT_EQ(p.current, &m.state().data.current);
