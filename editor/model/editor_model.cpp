@@ -704,6 +704,8 @@ Update EditorModel::DeleteListEntry(ListKind which, int position) {
     follow(s_.returnIndex);
     RecomputeSameDate();
     if (shownDeleted) {
+        s_.justFilled = false;
+        s_.changedMark = false;
         if (s_.editing == Editing::kShown) {
             // What is typed stays, but it can only be added now, not replace anything.
             SetFormMode(u, FormMode::kEditingNew);
@@ -715,6 +717,7 @@ Update EditorModel::DeleteListEntry(ListKind which, int position) {
         // The count changed: Next/Prev enabling follows.
         SetFormMode(u, s_.mode);
     }
+    ShowPositionInStatus(u);
     u.calendar = Picture();
     return u;
 }
