@@ -1,0 +1,41 @@
+// The help file: a flat list of topics (body text, title, level flag) in one little-endian layout.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tessaly::help {
+
+// Texts are single-byte Windows-1252, CR LF line breaks, no terminator.
+struct HelpTopic {
+    std::string text;
+    std::string title;
+    std::int32_t level = 0;  // 0: top level; anything else: under the top-level topic before it
+};
+
+// One text or title holds at most this many bytes (its length field has two bytes).
+inline constexpr std::size_t kMaxHelpText = 65535;
+
+enum class HelpFileStatus {
+    kOk,
+    kNoContent,  // the count is 0 or negative, or the file ends right after it
+};
+
+struct HelpFile {
+    HelpFileStatus status = HelpFileStatus::kNoContent;
+    std::vector<HelpTopic> topics;  // topic number i is topics[i - 1]
+};
+
+// Reads count, N texts, N titles, N level flags. Bytes missing at the end count as zero, but the
+// reader never makes more of a damaged file than the file holds: a text that runs past the end
+// keeps what is there, and topics whose text would begin past the end are not made up, so an
+// absurd count or length costs no more memory than the file's own size.
+HelpFile ReadHelpFile(std::span<const std::uint8_t> bytes);
+
+// The layout ReadHelpFile reads. Texts and titles longer than kMaxHelpText are the caller's
+// fault; check them first (CheckHelpTopics).
+std::vector<std::uint8_t> WriteHelpFile(const std::vector<HelpTopic>& topics);
+
+}  // namespace tessaly::help
