@@ -1,5 +1,6 @@
 #!/bin/bash
-# Creates a private Wine prefix for Tessaly's tests and screenshots, once; later calls return at once.
+# Creates a private Wine prefix for Tessaly's tests and screenshots, once; later calls only put the
+# build tree's help file in place and return.
 #   scripts/wine-prefix.sh PREFIX [null|x11]
 # null (default): the null graphics driver, so windows, dialogs and painting work with no X server.
 # x11: the X11 driver, for screenshots under Xvfb or a real display (a separate prefix: see README).
@@ -12,7 +13,18 @@ case "$graphics" in null | x11) ;; *) echo "wine-prefix.sh: unknown driver '$gra
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 stamp=$prefix/.tessaly-prefix
-[ -f "$stamp" ] && exit 0
+
+# The build tree's help file goes where the editor looks for it (common application data), on
+# every call, so "Help" shows the help just built.
+install_help() {
+    local built=$(dirname "$prefix")/bin/Tessaly.ahp
+    local folder=$prefix/drive_c/ProgramData/Quorvane/Tessaly
+    [ -f "$built" ] && [ -f "$stamp" ] || return 0
+    cmp -s "$built" "$folder/Tessaly.ahp" && return 0
+    mkdir -p "$folder"
+    cp "$built" "$folder/Tessaly.ahp.$$" && mv -f "$folder/Tessaly.ahp.$$" "$folder/Tessaly.ahp"
+}
+[ -f "$stamp" ] && { install_help; exit 0; }
 
 # Two tests may start at once on a fresh tree: one makes the prefix, the other waits for it.
 exec 9>"$prefix.lock"
@@ -67,3 +79,4 @@ rm -f "$reg"
 "$TESSALY_WINESERVER" -w 9>&-
 
 touch "$stamp"
+install_help
