@@ -4,8 +4,9 @@
     make_resources.py OUTDIR [--preview FILE.png]
 
 Icons: "Alight" (a pale yellow, lit light bulb), "leftArrow" and "rightArrow" (blue chevrons),
-each 32x32 and 16x16 in 32-bit colour with alpha. Bitmap: "Today", 32x32 in 16 colours, a red
-hand-drawn ring on white in its upper left, which the calendar ANDs over today's day number.
+"GenHelp" (a white question mark on a blue badge, the help window's icon), each 32x32 and
+16x16 in 32-bit colour with alpha. Bitmap: "Today", 32x32 in 16 colours, a red hand-drawn ring
+on white in its upper left, which the calendar ANDs over today's day number.
 Shapes are signed distance functions sampled 4x4 per pixel, so edges are smooth at both sizes.
 --preview writes an enlarged picture of everything, for looking at. Standard library only.
 """
@@ -205,6 +206,30 @@ def draw_chevron(size, pointing_left):
     return c
 
 
+# --- Help badge -----------------------------------------------------------------------------
+
+
+def draw_help(size):
+    """A blue round badge with a white question mark: the help window's small icon."""
+    s = size / 32
+    c = Canvas(size)
+    badge = circle(16 * s, 16 * s, 14.6 * s)
+
+    def blue(x, y):
+        return lerp((120, 175, 255), (20, 70, 190), y / size)
+
+    c.outlined(badge, blue, (12, 40, 120), 1.0 if size >= 24 else 0.8)
+    # The hook: an arc over the top, then down to the stem.
+    cx, cy, r = 16 * s, 12.2 * s, 5.0 * s
+    pts = [(cx + r * math.cos(math.radians(a)), cy + r * math.sin(math.radians(a)))
+           for a in range(195, 396, 15)]
+    pts += [(cx + 0.4 * s, 17.6 * s), (cx, 20.2 * s)]
+    thick = (1.9 if size >= 24 else 2.1) * s
+    c.fill(polyline(pts, thick), (255, 255, 255))
+    c.fill(circle(cx, 25.2 * s, 2.1 * s), (255, 255, 255))
+    return c
+
+
 # --- "Today" ring ----------------------------------------------------------------------------
 
 PALETTE16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
@@ -374,6 +399,7 @@ def main(argv):
         "Alight": (draw_bulb(32), draw_bulb(16)),
         "leftArrow": (draw_chevron(32, True), draw_chevron(16, True)),
         "rightArrow": (draw_chevron(32, False), draw_chevron(16, False)),
+        "GenHelp": (draw_help(32), draw_help(16)),
     }
     for name, canvases in icons.items():
         write_ico(os.path.join(outdir, name + ".ico"), canvases)
