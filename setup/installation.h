@@ -1,0 +1,143 @@
+// The installer's rules: what to install where, in which order, and what to tell the user.
+// Everything that touches the machine goes through the Installer seam, so the whole run can
+// be played against a fake.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaly::setup {
+
+// The files the installer carries, named as they lie beside it.
+inline constexpr std::wstring_view kHelpFile = L"Tessaly.ahp";
+inline constexpr std::wstring_view kDataFile = L"Tessaly.tsy";
+inline constexpr std::wstring_view kEditorFile = L"Tessaly.exe";
+inline constexpr std::wstring_view kNotifierFile = L"TessalyStartup.exe";
+inline constexpr std::wstring_view kEditorLink = L"Tessaly.lnk";
+inline constexpr std::wstring_view kNotifierLink = L"TessalyStart.lnk";
+// Below each base folder the programs keep their own.
+inline constexpr std::wstring_view kVendorFolder = L"\\Quorvane";
+inline constexpr std::wstring_view kProductFolder = L"\\Quorvane\\Tessaly";
+
+// The shell's special folders (CSIDL numbers).
+inline constexpr int kCsidlDesktop = 0;
+inline constexpr int kCsidlPersonal = 5;
+inline constexpr int kCsidlStartup = 7;
+inline constexpr int kCsidlCommonAppData = 35;
+inline constexpr int kCsidlProgramFilesX86 = 42;
+
+// Message-box styles and answers, as the system numbers them.
+inline constexpr unsigned kMbOk = 0x0;
+inline constexpr unsigned kMbYesNo = 0x4;
+inline constexpr unsigned kMbIconError = 0x10;
+inline constexpr unsigned kMbIconExclamation = 0x30;
+inline constexpr unsigned kMbIconInformation = 0x40;
+inline constexpr unsigned kMbTaskModal = 0x2000;
+inline constexpr unsigned kMbSetForeground = 0x10000;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdNo = 7;
+
+// The caption of the boxes that have no title of their own.
+inline constexpr std::wstring_view kSetupCaption = L"Tessaly Setup";
+
+struct Message {
+    std::wstring text;
+    std::wstring caption;
+    unsigned style = 0;
+    bool operator==(const Message&) const = default;
+};
+
+Message RequiredFilesMessage();
+Message CopyingMessage();
+Message RestartQuestion();
+Message NoShutdownPrivilegeMessage();
+Message ShutdownFailedMessage();
+
+// Something that could not be installed, and the system's reason.
+struct Failure {
+    std::wstring what;
+    std::wstring reason;
+    bool operator==(const Failure&) const = default;
+};
+// Names every failure; never says the setup completed and offers no restart.
+Message FailureReport(const std::vector<Failure>& failures);
+
+// What the installer finds when it starts.
+struct Situation {
+    std::wstring currentFolder;                            // where it was started
+    std::function<std::wstring(int csidl)> specialFolder;  // empty when the system has none
+    std::function<bool(const std::wstring&)> isFile;
+    std::function<bool(const std::wstring&)> isFolder;
+    int today = 0;  // yyyymmdd, names the backup of a replaced data file
+};
+
+enum class Action {
+    kShowMessage,     // message
+    kCreateFolder,    // target
+    kBackupFile,      // source -> target, never over an existing file
+    kCopyFile,        // source -> target, replacing it whole
+    kStopProgram,     // source: the program's file name
+    kEnterFolder,     // target becomes the current folder
+    kCreateShortcut,  // target: the link file; source: what it starts; workingFolder
+    kCannot,          // failure: what could not be installed and why, found while planning
+};
+
+struct Step {
+    Action action = Action::kShowMessage;
+    std::wstring source;
+    std::wstring target;
+    std::wstring workingFolder;
+    Message message;
+    Failure failure;            // kCannot only
+    bool afterSuccess = false;  // runs only when the step before it succeeded
+    bool operator==(const Step&) const = default;
+};
+
+struct Plan {
+    // False when a required file is missing: the plan is then only the message saying so.
+    bool complete = false;
+    std::vector<Step> steps;
+    std::wstring installFolder;  // where the programs go; empty without a program-files folder
+};
+
+// The ordered steps up to, not including, the closing question.
+Plan PlanInstallation(const Situation& situation);
+
+// "Tessaly-before-setup-YYYYMMDD.tsy", or with "-2", "-3" ... before ".tsy" for the n-th
+// backup of one day.
+std::wstring BackupFileName(int today, int n);
+
+// The machine, as the run of a plan meets it. Operations that can fail return the system's
+// reason, or an empty text on success.
+class Installer {
+  public:
+    virtual ~Installer() = default;
+    virtual int ShowMessage(const Message& message) = 0;  // the button pressed
+    virtual std::wstring CreateFolder(const std::wstring& folder) = 0;
+    virtual std::wstring CopyFile(const std::wstring& from, const std::wstring& to) = 0;
+    virtual std::wstring BackupFile(const std::wstring& from, const std::wstring& to) = 0;
+    virtual void StopProgram(const std::wstring& fileName) = 0;
+    virtual std::wstring EnterFolder(const std::wstring& folder) = 0;
+    virtual std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
+                                        const std::wstring& workingFolder) = 0;
+    virtual void RestartWindows() = 0;
+};
+
+enum class Outcome {
+    kMissingFiles,  // required files were missing; nothing was changed
+    kFailed,        // something was not installed, and the user was told what
+    kNoRestart,     // installed; the user declined the restart
+    kRestartAsked,  // installed; the restart was asked for
+};
+
+struct RunReport {
+    Outcome outcome = Outcome::kMissingFiles;
+    std::vector<Failure> failures;
+};
+
+// Carries the plan out, step by step, then asks the closing question or reports failures.
+RunReport RunInstallation(const Plan& plan, Installer& installer);
+
+}  // namespace tessaly::setup

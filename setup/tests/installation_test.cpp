@@ -1,0 +1,288 @@
+// The installation plan and its run, played against a fake machine.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "setup/installation.h"
+
+namespace tessaly::setup {
+namespace {
+
+const std::wstring kHere = L"E:\\Tessaly-3.03";
+const std::wstring kCommon = L"C:\\ProgramData";
+const std::wstring kDocs = L"C:\\Users\\ann\\Documents";
+const std::wstring kProgramFiles = L"C:\\Program Files (x86)";
+const std::wstring kDesktop = L"C:\\Users\\ann\\Desktop";
+const std::wstring kStartup = L"C:\\Users\\ann\\Start Menu\\Programs\\Startup";
+const std::wstring kInstalled = kProgramFiles + L"\\Quorvane\\Tessaly";
+const std::wstring kUserData = kDocs + L"\\Quorvane\\Tessaly";
+const std::wstring kHelpHome = kCommon + L"\\Quorvane\\Tessaly";
+
+// A machine as the plan sees it: which files and folders exist, and which special folders.
+struct Machine {
+    std::set<std::wstring> files{kHere + L"\\Tessaly.ahp", kHere + L"\\Tessaly.exe",
+                                 kHere + L"\\TessalyStartup.exe"};
+    std::set<std::wstring> folders;
+    std::map<int, std::wstring> special{{kCsidlCommonAppData, kCommon},
+                                        {kCsidlPersonal, kDocs},
+                                        {kCsidlProgramFilesX86, kProgramFiles},
+                                        {kCsidlDesktop, kDesktop},
+                                        {kCsidlStartup, kStartup}};
+
+    Situation Situate() const {
+        return {kHere,
+                [this](int csidl) {
+                    auto it = special.find(csidl);
+                    return it == special.end() ? std::wstring() : it->second;
+                },
+                [this](const std::wstring& p) { return files.count(p) > 0; },
+                [this](const std::wstring& p) { return folders.count(p) > 0; }, 20261210};
+    }
+    void Installed() { folders = {kInstalled, kUserData, kHelpHome}; }
+};
+
+// Records every call as one line; an operation on a path in `failing` fails with that reason.
+struct FakeInstaller : Installer {
+    std::vector<std::wstring> calls;
+    std::vector<Message> shown;
+    std::map<std::wstring, std::wstring> failing;
+    int restartAnswer = kIdNo;
+
+    std::wstring Result(const std::wstring& path) {
+        auto it = failing.find(path);
+        return it == failing.end() ? std::wstring() : it->second;
+    }
+    int ShowMessage(const Message& m) override {
+        shown.push_back(m);
+        calls.push_back(L"show " + m.caption);
+        return m == RestartQuestion() ? restartAnswer : kIdOk;
+    }
+    std::wstring CreateFolder(const std::wstring& f) override {
+        calls.push_back(L"mkdir " + f);
+        return Result(f);
+    }
+    std::wstring CopyFile(const std::wstring& from, const std::wstring& to) override {
+        calls.push_back(L"copy " + from + L" > " + to);
+        return Result(to);
+    }
+    std::wstring BackupFile(const std::wstring& from, const std::wstring& to) override {
+        calls.push_back(L"backup " + from + L" > " + to);
+        return Result(to);
+    }
+    void StopProgram(const std::wstring& name) override { calls.push_back(L"stop " + name); }
+    std::wstring EnterFolder(const std::wstring& f) override {
+        calls.push_back(L"cd " + f);
+        return Result(L"cd " + f);
+    }
+    std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
+                                const std::wstring& folder) override {
+        calls.push_back(L"link " + link + L" > " + target + L" in " + folder);
+        return Result(link);
+    }
+    void RestartWindows() override { calls.push_back(L"restart"); }
+};
+
+RunReport Install(const Machine& m, FakeInstaller& fake) {
+    return RunInstallation(PlanInstallation(m.Situate()), fake);
+}
+
+TEST(InstallationPlan, AMissingRequiredFileShowsTheListAndChangesNothing) {
+    const Message expected{
+        L"The following files must be available\r\nin the same folder as this program:\r\n\r\n"
+        L"\tTessaly.ahp\r\n\tTessaly.exe\r\n\tTessalyStartup.exe",
+        L"Required Files", 64};
+    EXPECT_EQ(RequiredFilesMessage(), expected);
+    for (const wchar_t* missing : {L"Tessaly.ahp", L"Tessaly.exe", L"TessalyStartup.exe"}) {
+        SCOPED_TRACE(missing);
+        Machine m;
+        m.files.erase(kHere + L"\\" + missing);
+        m.files.insert(kHere + L"\\Tessaly.tsy");
+        FakeInstaller fake;
+        EXPECT_EQ(Install(m, fake).outcome, Outcome::kMissingFiles);
+        EXPECT_EQ(fake.calls, std::vector<std::wstring>{L"show Required Files"});
+        EXPECT_EQ(fake.shown.at(0), expected);
+    }
+}
+
+TEST(InstallationPlan, FirstInstallWithoutDataFile) {
+    Machine m;
+    FakeInstaller fake;
+    EXPECT_EQ(Install(m, fake).outcome, Outcome::kNoRestart);
+    const std::vector<std::wstring> expected = {
+        L"show Tessaly Setup",
+        L"mkdir C:\\ProgramData\\Quorvane",
+        L"mkdir " + kHelpHome,
+        L"copy " + kHere + L"\\Tessaly.ahp > " + kHelpHome + L"\\Tessaly.ahp",
+        L"mkdir " + kDocs + L"\\Quorvane",
+        L"mkdir " + kUserData,
+        L"mkdir " + kProgramFiles + L"\\Quorvane",
+        L"mkdir " + kInstalled,
+        L"stop TessalyStartup.exe",  // before the copy, so a running notifier is replaced
+        L"copy " + kHere + L"\\Tessaly.exe > " + kInstalled + L"\\Tessaly.exe",
+        L"copy " + kHere + L"\\TessalyStartup.exe > " + kInstalled + L"\\TessalyStartup.exe",
+        L"cd " + kInstalled,
+        L"link " + kDesktop + L"\\Tessaly.lnk > " + kInstalled + L"\\Tessaly.exe in " + kInstalled,
+        L"link " + kStartup + L"\\TessalyStart.lnk > " + kInstalled + L"\\TessalyStartup.exe in " +
+            kInstalled,
+        L"show Confirm Windows Restart",
+    };
+    EXPECT_EQ(fake.calls, expected);
+    EXPECT_EQ(fake.shown.front(),
+              (Message{L"copying file now... please wait", L"Tessaly Setup", 0x12000}));
+    EXPECT_EQ(fake.shown.back(), (Message{L"Tessaly setup completed... restart Windows now?",
+                                          L"Confirm Windows Restart", 0x34}));
+}
+
+TEST(InstallationPlan, ReinstallCreatesNoFoldersAndReplacesTheFiles) {
+    Machine m;
+    m.Installed();
+    m.files.insert(kUserData + L"\\Tessaly.tsy");  // the user's data, nothing beside the installer
+    const Plan plan = PlanInstallation(m.Situate());
+    EXPECT_EQ(plan.installFolder, kInstalled);
+    std::vector<Action> actions;
+    for (const Step& s : plan.steps) {
+        actions.push_back(s.action);
+        EXPECT_NE(s.target, kUserData + L"\\Tessaly.tsy") << "the user's data stays as it is";
+    }
+    EXPECT_EQ(actions,
+              (std::vector<Action>{Action::kShowMessage, Action::kCopyFile, Action::kStopProgram,
+                                   Action::kCopyFile, Action::kCopyFile, Action::kEnterFolder,
+                                   Action::kCreateShortcut, Action::kCreateShortcut}));
+}
+
+TEST(InstallationPlan, ADataFileBesideTheInstallerKeepsTheUsersDataAsABackup) {
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> existing;  // in the user's data folder
+        std::vector<std::wstring> expected;  // the data-file calls
+    };
+    const std::wstring copy = L"copy " + kHere + L"\\Tessaly.tsy > " + kUserData + L"\\Tessaly.tsy";
+    const std::wstring backup = L"backup " + kUserData + L"\\Tessaly.tsy > " + kUserData + L"\\";
+    const Case cases[] = {
+        {"no data yet", {}, {copy}},
+        {"data", {L"Tessaly.tsy"}, {backup + L"Tessaly-before-setup-20261210.tsy", copy}},
+        {"second setup of the day",
+         {L"Tessaly.tsy", L"Tessaly-before-setup-20261210.tsy",
+          L"Tessaly-before-setup-20261210-2.tsy"},
+         {backup + L"Tessaly-before-setup-20261210-3.tsy", copy}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Machine m;
+        m.Installed();
+        m.files.insert(kHere + L"\\Tessaly.tsy");
+        for (const std::wstring& f : c.existing) m.files.insert(kUserData + L"\\" + f);
+        FakeInstaller fake;
+        EXPECT_EQ(Install(m, fake).outcome, Outcome::kNoRestart);
+        std::vector<std::wstring> dataCalls;
+        for (const std::wstring& call : fake.calls) {
+            if (call.find(L".tsy") != std::wstring::npos) dataCalls.push_back(call);
+        }
+        EXPECT_EQ(dataCalls, c.expected) << "nothing else touches a data file, no drive root";
+    }
+}
+
+TEST(InstallationRun, AFailedBackupLeavesTheUsersDataInPlaceAndIsReported) {
+    Machine m;
+    m.Installed();
+    m.files.insert(kHere + L"\\Tessaly.tsy");
+    m.files.insert(kUserData + L"\\Tessaly.tsy");
+    FakeInstaller fake;
+    fake.failing[kUserData + L"\\Tessaly-before-setup-20261210.tsy"] = L"The disk is full.";
+    const RunReport report = Install(m, fake);
+    EXPECT_EQ(report.outcome, Outcome::kFailed);
+    for (const std::wstring& call : fake.calls)
+        EXPECT_NE(call.rfind(L"copy " + kHere + L"\\Tessaly.tsy", 0), 0u);
+    ASSERT_EQ(report.failures.size(), 2u);
+    EXPECT_EQ(report.failures[0].reason, L"The disk is full.");
+    EXPECT_EQ(report.failures[1].what, L"Tessaly.tsy as " + kUserData + L"\\Tessaly.tsy");
+}
+
+TEST(InstallationRun, AnyFailureIsNamedAndNoRestartIsOffered) {
+    struct Case {
+        std::wstring failing;
+        std::wstring what;
+    };
+    const Case cases[] = {
+        {kInstalled + L"\\TessalyStartup.exe",
+         L"TessalyStartup.exe as " + kInstalled + L"\\TessalyStartup.exe"},
+        {kHelpHome, L"The folder " + kHelpHome},
+        {kStartup + L"\\TessalyStart.lnk", L"The shortcut " + kStartup + L"\\TessalyStart.lnk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine m;
+        FakeInstaller fake;
+        fake.restartAnswer = 6;  // would restart, if it were asked
+        fake.failing[c.failing] = L"Access is denied.";
+        const RunReport report = Install(m, fake);
+        EXPECT_EQ(report.outcome, Outcome::kFailed);
+        ASSERT_FALSE(report.failures.empty());
+        EXPECT_EQ(report.failures.front(), (Failure{c.what, L"Access is denied."}));
+        EXPECT_EQ(fake.calls.back(), L"show Tessaly Setup");
+        const Message& last = fake.shown.back();
+        EXPECT_NE(last.text.find(c.what + L"\r\n\tAccess is denied."), std::wstring::npos);
+        EXPECT_EQ(last.text.find(L"completed"), std::wstring::npos);
+        EXPECT_EQ(last.style, 0x12010u);  // OK, error icon, task-modal, foreground
+        for (const std::wstring& call : fake.calls) EXPECT_NE(call, L"restart");
+    }
+}
+
+TEST(InstallationRun, TheRestartRunsForEveryAnswerButNo) {
+    for (int answer : {1, 2, 6}) {  // OK, Cancel (the box closed), Yes
+        Machine m;
+        FakeInstaller fake;
+        fake.restartAnswer = answer;
+        EXPECT_EQ(Install(m, fake).outcome, Outcome::kRestartAsked);
+        EXPECT_EQ(fake.calls.back(), L"restart");
+    }
+}
+
+TEST(InstallationPlan, AMissingSpecialFolderIsReportedNeverReplacedByADriveRoot) {
+    struct Case {
+        int csidl;
+        std::vector<std::wstring> whats;
+    };
+    const Case cases[] = {
+        {kCsidlCommonAppData, {L"Tessaly.ahp"}},
+        {kCsidlPersonal, {L"Tessaly.tsy"}},
+        {kCsidlProgramFilesX86, {L"Tessaly.exe", L"TessalyStartup.exe"}},
+        {kCsidlDesktop, {L"The shortcut Tessaly.lnk"}},
+        {kCsidlStartup, {L"The shortcut TessalyStart.lnk"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.csidl);
+        Machine m;
+        m.files.insert(kHere + L"\\Tessaly.tsy");
+        m.special.erase(c.csidl);
+        FakeInstaller fake;
+        const RunReport report = Install(m, fake);
+        EXPECT_EQ(report.outcome, Outcome::kFailed);
+        std::vector<std::wstring> whats;
+        for (const Failure& f : report.failures) {
+            whats.push_back(f.what);
+            EXPECT_EQ(f.reason.rfind(L"this system gives no ", 0), 0u) << f.reason;
+        }
+        EXPECT_EQ(whats, c.whats);
+        for (const std::wstring& call : fake.calls) {
+            EXPECT_EQ(call.find(L"> \\"), std::wstring::npos) << call;
+            EXPECT_EQ(call.find(L"mkdir \\"), std::wstring::npos) << call;
+        }
+    }
+}
+
+TEST(InstallationPlan, DriveRootsAsBaseFolders) {
+    Machine m;
+    m.special[kCsidlPersonal] = L"D:\\";
+    const Plan plan = PlanInstallation(m.Situate());
+    std::set<std::wstring> targets;
+    for (const Step& s : plan.steps) targets.insert(s.target);
+    EXPECT_TRUE(targets.count(L"D:\\Quorvane\\Tessaly"));
+    EXPECT_TRUE(targets.count(L"D:\\Quorvane"));
+}
+
+}  // namespace
+}  // namespace tessaly::setup
