@@ -236,10 +236,10 @@ RunReport RunInstallation(const Plan& plan, Installer& installer) {
                     reason = installer.CreateFolder(step.target);
                     break;
                 case Action::kBackupFile:
-                    reason = installer.BackupFile(step.source, step.target);
+                    reason = installer.KeepBackup(step.source, step.target);
                     break;
                 case Action::kCopyFile:
-                    reason = installer.CopyFile(step.source, step.target);
+                    reason = installer.InstallFile(step.source, step.target);
                     break;
                 case Action::kStopProgram:
                     installer.StopProgram(step.source);

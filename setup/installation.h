@@ -116,8 +116,8 @@ class Installer {
     virtual ~Installer() = default;
     virtual int ShowMessage(const Message& message) = 0;  // the button pressed
     virtual std::wstring CreateFolder(const std::wstring& folder) = 0;
-    virtual std::wstring CopyFile(const std::wstring& from, const std::wstring& to) = 0;
-    virtual std::wstring BackupFile(const std::wstring& from, const std::wstring& to) = 0;
+    virtual std::wstring InstallFile(const std::wstring& from, const std::wstring& to) = 0;
+    virtual std::wstring KeepBackup(const std::wstring& from, const std::wstring& to) = 0;
     virtual void StopProgram(const std::wstring& fileName) = 0;
     virtual std::wstring EnterFolder(const std::wstring& folder) = 0;
     virtual std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,

@@ -33,7 +33,7 @@ void RestartWindows(RestartSystem& system) {
         system.ShowMessage(NoShutdownPrivilegeMessage());
         return;
     }
-    if (!system.ExitWindows()) system.ShowMessage(ShutdownFailedMessage());
+    if (!system.RequestRestart()) system.ShowMessage(ShutdownFailedMessage());
 }
 
 }  // namespace tessaly::setup

@@ -33,7 +33,7 @@ class RestartSystem {
     // Enables the shutdown privilege of this process; false when it could not.
     virtual bool EnableShutdownPrivilege() = 0;
     // Asks the system to restart; false when it refused.
-    virtual bool ExitWindows() = 0;
+    virtual bool RequestRestart() = 0;
     virtual void ShowMessage(const Message& message) = 0;
 };
 

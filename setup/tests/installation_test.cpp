@@ -64,11 +64,11 @@ struct FakeInstaller : Installer {
         calls.push_back(L"mkdir " + f);
         return Result(f);
     }
-    std::wstring CopyFile(const std::wstring& from, const std::wstring& to) override {
+    std::wstring InstallFile(const std::wstring& from, const std::wstring& to) override {
         calls.push_back(L"copy " + from + L" > " + to);
         return Result(to);
     }
-    std::wstring BackupFile(const std::wstring& from, const std::wstring& to) override {
+    std::wstring KeepBackup(const std::wstring& from, const std::wstring& to) override {
         calls.push_back(L"backup " + from + L" > " + to);
         return Result(to);
     }

@@ -51,7 +51,7 @@ struct FakeRestart : RestartSystem {
         calls.push_back(L"privilege");
         return privilege;
     }
-    bool ExitWindows() override {
+    bool RequestRestart() override {
         calls.push_back(L"exit");
         return exits;
     }

@@ -1,0 +1,187 @@
+// The real Installer: files, folders and shell links on this machine.
+#include "setup/win/machine.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <memory>
+
+namespace tessaly::setup {
+namespace {
+
+// The system's text for an error, with its number kept for reports.
+std::wstring SystemReason(DWORD error) {
+    wchar_t* buffer = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = buffer ? buffer : L"";
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    if (text.empty()) text = L"Unknown error.";
+    return text + L" (error " + std::to_wstring(error) + L")";
+}
+
+std::wstring LastReason() {
+    return SystemReason(GetLastError());
+}
+
+std::wstring ComReason(HRESULT hr) {
+    // Win32 errors wrapped in an HRESULT read better as themselves.
+    if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return SystemReason(HRESULT_CODE(hr));
+    return SystemReason(static_cast<DWORD>(hr));
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFile(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW(path.c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring CurrentFolder() {
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    std::wstring path(n, L'\0');
+    const DWORD got = GetCurrentDirectoryW(n, path.data());
+    path.resize(got < n ? got : 0);
+    return path;
+}
+
+// The shell's special folder (a CSIDL number) without a trailing backslash, or empty.
+std::wstring ShellFolderPath(int csidl) {
+    std::wstring path;
+    const HRESULT com = CoInitialize(nullptr);
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
+        wchar_t buffer[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(items, buffer)) path = buffer;
+        CoTaskMemFree(items);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+int Today() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return t.wYear * 10000 + t.wMonth * 100 + t.wDay;
+}
+
+struct ComReleaser {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
+template <typename T>
+using ComPtr = std::unique_ptr<T, ComReleaser>;
+
+struct ComScope {
+    HRESULT hr = CoInitialize(nullptr);
+    ~ComScope() {
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }
+};
+
+}  // namespace
+
+Situation MachineSituation() {
+    return {CurrentFolder(), ShellFolderPath, IsFile, IsFolder, Today()};
+}
+
+std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
+                            const std::wstring& workingFolder) {
+    ComScope com;
+    IShellLinkW* raw = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&raw));
+    if (FAILED(hr) || !raw) return ComReason(hr);
+    ComPtr<IShellLinkW> shellLink(raw);
+    for (HRESULT step : {shellLink->SetPath(target.c_str()), shellLink->SetArguments(L""),
+                         shellLink->SetWorkingDirectory(workingFolder.c_str()),
+                         shellLink->SetShowCmd(SW_SHOW), shellLink->SetDescription(L"")}) {
+        if (FAILED(step)) return ComReason(step);
+    }
+    IPersistFile* rawFile = nullptr;
+    hr = shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile));
+    if (FAILED(hr) || !rawFile) return ComReason(hr);
+    ComPtr<IPersistFile> file(rawFile);
+    hr = file->Save(link.c_str(), TRUE);
+    if (FAILED(hr)) return ComReason(hr);
+    return {};
+}
+
+int ShowSetupMessage(const Message& message) {
+    return MessageBoxW(nullptr, message.text.c_str(), message.caption.c_str(), message.style);
+}
+
+int MachineInstaller::ShowMessage(const Message& message) {
+    return seams_.showMessage ? seams_.showMessage(message) : ShowSetupMessage(message);
+}
+
+std::wstring MachineInstaller::CreateFolder(const std::wstring& folder) {
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return {};
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS && IsFolder(folder)) return {};
+    return SystemReason(error);
+}
+
+std::wstring MachineInstaller::InstallFile(const std::wstring& from, const std::wstring& to) {
+    // Copied beside the target first and then swapped in, so the target is always either the
+    // old file or the whole new one.
+    const std::wstring fresh = to + L".setup-new";
+    if (!CopyFileW(from.c_str(), fresh.c_str(), FALSE)) {
+        const std::wstring reason = LastReason();
+        DeleteFileW(fresh.c_str());
+        return reason;
+    }
+    if (!MoveFileExW(fresh.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const std::wstring reason = LastReason();
+        DeleteFileW(fresh.c_str());
+        return reason;
+    }
+    return {};
+}
+
+std::wstring MachineInstaller::KeepBackup(const std::wstring& from, const std::wstring& to) {
+    // Never over an existing file: an older backup is kept as it is.
+    if (CopyFileW(from.c_str(), to.c_str(), TRUE)) return {};
+    return LastReason();
+}
+
+void MachineInstaller::StopProgram(const std::wstring& fileName) {
+    if (seams_.mayStop) {
+        StopRunningProgram(fileName, seams_.mayStop);
+    } else {
+        StopRunningProgram(fileName);
+    }
+}
+
+std::wstring MachineInstaller::EnterFolder(const std::wstring& folder) {
+    if (SetCurrentDirectoryW(folder.c_str())) return {};
+    return LastReason();
+}
+
+std::wstring MachineInstaller::CreateShortcut(const std::wstring& link, const std::wstring& target,
+                                              const std::wstring& workingFolder) {
+    return setup::CreateShortcut(link, target, workingFolder);
+}
+
+void MachineInstaller::RestartWindows() {
+    if (seams_.restartWindows) {
+        seams_.restartWindows();
+        return;
+    }
+    WindowsRestart system;
+    setup::RestartWindows(system);
+}
+
+}  // namespace tessaly::setup

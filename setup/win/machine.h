@@ -1,0 +1,71 @@
+// The installer's Win32 side: the real Installer over files, folders, shell links, processes
+// and the restart. Message boxes, process termination and the restart itself are seams, so a
+// test never restarts or stops anything it did not start.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "setup/installation.h"
+#include "setup/stop_restart.h"
+
+namespace tessaly::setup {
+
+// What the installer finds: the current folder, the shell's folders, the files there, today.
+Situation MachineSituation();
+
+// Saves a shell link (arguments and description empty, shown normally). Returns the
+// system's reason when it could not, else an empty text.
+std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
+                            const std::wstring& workingFolder);
+
+// The processes and their executables, by the process-status functions (NT family) or by a
+// process snapshot (which gives file names only). Processes that cannot be read are left out.
+std::vector<RunningProcess> ProcessesByModules();
+std::vector<RunningProcess> ProcessesBySnapshot();
+bool IsNtFamily();
+
+// Stops the first process that runs fileName, when mayStop allows it, and waits briefly for it
+// to end so its program file can be replaced. Returns the id stopped, or 0.
+std::uint32_t StopRunningProgram(
+    const std::wstring& fileName,
+    const std::function<bool(std::uint32_t)>& mayStop = [](std::uint32_t) { return true; });
+
+// The real restart: shutdown privilege, then ExitWindowsEx, with message boxes.
+class WindowsRestart : public RestartSystem {
+  public:
+    bool IsNtFamily() override;
+    bool EnableShutdownPrivilege() override;
+    bool RequestRestart() override;
+    void ShowMessage(const Message& message) override;
+};
+
+struct MachineSeams {
+    std::function<int(const Message&)> showMessage;  // default: MessageBoxW
+    std::function<bool(std::uint32_t)> mayStop;      // default: any process
+    std::function<void()> restartWindows;            // default: WindowsRestart
+};
+
+class MachineInstaller : public Installer {
+  public:
+    explicit MachineInstaller(MachineSeams seams = {}) : seams_(std::move(seams)) {}
+    int ShowMessage(const Message& message) override;
+    std::wstring CreateFolder(const std::wstring& folder) override;
+    std::wstring InstallFile(const std::wstring& from, const std::wstring& to) override;
+    std::wstring KeepBackup(const std::wstring& from, const std::wstring& to) override;
+    void StopProgram(const std::wstring& fileName) override;
+    std::wstring EnterFolder(const std::wstring& folder) override;
+    std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
+                                const std::wstring& workingFolder) override;
+    void RestartWindows() override;
+
+  private:
+    MachineSeams seams_;
+};
+
+// The message box as the installer shows it: no owner, the message's own style.
+int ShowSetupMessage(const Message& message);
+
+}  // namespace tessaly::setup

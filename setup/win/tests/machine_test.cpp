@@ -1,0 +1,327 @@
+// The installer's Win32 side in the test prefix: folders, copies, shell links, stopping a
+// program the test started, and the whole run with its message boxes and restart as seams.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "setup/win/machine.h"
+
+namespace tessaly::setup {
+namespace {
+
+std::wstring ReadText(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return in ? std::wstring((std::istreambuf_iterator<char>(in)), {}) : L"<missing>";
+}
+
+void WriteText(const std::wstring& path, const char* text) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << text;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class Scratch {
+  public:
+    Scratch() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        path_ = std::wstring(temp) + L"tessaly-setup-" + std::to_wstring(GetCurrentProcessId()) +
+                L"-" + std::to_wstring(GetTickCount());
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~Scratch() {
+        std::wstring from = path_ + L'\0';
+        SHFILEOPSTRUCTW op = {};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NO_UI;
+        SHFileOperationW(&op);
+    }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+    const std::wstring& path() const { return path_; }
+
+  private:
+    std::wstring path_;
+};
+
+TEST(SetupMachine, FoldersAndCopies) {
+    Scratch s;
+    MachineInstaller m;
+    EXPECT_EQ(m.CreateFolder(s / L"a"), L"");
+    EXPECT_EQ(m.CreateFolder(s / L"a"), L"") << "an existing folder is fine";
+    WriteText(s / L"file", "x");
+    EXPECT_NE(m.CreateFolder(s / L"file"), L"") << "a file in the folder's place is not";
+    EXPECT_NE(m.CreateFolder(s / L"missing\\b"), L"");
+
+    WriteText(s / L"new", "new");
+    WriteText(s / L"a\\old", "old");
+    EXPECT_EQ(m.InstallFile(s / L"new", s / L"a\\old"), L"");
+    EXPECT_EQ(ReadText(s / L"a\\old"), L"new");
+    EXPECT_FALSE(Exists(s / L"a\\old.setup-new"));
+
+    const std::wstring reason = m.InstallFile(s / L"nothing", s / L"a\\old");
+    EXPECT_NE(reason.find(L"(error 2)"), std::wstring::npos) << reason;
+    EXPECT_EQ(ReadText(s / L"a\\old"), L"new") << "a failed copy leaves the target whole";
+    EXPECT_FALSE(Exists(s / L"a\\old.setup-new"));
+    EXPECT_NE(m.InstallFile(s / L"new", s / L"missing\\x"), L"");
+
+    WriteText(s / L"backup", "older backup");
+    EXPECT_NE(m.KeepBackup(s / L"new", s / L"backup"), L"");
+    EXPECT_EQ(ReadText(s / L"backup"), L"older backup") << "a backup is never overwritten";
+    EXPECT_EQ(m.KeepBackup(s / L"new", s / L"backup2"), L"");
+    EXPECT_EQ(ReadText(s / L"backup2"), L"new");
+
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    EXPECT_EQ(m.EnterFolder(s / L"a"), L"");
+    EXPECT_NE(m.EnterFolder(s / L"missing"), L"");
+    SetCurrentDirectoryW(before);
+}
+
+struct LinkInfo {
+    std::wstring target, folder, arguments, description;
+    int show = -1;
+};
+
+LinkInfo ReadLink(const std::wstring& link) {
+    LinkInfo info;
+    CoInitialize(nullptr);
+    IShellLinkW* shellLink = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&shellLink)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(
+                shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (SUCCEEDED(file->Load(link.c_str(), STGM_READ))) {
+                wchar_t text[MAX_PATH] = {};
+                shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+                info.target = text;
+                text[0] = 0;
+                shellLink->GetWorkingDirectory(text, MAX_PATH);
+                info.folder = text;
+                text[0] = 0;
+                shellLink->GetArguments(text, MAX_PATH);
+                info.arguments = text;
+                text[0] = 0;
+                shellLink->GetDescription(text, MAX_PATH);
+                info.description = text;
+                shellLink->GetShowCmd(&info.show);
+            }
+            file->Release();
+        }
+        shellLink->Release();
+    }
+    CoUninitialize();
+    return info;
+}
+
+TEST(SetupMachine, ShortcutsAreWrittenAndReadBack) {
+    Scratch s;
+    CreateDirectoryW((s / L"Program").c_str(), nullptr);
+    WriteText(s / L"Program\\Tessaly.exe", "MZ");
+    WriteText(s / L"Program\\Other.exe", "MZ");
+    // An older link of the same name is replaced.
+    ASSERT_EQ(CreateShortcut(s / L"Tessaly.lnk", s / L"Program\\Other.exe", s.path()), L"");
+    ASSERT_EQ(CreateShortcut(s / L"Tessaly.lnk", s / L"Program\\Tessaly.exe", s / L"Program"), L"");
+    const LinkInfo info = ReadLink(s / L"Tessaly.lnk");
+    EXPECT_EQ(info.target, s / L"Program\\Tessaly.exe");
+    EXPECT_EQ(info.folder, s / L"Program");
+    // The link format knows only normal, maximised and minimised windows, so a reader may
+    // give SW_SHOWNORMAL for the SW_SHOW that the file holds.
+    EXPECT_TRUE(info.show == SW_SHOW || info.show == SW_SHOWNORMAL) << info.show;
+    std::ifstream raw(std::filesystem::path(s / L"Tessaly.lnk"), std::ios::binary);
+    unsigned char header[64] = {};
+    raw.read(reinterpret_cast<char*>(header), sizeof header);
+    EXPECT_EQ(header[60], SW_SHOW) << "the show command as saved";
+    EXPECT_EQ(info.arguments, L"");
+    EXPECT_EQ(info.description, L"");
+
+    EXPECT_NE(CreateShortcut(s / L"missing\\Tessaly.lnk", s / L"Program\\Tessaly.exe", s.path()),
+              L"")
+        << "a link that cannot be saved says why";
+}
+
+// Starts a copy of the sleeper under the given name; the test ends it if it still runs.
+struct Started {
+    PROCESS_INFORMATION pi = {};
+    explicit Started(const std::wstring& exe) {
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        std::wstring line = L"\"" + exe + L"\"";
+        CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi);
+    }
+    ~Started() {
+        if (pi.hProcess) {
+            if (Running()) TerminateProcess(pi.hProcess, 0);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+    }
+    bool Running() const { return WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+    std::uint32_t id() const { return pi.dwProcessId; }
+};
+
+std::wstring BesideThisTest(const wchar_t* name) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+TEST(SetupMachine, StopsTheProgramOfExactlyThatNameOnly) {
+    Scratch s;
+    const std::wstring sleeper = BesideThisTest(L"setup_test_sleeper.exe");
+    ASSERT_TRUE(CopyFileW(sleeper.c_str(), (s / L"OldTessalyStartup.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(sleeper.c_str(), (s / L"TessalyStartup.exe").c_str(), FALSE));
+    // The decoy starts first, so a substring match would find it first.
+    Started decoy(s / L"OldTessalyStartup.exe");
+    Started notifier(s / L"TessalyStartup.exe");
+    ASSERT_TRUE(decoy.Running());
+    ASSERT_TRUE(notifier.Running());
+
+    EXPECT_TRUE(IsNtFamily());
+    for (bool modules : {true, false}) {
+        SCOPED_TRACE(modules ? "process-status functions" : "snapshot");
+        const auto list = modules ? ProcessesByModules() : ProcessesBySnapshot();
+        std::map<std::uint32_t, std::wstring> byId;
+        for (const RunningProcess& p : list) byId[p.id] = p.path;
+        EXPECT_TRUE(IsProgramFile(byId[notifier.id()], L"TessalyStartup.exe"))
+            << byId[notifier.id()];
+        EXPECT_TRUE(IsProgramFile(byId[decoy.id()], L"OldTessalyStartup.exe")) << byId[decoy.id()];
+        if (modules) {
+            EXPECT_EQ(byId[notifier.id()], s / L"TessalyStartup.exe");
+        }
+    }
+
+    // Only processes this test started may be stopped, whatever else the prefix runs.
+    const auto ours = [&](std::uint32_t id) { return id == notifier.id() || id == decoy.id(); };
+    EXPECT_EQ(StopRunningProgram(L"tessalystartup.EXE", ours), notifier.id());
+    EXPECT_FALSE(notifier.Running());
+    EXPECT_TRUE(decoy.Running()) << "a program whose name merely contains it is left alone";
+    EXPECT_EQ(StopRunningProgram(L"TessalyStartup.exe", ours), 0u) << "none left to stop";
+    EXPECT_TRUE(decoy.Running());
+}
+
+// The restart with its system calls replaced; nothing really restarts.
+struct RecordedRestart : WindowsRestart {
+    bool privilege = true, exits = true;
+    std::vector<std::wstring> calls;
+    bool EnableShutdownPrivilege() override { return privilege; }
+    bool RequestRestart() override {
+        calls.push_back(L"exit");
+        return exits;
+    }
+    void ShowMessage(const Message& m) override { calls.push_back(m.text); }
+};
+
+TEST(SetupMachine, RestartMessages) {
+    EXPECT_TRUE(WindowsRestart().EnableShutdownPrivilege()) << "the test prefix's user may restart";
+    RecordedRestart noPrivilege;
+    noPrivilege.privilege = false;
+    RestartWindows(noPrivilege);
+    EXPECT_EQ(noPrivilege.calls,
+              std::vector<std::wstring>{L"Could not obtain shutdown privilege."});
+    RecordedRestart refused;
+    refused.exits = false;
+    RestartWindows(refused);
+    EXPECT_EQ(refused.calls, (std::vector<std::wstring>{L"exit", L"Shutdown failed."}));
+}
+
+// A whole installation into folders of a scratch folder standing in for the shell's.
+struct ScratchInstall {
+    Scratch s;
+    std::map<int, std::wstring> special;
+    std::vector<Message> shown;
+    int restarts = 0;
+    int answer = IDNO;
+
+    ScratchInstall() {
+        for (auto [csidl, name] : {std::pair{kCsidlCommonAppData, L"ProgramData"},
+                                   {kCsidlPersonal, L"Documents"},
+                                   {kCsidlProgramFilesX86, L"Program Files"},
+                                   {kCsidlDesktop, L"Desktop"},
+                                   {kCsidlStartup, L"Startup"}}) {
+            special[csidl] = s / name;
+            CreateDirectoryW(special[csidl].c_str(), nullptr);
+        }
+        CreateDirectoryW((s / L"release").c_str(), nullptr);
+        for (const wchar_t* f : {L"Tessaly.ahp", L"Tessaly.exe", L"TessalyStartup.exe"}) {
+            WriteText(s / (std::wstring(L"release\\") + f), "new");
+        }
+    }
+    RunReport Run() {
+        wchar_t before[MAX_PATH];
+        GetCurrentDirectoryW(MAX_PATH, before);
+        Situation situation = MachineSituation();
+        situation.currentFolder = s / L"release";
+        situation.specialFolder = [this](int csidl) { return special[csidl]; };
+        MachineSeams seams;
+        seams.showMessage = [this](const Message& m) {
+            shown.push_back(m);
+            return m.caption == L"Confirm Windows Restart" ? answer : IDOK;
+        };
+        seams.mayStop = [](std::uint32_t) { return false; };
+        seams.restartWindows = [this] { ++restarts; };
+        MachineInstaller installer(seams);
+        const RunReport report = RunInstallation(PlanInstallation(situation), installer);
+        SetCurrentDirectoryW(before);
+        return report;
+    }
+};
+
+TEST(SetupMachine, AWholeInstallationAndEachAnswerToTheRestart) {
+    ScratchInstall t;
+    EXPECT_EQ(t.Run().outcome, Outcome::kNoRestart);
+    EXPECT_EQ(t.restarts, 0);
+    const std::wstring installed = t.s / L"Program Files\\Quorvane\\Tessaly";
+    EXPECT_EQ(ReadText(installed + L"\\TessalyStartup.exe"), L"new");
+    EXPECT_EQ(ReadText(t.s / L"ProgramData\\Quorvane\\Tessaly\\Tessaly.ahp"), L"new");
+    EXPECT_TRUE(Exists(t.s / L"Documents\\Quorvane\\Tessaly"));
+    EXPECT_EQ(ReadLink(t.s / L"Startup\\TessalyStart.lnk").target,
+              installed + L"\\TessalyStartup.exe");
+    EXPECT_EQ(ReadLink(t.s / L"Desktop\\Tessaly.lnk").folder, installed);
+
+    // A data file beside the installer, over the user's own: the user's is kept.
+    WriteText(t.s / L"release\\Tessaly.tsy", "brought");
+    WriteText(t.s / L"Documents\\Quorvane\\Tessaly\\Tessaly.tsy", "user's");
+    t.answer = IDYES;
+    EXPECT_EQ(t.Run().outcome, Outcome::kRestartAsked);
+    EXPECT_EQ(t.restarts, 1);
+    EXPECT_EQ(ReadText(t.s / L"Documents\\Quorvane\\Tessaly\\Tessaly.tsy"), L"brought");
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::wstring backup =
+        t.s / (L"Documents\\Quorvane\\Tessaly\\" +
+               BackupFileName(now.wYear * 10000 + now.wMonth * 100 + now.wDay, 1));
+    EXPECT_EQ(ReadText(backup), L"user's");
+}
+
+TEST(SetupMachine, AFolderThatCannotBeMadeIsReportedAndNoRestartOffered) {
+    ScratchInstall t;
+    WriteText(t.s / L"Program Files\\Quorvane", "a file where the folder belongs");
+    const RunReport report = t.Run();
+    EXPECT_EQ(report.outcome, Outcome::kFailed);
+    ASSERT_FALSE(t.shown.empty());
+    const Message& last = t.shown.back();
+    EXPECT_EQ(last.caption, L"Tessaly Setup");
+    EXPECT_NE(last.text.find(L"The folder " + t.s / L"Program Files\\Quorvane"), std::wstring::npos)
+        << std::string(last.text.begin(), last.text.end());
+    for (const Message& m : t.shown) EXPECT_NE(m.caption, L"Confirm Windows Restart");
+    EXPECT_EQ(t.restarts, 0);
+}
+
+}  // namespace
+}  // namespace tessaly::setup
