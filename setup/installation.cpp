@@ -113,9 +113,17 @@ Message ShutdownFailedMessage() {
             kMbOk | kMbTaskModal | kMbSetForeground};
 }
 
-Message FailureReport(const std::vector<Failure>& failures) {
+Message FailureReport(const std::vector<Failure>& failures,
+                      const std::vector<std::wstring>& leftOut) {
     std::wstring text = L"Tessaly setup did not complete. These could not be installed:\r\n";
     for (const Failure& f : failures) text += L"\r\n" + f.what + L"\r\n\t" + f.reason + L"\r\n";
+    if (!leftOut.empty()) {
+        text += L"\r\nLeft out because of this:";
+        for (std::size_t i = 0; i < leftOut.size(); ++i) {
+            text += (i == 0 ? L" " : L", ") + leftOut[i];
+        }
+        text += L"\r\n";
+    }
     text += L"\r\nPut this right and run TessalySetup again.";
     return {text, std::wstring(kSetupCaption),
             kMbOk | kMbIconError | kMbTaskModal | kMbSetForeground};
@@ -217,6 +225,15 @@ RunReport RunInstallation(const Plan& plan, Installer& installer) {
         report.outcome = Outcome::kMissingFiles;
         return report;
     }
+    // Paths that are not there as planned: folders not made, files not copied. What lies in
+    // them, or starts a program among them, is left out rather than failing again.
+    std::vector<std::wstring> missing;
+    auto isMissing = [&](const std::wstring& path) {
+        for (const std::wstring& m : missing) {
+            if (path == m || path.rfind(m + L"\\", 0) == 0) return true;
+        }
+        return false;
+    };
     bool previousOk = true;
     for (const Step& step : plan.steps) {
         if (step.action == Action::kCannot) {
@@ -224,41 +241,50 @@ RunReport RunInstallation(const Plan& plan, Installer& installer) {
             previousOk = false;
             continue;
         }
-        std::wstring reason;
-        if (step.afterSuccess && !previousOk) {
-            reason = L"left alone, because the step before it failed";
-        } else {
-            switch (step.action) {
-                case Action::kShowMessage:
-                    installer.ShowMessage(step.message);
-                    break;
-                case Action::kCreateFolder:
-                    reason = installer.CreateFolder(step.target);
-                    break;
-                case Action::kBackupFile:
-                    reason = installer.KeepBackup(step.source, step.target);
-                    break;
-                case Action::kCopyFile:
-                    reason = installer.InstallFile(step.source, step.target);
-                    break;
-                case Action::kStopProgram:
-                    installer.StopProgram(step.source);
-                    break;
-                case Action::kEnterFolder:
-                    reason = installer.EnterFolder(step.target);
-                    break;
-                case Action::kCreateShortcut:
-                    reason = installer.CreateShortcut(step.target, step.source, step.workingFolder);
-                    break;
-                case Action::kCannot:
-                    break;
+        const bool leaveOut = (step.afterSuccess && !previousOk) || isMissing(step.target) ||
+                              (step.action == Action::kCreateShortcut && isMissing(step.source));
+        if (leaveOut) {
+            if (step.action == Action::kCopyFile || step.action == Action::kCreateShortcut) {
+                report.leftOut.push_back(FileNameOf(step.target));
             }
+            missing.push_back(step.target);
+            previousOk = false;
+            continue;
+        }
+        std::wstring reason;
+        switch (step.action) {
+            case Action::kShowMessage:
+                installer.ShowMessage(step.message);
+                break;
+            case Action::kCreateFolder:
+                reason = installer.CreateFolder(step.target);
+                break;
+            case Action::kBackupFile:
+                reason = installer.KeepBackup(step.source, step.target);
+                break;
+            case Action::kCopyFile:
+                reason = installer.InstallFile(step.source, step.target);
+                break;
+            case Action::kStopProgram:
+                installer.StopProgram(step.source);
+                break;
+            case Action::kEnterFolder:
+                reason = installer.EnterFolder(step.target);
+                break;
+            case Action::kCreateShortcut:
+                reason = installer.CreateShortcut(step.target, step.source, step.workingFolder);
+                break;
+            case Action::kCannot:
+                break;
         }
         previousOk = reason.empty();
-        if (!previousOk) report.failures.push_back({Describe(step), reason});
+        if (!previousOk) {
+            report.failures.push_back({Describe(step), reason});
+            if (step.action != Action::kBackupFile) missing.push_back(step.target);
+        }
     }
     if (!report.failures.empty()) {
-        installer.ShowMessage(FailureReport(report.failures));
+        installer.ShowMessage(FailureReport(report.failures, report.leftOut));
         report.outcome = Outcome::kFailed;
         return report;
     }

@@ -61,8 +61,10 @@ struct Failure {
     std::wstring reason;
     bool operator==(const Failure&) const = default;
 };
-// Names every failure; never says the setup completed and offers no restart.
-Message FailureReport(const std::vector<Failure>& failures);
+// Names every failure, then what was left out because of them (file names); never says the
+// setup completed and offers no restart.
+Message FailureReport(const std::vector<Failure>& failures,
+                      const std::vector<std::wstring>& leftOut = {});
 
 // What the installer finds when it starts.
 struct Situation {
@@ -91,7 +93,7 @@ struct Step {
     std::wstring workingFolder;
     Message message;
     Failure failure;            // kCannot only
-    bool afterSuccess = false;  // runs only when the step before it succeeded
+    bool afterSuccess = false;  // left out unless the step before it succeeded
     bool operator==(const Step&) const = default;
 };
 
@@ -135,6 +137,9 @@ enum class Outcome {
 struct RunReport {
     Outcome outcome = Outcome::kMissingFiles;
     std::vector<Failure> failures;
+    // Files and shortcuts not attempted because a folder, a program or a backup before them
+    // failed, by file name.
+    std::vector<std::wstring> leftOut;
 };
 
 // Carries the plan out, step by step, then asks the closing question or reports failures.

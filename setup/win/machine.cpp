@@ -129,7 +129,10 @@ int MachineInstaller::ShowMessage(const Message& message) {
 std::wstring MachineInstaller::CreateFolder(const std::wstring& folder) {
     if (CreateDirectoryW(folder.c_str(), nullptr)) return {};
     const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS && IsFolder(folder)) return {};
+    if (error == ERROR_ALREADY_EXISTS) {
+        if (IsFolder(folder)) return {};
+        return L"A file of that name is in the way.";
+    }
     return SystemReason(error);
 }
 

@@ -62,7 +62,7 @@ TEST(SetupMachine, FoldersAndCopies) {
     EXPECT_EQ(m.CreateFolder(s / L"a"), L"");
     EXPECT_EQ(m.CreateFolder(s / L"a"), L"") << "an existing folder is fine";
     WriteText(s / L"file", "x");
-    EXPECT_NE(m.CreateFolder(s / L"file"), L"") << "a file in the folder's place is not";
+    EXPECT_EQ(m.CreateFolder(s / L"file"), L"A file of that name is in the way.");
     EXPECT_NE(m.CreateFolder(s / L"missing\\b"), L"");
 
     WriteText(s / L"new", "new");
@@ -317,8 +317,12 @@ TEST(SetupMachine, AFolderThatCannotBeMadeIsReportedAndNoRestartOffered) {
     ASSERT_FALSE(t.shown.empty());
     const Message& last = t.shown.back();
     EXPECT_EQ(last.caption, L"Tessaly Setup");
-    EXPECT_NE(last.text.find(L"The folder " + t.s / L"Program Files\\Quorvane"), std::wstring::npos)
+    EXPECT_NE(last.text.find(L"The folder " + t.s / L"Program Files\\Quorvane\r\n"
+                                                    L"\tA file of that name is in the way."),
+              std::wstring::npos)
         << std::string(last.text.begin(), last.text.end());
+    EXPECT_EQ(report.leftOut, (std::vector<std::wstring>{L"Tessaly.exe", L"TessalyStartup.exe",
+                                                         L"Tessaly.lnk", L"TessalyStart.lnk"}));
     for (const Message& m : t.shown) EXPECT_NE(m.caption, L"Confirm Windows Restart");
     EXPECT_EQ(t.restarts, 0);
 }

@@ -1,0 +1,80 @@
+#!/bin/bash
+# Screenshots of the installer's message boxes under Xvfb: the required files, the copying
+# notice, the restart question, and the report of what could not be installed.
+#   setup/win/bench/screenshots.sh BUILD_TREE OUTPUT_DIR
+# Installs BUILD_TREE's release zip into the tree's x11 prefix (made by scripts/wine-prefix.sh),
+# answers each box with xdotool and captures the next; what it installed there is removed after.
+set -euo pipefail
+tree=$(cd "${1:?usage: screenshots.sh BUILD_TREE OUTPUT_DIR}" && pwd)
+out=$(mkdir -p "${2:?usage: screenshots.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../scripts" && pwd)
+source "$here/wine-env.sh"
+export WINEPREFIX=$tree/wineprefix-x11
+"$here/wine-prefix.sh" "$WINEPREFIX" x11
+
+work=$(mktemp -d)
+xvfb_pid=
+uninstall() {
+    find "$WINEPREFIX/drive_c" -maxdepth 6 \( -name Quorvane -o -name Tessaly.lnk \
+        -o -name TessalyStart.lnk \) -not -path '*/tessaly-shots/*' -prune \
+        -exec rm -rf {} + 2>/dev/null || true
+}
+cleanup() {
+    "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    uninstall
+    rm -rf "$work" "$WINEPREFIX/drive_c/tessaly-shots"
+}
+trap cleanup EXIT
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$work/display")
+tessaly_wineserver_up
+
+release=$WINEPREFIX/drive_c/tessaly-shots/release
+partial=$WINEPREFIX/drive_c/tessaly-shots/partial
+mkdir -p "$release" "$partial"
+(cd "$release" && cmake -E tar xf "$tree/Tessaly-3.03-windows.zip")
+cp "$release/TessalySetup.exe" "$partial/"
+uninstall
+
+# Starts the installer in FOLDER and waits for its first box.
+start() {
+    (cd "$1" && wine TessalySetup.exe </dev/null >/dev/null 2>&1 &)
+}
+# Captures the box named TITLE into FILE and leaves its window id in $id.
+shot() {
+    id=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1)
+    sleep 1.5
+    import -window "$id" "$out/$2"
+}
+answer() {
+    # A click into the box gives it the keyboard (there is no window manager to do it).
+    xdotool mousemove --window "$id" 40 30 click 1
+    sleep 0.3
+    xdotool key "$1"
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "." | grep -qx "$id" || break; sleep 0.1; done
+}
+
+start "$partial"
+shot "Required Files" required-files.png
+answer Return
+
+start "$release"
+shot "Tessaly Setup" copying.png
+answer Return
+shot "Confirm Windows Restart" restart-question.png
+answer n
+
+# A file where the program folder belongs: the installer names it instead of completing.
+uninstall
+pf=$(find "$WINEPREFIX/drive_c" -maxdepth 1 -name 'Program Files (x86)')
+echo "not a folder" >"$pf/Quorvane"
+start "$release"
+shot "Tessaly Setup" copying-again.png
+answer Return
+shot "Tessaly Setup" failure-report.png
+answer Return
+rm -f "$out/copying-again.png"
+ls "$out"/*.png
