@@ -75,17 +75,8 @@ MoveResult SetDataFolder(DataLocation& location, const fs::path& settingsFile,
                       "folder whose name uses only this system's characters.");
     }
 
-    if (host.hasUnsavedChanges && host.hasUnsavedChanges()) {
-        switch (host.askToSave()) {
-            case SaveAnswer::kCancel:
-                return {MoveOutcome::kCancelled, {}};
-            case SaveAnswer::kYes:
-                if (!host.save()) return {MoveOutcome::kCancelled, {}};
-                break;
-            case SaveAnswer::kNo:
-                break;  // the file moves as it is on disk; the changes go, as the user chose
-        }
-    }
+    // Saved changes move with the file; declined ones go with the reload, as the user chose.
+    if (host.offerSave && !host.offerSave()) return {MoveOutcome::kCancelled, {}};
 
     std::vector<std::uint8_t> data;
     bool copy = false;

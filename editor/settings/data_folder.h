@@ -21,15 +21,12 @@ inline constexpr const char* kDataFileName = "Tessaly.tsy";
 // A data file of this size or less holds no reminder, so it is not worth carrying along.
 inline constexpr std::uintmax_t kLargestEmptyFile = 16;
 
-enum class SaveAnswer { kYes, kNo, kCancel };
-
 // What the move needs from the editor.
 struct MoveHost {
-    std::function<bool()> hasUnsavedChanges;
-    // The closing question: save the changes first?
-    std::function<SaveAnswer()> askToSave;
-    // Saves the lists to the data file in use; false when that failed (it says why itself).
-    std::function<bool()> save;
+    // When the lists have unsaved changes: asks whether to save them first, and saves them to
+    // the data file in use when the user says so. false when the user cancelled or the save
+    // failed (it says why itself): then nothing may move. Empty: nothing unsaved.
+    std::function<bool()> offerSave;
     // The settings file's line for a data file path, in the file's code page; nothing when the
     // path cannot be written in it.
     std::function<std::optional<std::string>(const std::filesystem::path&)> settingsLine;

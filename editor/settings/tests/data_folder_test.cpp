@@ -26,6 +26,8 @@ const std::string kEmptyFile = std::string(12, '\0');      // a header and no re
 const std::string kReminders = std::string(12 + 58, 'r');  // one reminder's worth
 const std::string kOtherReminders = std::string(12 + 2 * 58, 'o');
 
+enum class Answer { kYes, kNo, kCancel };
+
 class DataFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -37,12 +39,12 @@ class DataFolderTest : public ::testing::Test {
         fs::create_directories(newFolder());
         fs::create_directories(settingsFile().parent_path());
         location_ = {oldFolder() / "Tessaly.tsy", oldFolder()};
-        host_.hasUnsavedChanges = [this] { return unsaved_; };
-        host_.askToSave = [this] {
+        // The editor's question: Yes saves (new content) unless the save fails, No discards.
+        host_.offerSave = [this] {
+            if (!unsaved_) return true;
             ++questions_;
-            return answer_;
-        };
-        host_.save = [this] {
+            if (answer_ == Answer::kCancel) return false;
+            if (answer_ == Answer::kNo) return true;
             ++saves_;
             if (saveWorks_) Write(location_.dataFile, kOtherReminders);
             return saveWorks_;
@@ -75,7 +77,7 @@ class DataFolderTest : public ::testing::Test {
     DataLocation location_;
     MoveHost host_;
     bool unsaved_ = false;
-    SaveAnswer answer_ = SaveAnswer::kYes;
+    Answer answer_ = Answer::kYes;
     bool saveWorks_ = true;
     int questions_ = 0;
     int saves_ = 0;
@@ -150,19 +152,19 @@ TEST_F(DataFolderTest, TheSameFolderChangesNothing) {
 TEST_F(DataFolderTest, UnsavedChangesAreAskedAbout) {
     struct Case {
         const char* what;
-        SaveAnswer answer;
+        Answer answer;
         bool saveWorks;
         MoveOutcome outcome;
         int saves;
         std::string newAfter;
     };
     const Case cases[] = {
-        {"Yes saves, then the saved file moves", SaveAnswer::kYes, true, MoveOutcome::kMoved, 1,
+        {"Yes saves, then the saved file moves", Answer::kYes, true, MoveOutcome::kMoved, 1,
          kOtherReminders},
-        {"No moves the file as it is on disk", SaveAnswer::kNo, true, MoveOutcome::kMoved, 0,
+        {"No moves the file as it is on disk", Answer::kNo, true, MoveOutcome::kMoved, 0,
          kReminders},
-        {"Cancel changes nothing", SaveAnswer::kCancel, true, MoveOutcome::kCancelled, 0, "<none>"},
-        {"a failed save changes nothing", SaveAnswer::kYes, false, MoveOutcome::kCancelled, 1,
+        {"Cancel changes nothing", Answer::kCancel, true, MoveOutcome::kCancelled, 0, "<none>"},
+        {"a failed save changes nothing", Answer::kYes, false, MoveOutcome::kCancelled, 1,
          "<none>"},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,171 @@
+// The settings dialog's window: three buttons over the portable move rules.
+#include "editor/settings/win/settings_dialog.h"
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "editor/msgbox/win/app_msgbox.h"
+#include "editor/settings/win/settings_ids.h"
+#include "editor/win/message_box.h"
+#include "editor/win/win_text.h"
+
+namespace tessaly::editor {
+namespace {
+
+constexpr std::string_view kDialogTitle = "Settings for Tessaly";
+constexpr int kInformationModal = -64;  // AppMsgBox: information icon, "&Ok", modal
+
+struct SettingsState {
+    HWND hwnd = nullptr;
+    SettingsPaths* paths = nullptr;
+    const SettingsHost* host = nullptr;
+    bool moved = false;
+};
+
+void ShowCurrentLocation(SettingsState& s) {
+    AppMsgBox(WideToUtf8(s.paths->location.dataFile.wstring()), kInformationModal,
+              "Data File Location", 1, 100, 100);
+    EndDialog(s.hwnd, 0);
+}
+
+void MoveTo(SettingsState& s, const std::filesystem::path& folder) {
+    settings::MoveHost move = s.host->move;
+    if (!move.settingsLine) move.settingsLine = SystemCodePageLine;
+    const settings::MoveResult result =
+        settings::SetDataFolder(s.paths->location, s.paths->settingsFile, folder, move);
+    switch (result.outcome) {
+        case settings::MoveOutcome::kMoved:
+            if (s.host->showDataFile) s.host->showDataFile(s.paths->location.dataFile);
+            Sleep(100);  // the new path is seen in the status bar before the dialog goes
+            s.moved = true;
+            EndDialog(s.hwnd, 1);
+            break;
+        case settings::MoveOutcome::kSameFolder:
+            EndDialog(s.hwnd, 0);
+            break;
+        case settings::MoveOutcome::kCancelled:
+            break;  // the dialog stays, for another choice
+        case settings::MoveOutcome::kFailed:
+            ShowMessage(s.hwnd, result.message, kDialogTitle, MB_ICONHAND);
+            break;
+    }
+}
+
+void ChooseNewLocation(SettingsState& s) {
+    const auto choose = s.host->chooseFolder ? s.host->chooseFolder : BrowseForDataFolder;
+    const std::optional<std::filesystem::path> folder =
+        choose(s.hwnd, s.paths->location.dataFolder);
+    if (folder && !folder->empty()) MoveTo(s, *folder);
+}
+
+void OnCommand(SettingsState& s, int id, int code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case IDC_CURRENT_LOCATION:
+            ShowCurrentLocation(s);
+            break;
+        case IDC_SET_NEW_LOCATION:
+            ChooseNewLocation(s);
+            break;
+        case IDC_RESET_SETTINGS:
+            MoveTo(s, s.paths->documentFolder);
+            break;
+        case IDCANCEL:  // the close box and Escape
+            EndDialog(s.hwnd, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+INT_PTR OnCtlColor(HDC dc) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+}
+
+INT_PTR CALLBACK SettingsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (msg == WM_INITDIALOG) {
+            auto* s = reinterpret_cast<SettingsState*>(lParam);
+            s->hwnd = hwnd;
+            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+            return TRUE;
+        }
+        auto* s = reinterpret_cast<SettingsState*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+        if (!s) return FALSE;
+        switch (msg) {
+            case WM_COMMAND:
+                OnCommand(*s, LOWORD(wParam), HIWORD(wParam));
+                return TRUE;
+            case WM_CTLCOLORDLG:
+            case WM_CTLCOLORSTATIC:
+            case WM_CTLCOLORBTN:
+                return OnCtlColor(reinterpret_cast<HDC>(wParam));
+            default:
+                return FALSE;
+        }
+    } catch (...) {
+        // Nothing may unwind through the system's dispatcher.
+        return FALSE;
+    }
+}
+
+int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM start) {
+    if (msg == BFFM_INITIALIZED) {
+        SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, start);
+        SetWindowPos(hwnd, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> BrowseForDataFolder(HWND owner,
+                                                         const std::filesystem::path& start) {
+    const std::wstring startText = start.wstring();
+    wchar_t name[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.pszDisplayName = name;
+    info.lpszTitle = L"set new Folder for DataFile";
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(startText.c_str());
+    const HRESULT com = CoInitialize(nullptr);
+    std::optional<std::filesystem::path> chosen;
+    if (PIDLIST_ABSOLUTE items = SHBrowseForFolderW(&info)) {
+        wchar_t path[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(items, path) && *path) chosen = std::filesystem::path(path);
+        CoTaskMemFree(items);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return chosen;
+}
+
+std::optional<std::string> SystemCodePageLine(const std::filesystem::path& path) {
+    const std::wstring wide = path.wstring();
+    if (wide.empty()) return std::string();
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                      static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+    if (n <= 0 || lossy) return std::nullopt;
+    std::string line(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        line.data(), n, nullptr, nullptr);
+    return line;
+}
+
+bool SettingsDialog(HWND owner, SettingsPaths& paths, const SettingsHost& host) {
+    SettingsState state;
+    state.paths = &paths;
+    state.host = &host;
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsProc,
+                    reinterpret_cast<LPARAM>(&state));
+    // Loaded only once the dialog is gone, as the main window's lists are drawn behind it.
+    if (state.moved && host.reload) host.reload();
+    return state.moved;
+}
+
+}  // namespace tessaly::editor

@@ -1,0 +1,8 @@
+// Resource ids of the settings dialog (shared by its .rc file and its code).
+#pragma once
+
+#define IDD_SETTINGS 320
+#define IDC_SETTINGS_LABEL 320
+#define IDC_CURRENT_LOCATION 321
+#define IDC_SET_NEW_LOCATION 322
+#define IDC_RESET_SETTINGS 323

@@ -1,0 +1,384 @@
+// Drives the real settings dialog in-process under Wine, on real folders inside the test
+// prefix: its layout, the current location box, moving the data file, going back to the
+// documents folder, unsaved changes, and a move that fails.
+#include "editor/settings/win/settings_dialog.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/msgbox/win/app_msgbox.h"
+#include "editor/settings/win/settings_ids.h"
+#include "editor/win/message_box.h"
+
+namespace tessaly::editor {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+void Write(const fs::path& file, const std::string& bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(hwnd, buffer, 512);
+    return buffer;
+}
+
+// This thread's visible, enabled window with that caption (the innermost modal one), or null.
+HWND FindWindowTitled(const std::wstring& title) {
+    struct Search {
+        std::wstring title;
+        HWND found = nullptr;
+    } search{title};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && TextOf(hwnd) == s->title) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Steps run from a thread timer inside the dialogs' modal loops, each once its window is up.
+struct Step {
+    std::wstring window;
+    std::function<void(HWND)> act;
+};
+std::deque<Step> steps;
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (steps.empty()) return;
+    HWND hwnd = FindWindowTitled(steps.front().window);
+    if (!hwnd) return;
+    Step step = std::move(steps.front());
+    steps.pop_front();
+    step.act(hwnd);
+}
+
+void Click(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+void CloseDialog(HWND dialog) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+const std::wstring kSettings = L"Settings for Tessaly";
+const std::string kReminders = std::string(12 + 58, 'r');
+const std::string kSavedReminders = std::string(12 + 2 * 58, 's');
+
+struct BoxCall {
+    std::string text, caption;
+    UINT style;
+};
+std::vector<BoxCall> boxes;
+int RecordBox(HWND, std::string_view text, std::string_view caption, UINT style) {
+    boxes.push_back({std::string(text), std::string(caption), style});
+    return IDOK;
+}
+std::vector<unsigned> beeps;
+void RecordBeep(unsigned type) {
+    beeps.push_back(type);
+}
+
+enum class Answer { kYes, kNo, kCancel };
+
+class SettingsDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root_ =
+            fs::path(temp) / ("tessaly-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
+                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        for (const char* f : {"data", "new", "docs", "program"}) fs::create_directories(root_ / f);
+        paths_.location = {root_ / "data" / "Tessaly.tsy", root_ / "data"};
+        paths_.documentFolder = root_ / "docs";
+        paths_.settingsFile = root_ / "program" / "Tessaly.ini";
+        Write(paths_.location.dataFile, kReminders);
+
+        host_.move.offerSave = [this] {
+            if (!unsaved_) return true;
+            ++questions_;
+            if (answer_ == Answer::kYes) Write(paths_.location.dataFile, kSavedReminders);
+            return answer_ != Answer::kCancel;
+        };
+        host_.showDataFile = [this](const fs::path& p) { shown_.push_back(p); };
+        host_.reload = [this] {
+            reloads_.push_back(paths_.location.dataFile);
+            settingsOpenAtReload_ = FindWindowTitled(kSettings) != nullptr;
+        };
+        host_.chooseFolder = [this](HWND owner, const fs::path& start) {
+            browseOwner_ = owner;
+            browseStart_ = start;
+            return chosen_;
+        };
+
+        owner_ =
+            CreateWindowExW(0, L"STATIC", L"Tessaly", WS_POPUP | WS_CAPTION | WS_VISIBLE, 60, 40,
+                            600, 500, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetActiveWindow(owner_);
+        steps.clear();
+        boxes.clear();
+        beeps.clear();
+        messageBoxFunction = &RecordBox;
+        appMsgBoxBeep = &RecordBeep;
+    }
+    void TearDown() override {
+        messageBoxFunction = &SystemMessageBox;
+        appMsgBoxBeep = &SystemBeep;
+        DestroyWindow(owner_);
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    // Runs the dialog with the steps queued; every step must have run.
+    bool Run(std::vector<Step> queued) {
+        steps.assign(queued.begin(), queued.end());
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, OnTimer);
+        const bool moved = SettingsDialog(owner_, paths_, host_);
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(steps.empty()) << steps.size() << " steps did not run";
+        steps.clear();
+        return moved;
+    }
+
+    fs::path root_;
+    HWND owner_ = nullptr;
+    SettingsPaths paths_;
+    SettingsHost host_;
+    bool unsaved_ = false;
+    Answer answer_ = Answer::kYes;
+    int questions_ = 0;
+    std::optional<fs::path> chosen_;
+    HWND browseOwner_ = nullptr;
+    fs::path browseStart_;
+    std::vector<fs::path> shown_, reloads_;
+    bool settingsOpenAtReload_ = false;
+};
+
+TEST_F(SettingsDialogTest, LayoutOnWhiteAndTheOwnerDisabled) {
+    bool ownerEnabled = true;
+    const bool moved =
+        Run({{kSettings, [&](HWND d) {
+                  ownerEnabled = IsWindowEnabled(owner_);
+                  struct Control {
+                      int id;
+                      std::wstring caption;
+                      RECT units;  // x, y, width, height
+                  };
+                  const Control controls[] = {
+                      {IDC_SETTINGS_LABEL, L"Default data file location:", {10, 15, 150, 10}},
+                      {IDC_CURRENT_LOCATION, L"Current Location", {30, 30, 120, 15}},
+                      {IDC_SET_NEW_LOCATION, L"Set new Location", {30, 50, 120, 15}},
+                      {IDC_RESET_SETTINGS, L"Reset settings", {170, 110, 70, 25}},
+                  };
+                  for (const Control& c : controls) {
+                      HWND control = GetDlgItem(d, c.id);
+                      ASSERT_NE(control, nullptr) << c.id;
+                      EXPECT_EQ(TextOf(control), c.caption);
+                      // The dialog converts position and size apart.
+                      RECT units = c.units;
+                      MapDialogRect(d, &units);
+                      const RECT want{units.left, units.top, units.left + units.right,
+                                      units.top + units.bottom};
+                      RECT got{};
+                      GetWindowRect(control, &got);
+                      MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&got), 2);
+                      EXPECT_EQ(got.left, want.left) << c.id;
+                      EXPECT_EQ(got.top, want.top) << c.id;
+                      EXPECT_EQ(got.right, want.right) << c.id;
+                      EXPECT_EQ(got.bottom, want.bottom) << c.id;
+                  }
+                  HDC dc = GetDC(d);
+                  EXPECT_EQ(SendMessageW(d, WM_CTLCOLORDLG, WPARAM(dc), LPARAM(d)),
+                            LRESULT(GetStockObject(WHITE_BRUSH)));
+                  ReleaseDC(d, dc);
+                  EXPECT_EQ(GetWindow(d, GW_OWNER), owner_);
+                  CloseDialog(d);
+              }}});
+    EXPECT_FALSE(moved);
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner_));
+    EXPECT_FALSE(fs::exists(paths_.settingsFile));
+}
+
+TEST_F(SettingsDialogTest, CurrentLocationShowsThePathThenCloses) {
+    RECT settingsRect{};
+    RECT boxRect{};
+    std::wstring text;
+    HWND iconImage = nullptr;
+    bool onlyOk = false;
+    const bool moved = Run({
+        {kSettings,
+         [&](HWND d) {
+             GetWindowRect(d, &settingsRect);
+             Click(d, IDC_CURRENT_LOCATION);
+         }},
+        {L"Data File Location",
+         [&](HWND box) {
+             GetWindowRect(box, &boxRect);
+             text = TextOf(GetDlgItem(box, 9990));
+             iconImage = reinterpret_cast<HWND>(
+                 SendDlgItemMessageW(box, 9995, STM_GETIMAGE, IMAGE_ICON, 0));
+             onlyOk = GetDlgItem(box, 9994) && !GetDlgItem(box, 9991);
+             PostMessageW(box, WM_COMMAND, MAKEWPARAM(9994, BN_CLICKED), 0);
+         }},
+    });
+    EXPECT_FALSE(moved);
+    EXPECT_EQ(text, paths_.location.dataFile.wstring());
+    EXPECT_EQ(reinterpret_cast<HANDLE>(iconImage),
+              LoadImageW(nullptr, SystemIconName(64), IMAGE_ICON, 32, 32, LR_SHARED));
+    EXPECT_TRUE(onlyOk);
+    EXPECT_EQ(beeps, std::vector<unsigned>{64});
+    EXPECT_EQ(boxRect.left, settingsRect.left + 100);
+    EXPECT_EQ(boxRect.top, settingsRect.top + 100);
+    EXPECT_EQ(FindWindowTitled(kSettings), nullptr);  // closed with the box
+    EXPECT_FALSE(fs::exists(paths_.settingsFile));
+    EXPECT_TRUE(reloads_.empty());
+}
+
+TEST_F(SettingsDialogTest, SetNewLocationMovesTheDataFile) {
+    chosen_ = root_ / "new";
+    HWND dialog = nullptr;
+    const bool moved = Run({{kSettings, [&](HWND d) {
+                                 dialog = d;
+                                 Click(d, IDC_SET_NEW_LOCATION);
+                             }}});
+    const fs::path newFile = root_ / "new" / "Tessaly.tsy";
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(browseOwner_, dialog);
+    EXPECT_EQ(browseStart_, root_ / "data");
+    EXPECT_EQ(Read(newFile), kReminders);
+    EXPECT_EQ(Read(root_ / "data" / "Tessaly.tsy"), kReminders);  // the old file stays
+    EXPECT_EQ(Read(paths_.settingsFile), *SystemCodePageLine(newFile) + "\r\n");
+    EXPECT_EQ(paths_.location.dataFile, newFile);
+    EXPECT_EQ(paths_.location.dataFolder, root_ / "new");
+    EXPECT_EQ(shown_, std::vector<fs::path>{newFile});
+    EXPECT_EQ(reloads_, std::vector<fs::path>{newFile});
+    EXPECT_FALSE(settingsOpenAtReload_);
+}
+
+TEST_F(SettingsDialogTest, CancelledBrowsingKeepsTheDialogOpen) {
+    chosen_ = std::nullopt;
+    bool stillOpen = false;
+    const bool moved = Run({
+        {kSettings, [](HWND d) { Click(d, IDC_SET_NEW_LOCATION); }},
+        {kSettings,
+         [&](HWND d) {
+             stillOpen = true;
+             CloseDialog(d);
+         }},
+    });
+    EXPECT_FALSE(moved);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_FALSE(fs::exists(paths_.settingsFile));
+    EXPECT_TRUE(reloads_.empty());
+}
+
+TEST_F(SettingsDialogTest, ResetGoesBackToTheDocumentsFolderWithoutAsking) {
+    const bool moved = Run({{kSettings, [](HWND d) { Click(d, IDC_RESET_SETTINGS); }}});
+    const fs::path docsFile = root_ / "docs" / "Tessaly.tsy";
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(browseOwner_, nullptr);  // no folder browser
+    EXPECT_EQ(Read(docsFile), kReminders);
+    EXPECT_EQ(Read(paths_.settingsFile), *SystemCodePageLine(docsFile) + "\r\n");
+    EXPECT_EQ(reloads_, std::vector<fs::path>{docsFile});
+
+    // Again, now that the documents folder is in use: nothing to do, nothing written.
+    Write(paths_.settingsFile, "kept\r\n");
+    unsaved_ = true;
+    EXPECT_FALSE(Run({{kSettings, [](HWND d) { Click(d, IDC_RESET_SETTINGS); }}}));
+    EXPECT_EQ(questions_, 0);
+    EXPECT_EQ(Read(paths_.settingsFile), "kept\r\n");
+    EXPECT_EQ(reloads_.size(), 1u);
+}
+
+TEST_F(SettingsDialogTest, UnsavedChangesAreAskedAboutFirst) {
+    struct Case {
+        Answer answer;
+        bool moved;
+        std::string newFile;  // "" when none
+    };
+    const Case cases[] = {
+        {Answer::kYes, true, kSavedReminders},
+        {Answer::kNo, true, kReminders},
+        {Answer::kCancel, false, ""},
+    };
+    chosen_ = root_ / "new";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.answer));
+        fs::remove_all(root_ / "new");
+        fs::create_directories(root_ / "new");
+        fs::remove(paths_.settingsFile);
+        paths_.location = {root_ / "data" / "Tessaly.tsy", root_ / "data"};
+        Write(paths_.location.dataFile, kReminders);
+        reloads_.clear();
+        unsaved_ = true;
+        answer_ = c.answer;
+        questions_ = 0;
+        bool openAfterCancel = false;
+        std::vector<Step> queued{{kSettings, [](HWND d) { Click(d, IDC_SET_NEW_LOCATION); }}};
+        if (!c.moved) {
+            queued.push_back({kSettings, [&](HWND d) {
+                                  openAfterCancel = true;
+                                  CloseDialog(d);
+                              }});
+        }
+        EXPECT_EQ(Run(queued), c.moved);
+        EXPECT_EQ(questions_, 1);
+        const fs::path newFile = root_ / "new" / "Tessaly.tsy";
+        EXPECT_EQ(fs::exists(newFile) ? Read(newFile) : "", c.newFile);
+        EXPECT_EQ(reloads_.size(), c.moved ? 1u : 0u);
+        EXPECT_EQ(fs::exists(paths_.settingsFile), c.moved);
+        EXPECT_EQ(openAfterCancel, !c.moved);
+    }
+}
+
+TEST_F(SettingsDialogTest, AFailedCopyIsReportedAndTheOldLocationKept) {
+    Write(paths_.settingsFile, "C:\\old\\Tessaly.tsy\r\n");
+    fs::create_directories(root_ / "new" / "Tessaly.tsy");  // nothing can replace it
+    chosen_ = root_ / "new";
+    bool stillOpen = false;
+    const bool moved = Run({
+        {kSettings, [](HWND d) { Click(d, IDC_SET_NEW_LOCATION); }},
+        {kSettings,
+         [&](HWND d) {
+             stillOpen = true;
+             CloseDialog(d);
+         }},
+    });
+    EXPECT_FALSE(moved);
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Settings for Tessaly");
+    EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_ICONHAND));
+    EXPECT_NE(boxes[0].text.find("could not be moved"), std::string::npos) << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find("(error "), std::string::npos) << boxes[0].text;  // the reason
+    EXPECT_EQ(Read(paths_.settingsFile), "C:\\old\\Tessaly.tsy\r\n");
+    EXPECT_EQ(paths_.location.dataFile, root_ / "data" / "Tessaly.tsy");
+    EXPECT_TRUE(reloads_.empty());
+    EXPECT_TRUE(shown_.empty());
+}
+
+}  // namespace
+}  // namespace tessaly::editor
