@@ -11,7 +11,7 @@ cd "$TESSALY_ROOT"
 
 tessaly_need_packages cmake ninja-build g++ googletest libbenchmark-dev clang libclang-rt-14-dev \
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-liberation xvfb \
-    imagemagick xdotool python3 python3-icalendar || exit 1
+    imagemagick xdotool python3 python3-icalendar ghostscript poppler-utils || exit 1
 
 jobs=2
 status=0

@@ -1,0 +1,161 @@
+// Reading back what the test printers wrote, through Ghostscript and poppler.
+#include "editor/print/tests/printout.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+namespace tessaly::print::test {
+namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Unescape(std::string text) {
+    static const std::pair<const char*, const char*> kEntities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+    for (const auto& [entity, plain] : kEntities) {
+        for (size_t at = text.find(entity); at != std::string::npos;
+             at = text.find(entity, at + 1)) {
+            text.replace(at, std::strlen(entity), plain);
+        }
+    }
+    return text;
+}
+
+std::string TempFolder() {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return folder;
+}
+
+}  // namespace
+
+std::string OutputPath(const std::string& name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    std::string path =
+        std::string(folder) + "tessaly-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+    // Wine's own export; the answer lives on the process heap.
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    static const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) throw std::runtime_error("not running under Wine");
+    std::wstring wide(windowsPath.begin(), windowsPath.end());
+    char* unixPath = toUnix(wide.c_str());
+    if (!unixPath) throw std::runtime_error("no Linux path for " + windowsPath);
+    std::string result(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+void RunUnixProgram(const std::vector<std::string>& argv) {
+    // Wine gives no usable process handle for a Linux program, so a shell around it leaves a
+    // marker with the exit status when it is done, and we wait for that.
+    char markerName[MAX_PATH];
+    GetTempFileNameA(TempFolder().c_str(), "tsy", 0, markerName);
+    DeleteFileA(markerName);
+    const std::string marker = UnixPath(markerName);
+    std::string script;
+    for (const std::string& arg : argv) script += "'" + arg + "' ";
+    script += ">/dev/null 2>&1; echo $? >'" + marker + ".part' && mv '" + marker + ".part' '" +
+              marker + "'";
+    std::string commandLine = "/bin/sh -c \"" + script + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        throw std::runtime_error("cannot start " + argv.front());
+    }
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    for (int waited = 0; waited < 60000; waited += 20) {
+        if (GetFileAttributesA(markerName) != INVALID_FILE_ATTRIBUTES) {
+            const std::string status = ReadWholeFile(markerName);
+            DeleteFileA(markerName);
+            if (status.rfind("0", 0) != 0) throw std::runtime_error(argv.front() + " failed");
+            return;
+        }
+        Sleep(20);
+    }
+    throw std::runtime_error(argv.front() + " did not finish");
+}
+
+std::string ReadJobFile(const std::string& path) {
+    return ReadWholeFile(path);
+}
+
+Printout ReadPrintout(const std::string& postScriptPath) {
+    Printout printout;
+    for (int waited = 0; waited < 10000; waited += 20) {
+        printout.postScript = ReadWholeFile(postScriptPath);
+        if (printout.postScript.find("%%EOF") != std::string::npos) break;
+        Sleep(20);
+    }
+    printout.twoSided = printout.postScript.find("/Duplex true") != std::string::npos;
+
+    const std::string ps = UnixPath(postScriptPath);
+    const std::string pdf = postScriptPath + ".pdf", text = postScriptPath + ".txt",
+                      boxes = postScriptPath + ".html";
+    RunUnixProgram({"/usr/bin/gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pdfwrite",
+                    "-sOutputFile=" + UnixPath(pdf), ps});
+    RunUnixProgram({"/usr/bin/pdftotext", "-layout", UnixPath(pdf), UnixPath(text)});
+    RunUnixProgram({"/usr/bin/pdftotext", "-bbox", UnixPath(pdf), UnixPath(boxes)});
+
+    // pdftotext ends every page with a form feed.
+    std::string all = ReadWholeFile(text);
+    for (size_t start = 0, end; (end = all.find('\f', start)) != std::string::npos;
+         start = end + 1) {
+        printout.pages.push_back(all.substr(start, end - start));
+    }
+
+    static const std::regex kPageOrWord(
+        R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+    const std::string html = ReadWholeFile(boxes);
+    int page = 0;
+    for (std::sregex_iterator it(html.begin(), html.end(), kPageOrWord), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        if (!m[1].matched) {
+            ++page;
+            continue;
+        }
+        printout.words.push_back({page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]),
+                                  std::stod(m[4]), Unescape(m[5])});
+    }
+    for (const std::string& file : {pdf, text, boxes}) DeleteFileA(file.c_str());
+    return printout;
+}
+
+std::vector<std::string> RenderPages(const std::string& postScriptPath,
+                                     const std::string& pngPrefix, int dpi) {
+    RunUnixProgram({"/usr/bin/gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=png16m",
+                    "-dTextAlphaBits=4", "-dGraphicsAlphaBits=4", "-r" + std::to_string(dpi),
+                    "-sOutputFile=" + pngPrefix + "-%d.png", UnixPath(postScriptPath)});
+    std::vector<std::string> written;
+    for (int page = 1;; ++page) {
+        std::string png = pngPrefix + "-" + std::to_string(page) + ".png";
+        std::string windowsPath = "Z:" + png;
+        for (char& c : windowsPath) {
+            if (c == '/') c = '\\';
+        }
+        if (GetFileAttributesA(windowsPath.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+        written.push_back(png);
+    }
+    return written;
+}
+
+}  // namespace tessaly::print::test

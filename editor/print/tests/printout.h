@@ -1,0 +1,51 @@
+// Reading back what the test printers wrote: Ghostscript and poppler, Linux programs that Wine
+// starts like its own, turn a PostScript job into page texts, word boxes and PNG pages.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tessaly::print::test {
+
+// The two printers of the test prefix (scripts/printer): PostScript on the FILE: port, Letter,
+// 300 dpi, printable area inset 0.25 in left, right and top, 0.5 in at the bottom.
+inline constexpr char kDuplexPrinter[] = "Tessaly Test Printer";  // the default; two-sided
+inline constexpr char kSimplexPrinter[] = "Tessaly Simplex Printer";
+
+// A fresh Windows path in the temp folder for a job's output (an old file there is removed).
+std::string OutputPath(const std::string& name);
+
+// The Linux path of a Windows path.
+std::string UnixPath(const std::string& windowsPath);
+
+// Runs a Linux program with these arguments and waits for it; throws std::runtime_error when it
+// cannot start, fails or takes more than a minute.
+void RunUnixProgram(const std::vector<std::string>& argv);
+
+// The file's bytes; empty when there is none.
+std::string ReadJobFile(const std::string& path);
+
+// One word as poppler found it: page from 1; box in points from the sheet's top left corner.
+struct PrintedWord {
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    std::string text;
+};
+
+struct Printout {
+    std::string postScript;          // the job as written
+    std::vector<std::string> pages;  // each page's text, laid out (pdftotext -layout)
+    std::vector<PrintedWord> words;  // in reading order
+    bool twoSided = false;           // the job asks for duplex printing
+};
+
+// Reads a finished PostScript job (waiting a few seconds for the spooler to write its end);
+// throws when it cannot be converted.
+Printout ReadPrintout(const std::string& postScriptPath);
+
+// Renders each page to PNG_PREFIX-N.png (Linux path prefix) at the given resolution; returns
+// the files written.
+std::vector<std::string> RenderPages(const std::string& postScriptPath,
+                                     const std::string& pngPrefix, int dpi);
+
+}  // namespace tessaly::print::test
