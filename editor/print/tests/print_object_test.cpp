@@ -1,0 +1,372 @@
+// The print object and the help-text printout on the test prefix's printers: the printer
+// dialog and message boxes through seams, the jobs read back with Ghostscript and poppler.
+#include <windows.h>
+#include <winspool.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "editor/print/help_text_layout.h"
+#include "editor/print/tests/printout.h"
+#include "editor/print/win/help_text_print.h"
+#include "editor/print/win/print_object.h"
+
+namespace tessaly::print {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using test::kDuplexPrinter;
+using test::kSimplexPrinter;
+using test::Printout;
+
+struct Message {
+    std::string text, caption;
+    UINT style = 0;
+};
+
+// Movable global memory holding a copy of the bytes.
+HGLOBAL GlobalCopy(const void* bytes, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    std::memcpy(GlobalLock(memory), bytes, size);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// Stands in for the printer dialog and the message box; jobs go to a file of their own.
+class PrintTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        saved_ = printSeams();
+        output_ = test::OutputPath(
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ps");
+        printSeams().outputFile = output_;
+        printSeams().messageBox = [this](HWND, const char* text, const char* caption, UINT style) {
+            messages_.push_back({text, caption, style});
+            return IDOK;
+        };
+        ChooseInDialog(kDuplexPrinter);
+    }
+    void TearDown() override { printSeams() = saved_; }
+
+    // The dialog answers OK with this printer, as PrintDlg does: a device context and DEVMODE
+    // and DEVNAMES in global memory. Null: the dialog is cancelled.
+    void ChooseInDialog(const char* printer) {
+        printSeams().printDialog = [this, printer](PRINTDLGA* dialog) -> BOOL {
+            dialogFlags_ = dialog->Flags;
+            ++dialogs_;
+            if (!printer) return FALSE;
+            std::string name = printer;
+            HANDLE handle = nullptr;
+            if (!OpenPrinterA(name.data(), &handle, nullptr)) return FALSE;
+            LONG size = DocumentPropertiesA(nullptr, handle, name.data(), nullptr, nullptr, 0);
+            std::vector<char> mode(size);
+            DocumentPropertiesA(nullptr, handle, name.data(),
+                                reinterpret_cast<DEVMODEA*>(mode.data()), nullptr, DM_OUT_BUFFER);
+            ClosePrinter(handle);
+            dialog->hDC =
+                CreateDCA("WINSPOOL", printer, nullptr, reinterpret_cast<DEVMODEA*>(mode.data()));
+            dialog->hDevMode = GlobalCopy(mode.data(), mode.size());
+            std::vector<char> names(sizeof(DEVNAMES) + name.size() + 1 + 6 + 1);
+            auto* header = reinterpret_cast<DEVNAMES*>(names.data());
+            header->wDriverOffset = sizeof(DEVNAMES) + name.size();  // an empty text
+            header->wDeviceOffset = sizeof(DEVNAMES);
+            header->wOutputOffset = header->wDriverOffset + 1;
+            std::memcpy(names.data() + sizeof(DEVNAMES), name.c_str(), name.size());
+            std::memcpy(names.data() + header->wOutputOffset, "FILE:", 6);
+            dialog->hDevNames = GlobalCopy(names.data(), names.size());
+            return TRUE;
+        };
+    }
+
+    Printout Read() { return test::ReadPrintout(output_); }
+
+    PrintSeams saved_;
+    std::string output_;
+    std::vector<Message> messages_;
+    DWORD dialogFlags_ = 0;
+    int dialogs_ = 0;
+};
+
+ComPtr<ITPrint> NewPrinter() {
+    ComPtr<ITPrint> printer = CreatePrintObject();
+    EXPECT_TRUE(printer);
+    return printer;
+}
+
+TEST(PrintObjectFactory, CreatesByClassNameWithItsInterfaces) {
+    ComPtr<ITPrint> printer;
+    ASSERT_EQ(CreateObjectByName("cTPrint", IID_ITPrint,
+                                 reinterpret_cast<void**>(printer.GetAddressOf())),
+              S_OK);
+    ComPtr<IUnknown> unknown;
+    EXPECT_EQ(printer.As(&unknown), S_OK);
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(printer.As(&dispatch), E_NOINTERFACE);
+    EXPECT_EQ(printer->AddRef(), 3u);  // ours, the IUnknown's, this one
+    EXPECT_EQ(printer->Release(), 2u);
+
+    void* none = reinterpret_cast<void*>(1);
+    EXPECT_EQ(CreateObjectByName("cTPrinter", IID_ITPrint, &none), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(CreateObjectByName("cTPrint", IID_IDispatch, &none), E_NOINTERFACE);
+}
+
+TEST_F(PrintTest, ChoosePrinterAsksWithoutPageNumbersOrSelectionAndGivesTheName) {
+    ComPtr<ITPrint> printer = NewPrinter();
+    EXPECT_EQ(printer->CanDuplex(), 0);  // no printer yet: no settings to ask
+    EXPECT_EQ(printer->ChoosePrinter(), kDuplexPrinter);
+    EXPECT_EQ(dialogFlags_, static_cast<DWORD>(PD_RETURNDC | PD_HIDEPRINTTOFILE | PD_NOSELECTION |
+                                               PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE));
+    EXPECT_EQ(printer->CanDuplex(), 1);
+
+    ChooseInDialog(kSimplexPrinter);
+    EXPECT_EQ(printer->ChoosePrinter(), kSimplexPrinter);
+    EXPECT_EQ(printer->CanDuplex(), 0);
+
+    ChooseInDialog(nullptr);
+    ComPtr<ITPrint> cancelled = NewPrinter();
+    EXPECT_EQ(cancelled->ChoosePrinter(), "");
+    EXPECT_EQ(cancelled->CanDuplex(), 0);
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(PrintTest, WithoutAChoiceTheDefaultPrinterIsTaken) {
+    ComPtr<ITPrint> printer = NewPrinter();
+    printer->SetFont("Courier New", 9, "");
+    EXPECT_EQ(dialogs_, 0);
+    EXPECT_EQ(printer->CanDuplex(), 1);  // the default is the two-sided printer
+    EXPECT_EQ(NewPrinter()->UseDefaultPrinter(), kDuplexPrinter);
+}
+
+TEST_F(PrintTest, MeasuresInInchesOfTheChosenPrinter) {
+    ComPtr<ITPrint> printer = NewPrinter();
+    printer->ChoosePrinter();
+    double width = 0, height = 0;
+    printer->GetPageSize(&width, &height);
+    EXPECT_DOUBLE_EQ(width, 8.5);
+    EXPECT_DOUBLE_EQ(height, 11.0);
+
+    printer->SetMargins(0.75, 0.75, 0.25, 0.5);
+    printer->SetFont("Courier New", 9, "");  // 37 pixels high at 300 dpi
+    double average = 0, lineHeight = 0;
+    printer->GetCharMetrics(&average, &lineHeight);
+    EXPECT_DOUBLE_EQ(lineHeight, 42.0 / 300);
+    EXPECT_DOUBLE_EQ(average, 22.0 / 300);
+    EXPECT_EQ(printer->LinesLeft(0), 73);
+    EXPECT_EQ(printer->LinesLeft(5.0), 39);
+    EXPECT_DOUBLE_EQ(printer->TextWidthInches("0123456789"), 220.0 / 300);
+    EXPECT_EQ(printer->FitText("0123456789", 0.5), "012345");  // 150 pixels hold 6 x 22
+    EXPECT_EQ(printer->FitText("0123456789", -0.5), "456789");
+    EXPECT_EQ(printer->FitText("0123456789", 0), "");
+
+    printer->SetFont("Courier New", 12, "bu");  // 50 pixels high
+    printer->GetCharMetrics(&average, &lineHeight);
+    EXPECT_GT(lineHeight, 50.0 / 300);
+    printer->EndDocument();
+}
+
+TEST_F(PrintTest, PrintsLinesWhereTheyBelongAndKeepsThemInsideTheMargins) {
+    ComPtr<ITPrint> printer = NewPrinter();
+    printer->ChoosePrinter();
+    printer->SetMargins(1.0, 1.0, 1.0, 1.0);
+    printer->SetFont("Courier New", 9, "");
+    printer->StartDocument("margins");
+    printer->StartNewPage();
+    printer->PrintText("alpha", 1.5, 2.0);
+    printer->PrintText("beta", 0, 0);                    // one line below, at 1.5 in
+    printer->PrintText("LEFTCUTxyz", 0.5, 3.0);          // starts left of the margin
+    printer->PrintText(std::string(80, 'R'), 6.0, 4.0);  // runs past the right margin
+    printer->PrintText("above", 2.0, 0.5);               // above the top margin
+    printer->PrintText("lowest", 2.0, 9.8);              // ends at 9.94 in: inside
+    printer->PrintText("below", 0, 0);                   // would end at 10.08 in
+    printer->EndCurrentPage();
+    printer->EndDocument();
+
+    Printout out = Read();
+    ASSERT_EQ(out.pages.size(), 1u);
+    std::vector<test::PrintedWord> words = out.words;
+    auto find = [&](const std::string& text) -> const test::PrintedWord* {
+        for (const auto& word : words) {
+            if (word.text == text) return &word;
+        }
+        return nullptr;
+    };
+    const auto* alpha = find("alpha");
+    const auto* beta = find("beta");
+    ASSERT_TRUE(alpha && beta);
+    EXPECT_NEAR(alpha->xMin, 1.5 * 72, 1);
+    EXPECT_NEAR(beta->xMin, 1.5 * 72, 1);
+    EXPECT_NEAR(beta->yMin - alpha->yMin, 42.0 / 300 * 72, 0.5);  // one line height apart
+
+    // 0.5 in left of the margin is 0.5 / (22 / 300) = 6.8 characters: the last 3 (22 pixels
+    // each) reach past it and start exactly at the margin.
+    const auto* cut = find("xyz");
+    ASSERT_TRUE(cut);
+    EXPECT_NEAR(cut->xMin, 1.0 * 72, 1);
+
+    // From 6 in to the right margin at 7.5 in: 1.5 in, 450 pixels, 20 whole characters.
+    const auto* right = find(std::string(20, 'R'));
+    ASSERT_TRUE(right) << out.pages[0];
+    EXPECT_LE(right->xMax, 7.5 * 72 + 0.5);
+
+    EXPECT_FALSE(find("above"));
+    EXPECT_TRUE(find("lowest"));
+    EXPECT_FALSE(find("below"));
+    EXPECT_TRUE(messages_.empty());
+}
+
+// Three pages as a caller sends them, whatever fails on the way.
+void PrintThreePages(ITPrint& printer) {
+    printer.SetFont("Courier New", 9, "");
+    printer.StartDocument("failing job");
+    for (const char* text : {"page one", "page two", "page three"}) {
+        printer.StartNewPage();
+        printer.PrintText(text, 1.0, 1.0);
+        printer.EndCurrentPage();
+    }
+    printer.EndDocument();
+}
+
+TEST_F(PrintTest, AFailedPageIsReportedOnceAndTheJobIsAbortedWithNothingMoreSent) {
+    int pagesAsked = 0, aborts = 0;
+    printSeams().startPage = [&](HDC dc) { return ++pagesAsked == 2 ? 0 : StartPage(dc); };
+    printSeams().abortDoc = [&](HDC dc) { return ++aborts, AbortDoc(dc); };
+    ComPtr<ITPrint> printer = NewPrinter();
+    printer->ChoosePrinter();
+    PrintThreePages(*printer.Get());
+
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "Page printing error");
+    EXPECT_EQ(messages_[0].caption, "Printer Error");
+    EXPECT_EQ(messages_[0].style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(pagesAsked, 2);  // the third page is never started
+    EXPECT_EQ(aborts, 1);
+    // An ended document would have been written out, page one and all.
+    EXPECT_EQ(GetFileAttributesA(output_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PrintTest, AFailedDocumentIsReportedOnceAndNoPageIsStarted) {
+    int pagesAsked = 0;
+    printSeams().startDoc = [](HDC, const DOCINFOA*) { return 0; };
+    printSeams().startPage = [&](HDC dc) { return ++pagesAsked, StartPage(dc); };
+    ComPtr<ITPrint> printer = NewPrinter();
+    printer->ChoosePrinter();
+    PrintThreePages(*printer.Get());
+
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "Document printing error");
+    EXPECT_EQ(messages_[0].caption, "Printer Error");
+    EXPECT_EQ(pagesAsked, 0);
+    EXPECT_EQ(GetFileAttributesA(output_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A topic of numbered lines, some too wide for one printed line.
+std::string NumberedTopic(int lines) {
+    std::string text;
+    for (int i = 1; i <= lines; ++i) {
+        text += "Line " + std::to_string(i) + ":\tthe reminder (and its date)";
+        if (i % 10 == 0) {
+            text +=
+                " is followed by a long explanation that cannot fit on one printed line "
+                "and so goes on after a break";
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+// The text of every line of every page below the header, in order.
+std::vector<std::string> BodyLines(const Printout& out, std::size_t page) {
+    std::vector<std::string> lines;
+    std::string text = out.pages[page];
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        const auto first = line.find_first_not_of(' ');
+        if (first == std::string::npos) continue;
+        lines.push_back(line.substr(first, line.find_last_not_of(' ') - first + 1));
+    }
+    if (!lines.empty()) lines.erase(lines.begin());  // the header: title and page label
+    return lines;
+}
+
+std::string Squeezed(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') out += c;
+    }
+    return out;
+}
+
+TEST_F(PrintTest, AHelpTopicOfTwoPagesPrintsTwoSidedWithItsHeaderOnEveryPage) {
+    const std::string text = NumberedTopic(75);
+    HelpTextPrint("Reminder kinds", text);
+    Printout out = Read();
+    ASSERT_EQ(out.pages.size(), 2u);
+    EXPECT_TRUE(out.twoSided);
+    EXPECT_NE(out.postScript.find("%%Title: appHelp"), std::string::npos);
+    EXPECT_TRUE(messages_.empty());
+
+    for (std::size_t page = 0; page < 2; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page + 1));
+        const std::string label = std::to_string(page + 1);
+        const test::PrintedWord *title = nullptr, *pageWord = nullptr, *number = nullptr;
+        for (std::size_t i = 0; i < out.words.size(); ++i) {
+            const auto& word = out.words[i];
+            if (word.page != static_cast<int>(page) + 1) continue;
+            if (word.text == "Reminder" && !title) title = &word;
+            if (word.text == "Page" && i + 1 < out.words.size() && out.words[i + 1].text == label) {
+                pageWord = &word;
+                number = &out.words[i + 1];
+            }
+        }
+        ASSERT_TRUE(title && pageWord && number);
+        // Title at the left margin, the label ending at the right one, both at the top.
+        EXPECT_NEAR(title->xMin, 0.75 * 72, 1);
+        EXPECT_NEAR(number->xMax, (8.5 - 0.75) * 72, 1);
+        EXPECT_NEAR(title->yMin, 0.25 * 72, 3);
+        EXPECT_NEAR(pageWord->yMin, 0.25 * 72, 3);
+    }
+
+    // Every word of the topic, in order, and all lines of page 1 first.
+    std::string printed;
+    for (std::size_t page = 0; page < 2; ++page) {
+        for (const std::string& line : BodyLines(out, page)) printed += line;
+    }
+    EXPECT_EQ(Squeezed(printed), Squeezed(text));
+    const std::vector<std::string> second = BodyLines(out, 1);
+    ASSERT_FALSE(second.empty());
+    // 73 lines fit below the top margin; the header takes 4, the counter passes 73 after 70
+    // more: lines 1 to 64, six of them broken in two.
+    EXPECT_EQ(second.front().substr(0, 8), "Line 65:");
+}
+
+TEST_F(PrintTest, AOnePageTopicPrintsOneSidedAndASimplexPrinterIsNotAsked) {
+    HelpTextPrint("Short", NumberedTopic(20));
+    Printout out = Read();
+    EXPECT_EQ(out.pages.size(), 1u);
+    EXPECT_FALSE(out.twoSided);
+    EXPECT_NE(out.pages[0].find("Page 1"), std::string::npos);
+
+    ChooseInDialog(kSimplexPrinter);
+    printSeams().outputFile = test::OutputPath("simplex.ps");
+    HelpTextPrint("Long", NumberedTopic(100));
+    out = test::ReadPrintout(printSeams().outputFile);
+    EXPECT_EQ(out.pages.size(), 2u);
+    EXPECT_FALSE(out.twoSided);
+}
+
+TEST_F(PrintTest, CancellingThePrinterChoicePrintsNothingAndSaysNothing) {
+    ChooseInDialog(nullptr);
+    HelpTextPrint("Anything", "Some text");
+    EXPECT_EQ(dialogs_, 1);
+    EXPECT_EQ(GetFileAttributesA(output_.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(messages_.empty());
+}
+
+}  // namespace
+}  // namespace tessaly::print
