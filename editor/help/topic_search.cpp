@@ -130,8 +130,8 @@ bool IsWholeWord(std::string_view text, int position, int length) {
     return true;
 }
 
-SearchStep FindText(SearchState& state, std::string_view answer, bool wholeWord,
-                    const std::vector<std::string>& texts) {
+SearchStep StartSearch(SearchState& state, std::string_view answer, bool wholeWord,
+                       const std::vector<std::string>& texts) {
     state.wholeWord = wholeWord;
     const auto first = answer.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
@@ -143,8 +143,8 @@ SearchStep FindText(SearchState& state, std::string_view answer, bool wholeWord,
     return SearchForward(state, 1, texts);
 }
 
-SearchStep FindNext(SearchState& state, PaneSelection selection,
-                    const std::vector<std::string>& texts) {
+SearchStep SearchNext(SearchState& state, PaneSelection selection,
+                      const std::vector<std::string>& texts) {
     if (state.text.empty()) return {};
     // The selection's end offset, read as a 1-based position, is the match's last character, so
     // overlapping occurrences are found. A one-character match would be found again there, so
@@ -155,8 +155,8 @@ SearchStep FindNext(SearchState& state, PaneSelection selection,
     return SearchForward(state, start, texts);
 }
 
-SearchStep FindPrev(SearchState& state, PaneSelection selection,
-                    const std::vector<std::string>& texts) {
+SearchStep SearchPrev(SearchState& state, PaneSelection selection,
+                      const std::vector<std::string>& texts) {
     if (state.text.empty()) return {};
     const int n = static_cast<int>(texts.size());
     if (state.index < 1 || state.index > n) return EndOfSearch(state, {});

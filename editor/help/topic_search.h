@@ -43,13 +43,13 @@ struct PaneSelection {
 
 // `texts` are the lower-case topic texts in topic order (texts[0] is order position 1).
 // Starts a search: nothing happens for an answer that is empty after trimming blanks.
-SearchStep FindText(SearchState& state, std::string_view answer, bool wholeWord,
-                    const std::vector<std::string>& texts);
+SearchStep StartSearch(SearchState& state, std::string_view answer, bool wholeWord,
+                       const std::vector<std::string>& texts);
 // Continue forward from the end of the selection; backward from its start.
-SearchStep FindNext(SearchState& state, PaneSelection selection,
-                    const std::vector<std::string>& texts);
-SearchStep FindPrev(SearchState& state, PaneSelection selection,
-                    const std::vector<std::string>& texts);
+SearchStep SearchNext(SearchState& state, PaneSelection selection,
+                      const std::vector<std::string>& texts);
+SearchStep SearchPrev(SearchState& state, PaneSelection selection,
+                      const std::vector<std::string>& texts);
 // Ends the search; Next and Prev then do nothing.
 inline void CancelSearch(SearchState& state) {
     state.text.clear();

@@ -15,9 +15,9 @@ struct Search {
         for (const std::string& t : topics) texts.push_back(LowerCp1252(t));
     }
     SearchStep Step(char command, std::string_view answer = {}, bool whole = false) {
-        SearchStep s = command == 'f'   ? FindText(state, answer, whole, texts)
-                       : command == 'n' ? FindNext(state, selection, texts)
-                                        : FindPrev(state, selection, texts);
+        SearchStep s = command == 'f'   ? StartSearch(state, answer, whole, texts)
+                       : command == 'n' ? SearchNext(state, selection, texts)
+                                        : SearchPrev(state, selection, texts);
         if (s.result == Result::kMatch || s.result == Result::kNoMoreFound) {
             const int length = static_cast<int>(state.text.size());
             selection = {s.position - 1, s.position - 1 + length};

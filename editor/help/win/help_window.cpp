@@ -1,0 +1,745 @@
+// The help window: creation and layout, the topic tree and text pane, menus, keys, the splitter,
+// and the search commands over the rules in editor/help.
+#include "editor/help/win/help_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cmath>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "editor/calendar/win/make_font.h"
+#include "editor/help/topic_search.h"
+#include "editor/help/topic_tree.h"
+
+namespace tessaly::help {
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kTitleGrey = RGB(211, 211, 211);
+constexpr COLORREF kPaper = RGB(255, 250, 205);
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 370;
+constexpr wchar_t kTitlePrefix[] = L"     ";
+constexpr UINT_PTR kPaneSubclassId = 1;
+
+// The one help window of this process (a second "Help" brings it forward).
+HWND openHelp = nullptr;
+
+std::wstring Cp1252ToWide(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int n =
+        MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    return wide;
+}
+
+bool IsExistingFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The help file is only ever read, so other readers may share it.
+std::vector<std::uint8_t> ReadHelpBytes(const std::wstring& path) {
+    std::vector<std::uint8_t> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31)) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+        bytes.resize(got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+int ShowBox(const HelpWindowOptions& options, HWND owner, const std::wstring& text,
+            const std::wstring& caption, UINT style) {
+    if (options.messageBox) return options.messageBox(owner, text, caption, style);
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+}
+
+struct Dragging {
+    bool active = false;
+    RECT tree{}, pane{};  // positions and sizes in client pixels, at the start
+    int bar = 0;
+    int barHeight = 0;
+};
+
+struct HelpWindow {
+    HWND hwnd = nullptr;
+    HWND tree = nullptr;
+    HWND pane = nullptr;
+    HelpWindowOptions options;
+    std::vector<HelpTopic> topics;
+    std::vector<std::string> lowered;  // lower-case texts by topic number - 1
+    std::vector<HTREEITEM> items;      // tree item by topic number - 1
+    std::vector<HTREEITEM> order;      // TopicOrder
+    int shownTopic = 0;
+    HTREEITEM currentItem = nullptr;
+    HTREEITEM lastItem = nullptr;
+    bool textFocus = false;
+    Dragging drag;
+    SearchState search;
+    HMENU treeMenu = nullptr;
+    HMENU paneMenu = nullptr;
+    HACCEL accelerators = nullptr;
+    HFONT treeFont = nullptr;
+    HFONT titleFont = nullptr;
+    HFONT paneFont = nullptr;
+    HBRUSH greyBrush = nullptr;
+    HBRUSH paperBrush = nullptr;
+    HICON smallIcon = nullptr;
+};
+
+HelpWindow* From(HWND hwnd) {
+    return reinterpret_cast<HelpWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+}
+
+RECT ChildRect(HWND parent, int id) {
+    RECT r{};
+    HWND child = GetDlgItem(parent, id);
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Place(HWND parent, int id, int x, int y, int w, int h) {
+    MoveWindow(GetDlgItem(parent, id), x, y, w, h, TRUE);
+}
+
+void Resize(HWND parent, int id, int w, int h) {
+    SetWindowPos(GetDlgItem(parent, id), nullptr, 0, 0, w, h,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- tree items ----
+
+void SetBold(HelpWindow& w, HTREEITEM item, bool bold) {
+    if (!item) return;
+    TVITEMW tv{};
+    tv.mask = TVIF_STATE | TVIF_HANDLE;
+    tv.hItem = item;
+    tv.stateMask = TVIS_BOLD;
+    tv.state = bold ? TVIS_BOLD : 0;
+    SendMessageW(w.tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+}
+
+int TopicOf(HelpWindow& w, HTREEITEM item) {
+    TVITEMW tv{};
+    tv.mask = TVIF_PARAM | TVIF_HANDLE;
+    tv.hItem = item;
+    if (!SendMessageW(w.tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return 0;
+    return static_cast<int>(tv.lParam);
+}
+
+std::wstring Label(HelpWindow& w, HTREEITEM item) {
+    const int topic = TopicOf(w, item);
+    if (topic < 1 || topic > static_cast<int>(w.topics.size())) return {};
+    return Cp1252ToWide(w.topics[static_cast<std::size_t>(topic - 1)].title);
+}
+
+HTREEITEM NextItem(HWND tree, UINT how, HTREEITEM from) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
+}
+
+void Select(HelpWindow& w, HTREEITEM item) {
+    SendMessageW(w.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+void BuildTree(HelpWindow& w) {
+    SendMessageW(w.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    w.items.assign(w.topics.size(), nullptr);
+    for (const TopicBranch& branch : BuildTopicTree(w.topics)) {
+        auto insert = [&](int topic, HTREEITEM parent) {
+            const std::wstring label =
+                Cp1252ToWide(w.topics[static_cast<std::size_t>(topic - 1)].title);
+            TVINSERTSTRUCTW is{};
+            is.hParent = parent;
+            is.hInsertAfter = TVI_LAST;
+            is.item.mask = TVIF_TEXT | TVIF_PARAM;
+            is.item.pszText = const_cast<wchar_t*>(label.c_str());
+            is.item.lParam = topic;
+            HTREEITEM item = reinterpret_cast<HTREEITEM>(
+                SendMessageW(w.tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&is)));
+            w.items[static_cast<std::size_t>(topic - 1)] = item;
+            return item;
+        };
+        HTREEITEM parent = insert(branch.topic, TVI_ROOT);
+        for (int child : branch.children) insert(child, parent);
+    }
+    for (HTREEITEM item : w.items) {
+        SendMessageW(w.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    }
+}
+
+void RebuildTopicOrder(HelpWindow& w) {
+    TreeWalker<HTREEITEM> walker;
+    walker.count = static_cast<int>(SendMessageW(w.tree, TVM_GETCOUNT, 0, 0));
+    walker.firstRoot = [&] { return NextItem(w.tree, TVGN_ROOT, nullptr); };
+    walker.firstChild = [&](HTREEITEM item) { return NextItem(w.tree, TVGN_CHILD, item); };
+    walker.nextSibling = [&](HTREEITEM item) { return NextItem(w.tree, TVGN_NEXT, item); };
+    w.order = TopicOrder(walker);
+}
+
+// ---- showing topics ----
+
+void SetStatus(HelpWindow& w, int part, const std::wstring& text) {
+    SendDlgItemMessageW(w.hwnd, kStatusId, SB_SETTEXTW, static_cast<WPARAM>(part),
+                        reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SetStatusParts(HelpWindow& w, int width) {
+    int edges[2] = {static_cast<int>(std::lround(width * 0.65)), -1};
+    SendDlgItemMessageW(w.hwnd, kStatusId, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+}
+
+// The tree's selection changed: show the topic of the newly selected item.
+void OnSelectionChanged(HelpWindow& w) {
+    SetBold(w, w.lastItem, false);
+    w.currentItem = NextItem(w.tree, TVGN_CARET, nullptr);
+    w.lastItem = w.currentItem;
+    if (!w.currentItem) return;
+    SetBold(w, w.currentItem, false);
+    const int topic = TopicOf(w, w.currentItem);
+    if (topic < 1 || topic > static_cast<int>(w.topics.size())) return;
+    w.shownTopic = topic;
+    SetWindowTextW(w.pane,
+                   Cp1252ToWide(w.topics[static_cast<std::size_t>(topic - 1)].text).c_str());
+    const std::wstring label = Label(w, w.currentItem);
+    SetDlgItemTextW(w.hwnd, kTitleId, (kTitlePrefix + label).c_str());
+    HTREEITEM parent = NextItem(w.tree, TVGN_PARENT, w.currentItem);
+    SetStatus(w, 1, parent ? Label(w, parent) + L" : " + label : label);
+    // The text's length in characters is not shown: it tells a reader of help nothing.
+}
+
+void OnPaneFocus(HelpWindow& w, bool gained) {
+    if (gained) {
+        w.textFocus = true;
+        SendMessageW(w.pane, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        SetBold(w, w.currentItem, true);
+        SendMessageW(w.pane, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(w.pane, EM_SCROLLCARET, 0, 0);
+    } else {
+        w.textFocus = false;
+        SetBold(w, w.currentItem, false);
+        if (w.currentItem) Select(w, w.currentItem);
+    }
+}
+
+// ---- search ----
+
+void ShowMatch(HelpWindow& w, HTREEITEM item, int position) {
+    const int length = static_cast<int>(w.search.text.size());
+    Select(w, item);
+    Select(w, nullptr);  // no item selected; the bold mark shows where the match is
+    SetBold(w, item, true);
+    SetFocus(w.pane);
+    SendMessageW(w.pane, EM_SETSEL, static_cast<WPARAM>(position - 1),
+                 static_cast<LPARAM>(position - 1 + length));
+    SendMessageW(w.pane, EM_SCROLLCARET, 0, 0);
+    w.textFocus = true;
+    w.lastItem = item;
+}
+
+std::vector<std::string> TextsInOrder(HelpWindow& w) {
+    std::vector<std::string> texts;
+    texts.reserve(w.order.size());
+    for (HTREEITEM item : w.order) {
+        const int topic = TopicOf(w, item);
+        texts.push_back(topic >= 1 && topic <= static_cast<int>(w.lowered.size())
+                            ? w.lowered[static_cast<std::size_t>(topic - 1)]
+                            : std::string());
+    }
+    return texts;
+}
+
+void ShowStep(HelpWindow& w, const SearchStep& step) {
+    for (int index : step.passed) SetBold(w, w.order[static_cast<std::size_t>(index - 1)], false);
+    const UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
+    switch (step.result) {
+        case SearchStep::Result::kNothing:
+            break;
+        case SearchStep::Result::kMatch:
+            ShowMatch(w, w.order[static_cast<std::size_t>(step.index - 1)], step.position);
+            break;
+        case SearchStep::Result::kNoneFound:
+            ShowBox(w.options, w.hwnd, L"None found", Cp1252ToWide(w.search.text), style);
+            SetFocus(w.tree);
+            if (w.shownTopic >= 1) Select(w, w.items[static_cast<std::size_t>(w.shownTopic - 1)]);
+            break;
+        case SearchStep::Result::kNoMoreFound:
+            ShowBox(w.options, w.hwnd, L"No more found", Cp1252ToWide(w.search.text), style);
+            ShowMatch(w, w.order[static_cast<std::size_t>(step.index - 1)], step.position);
+            break;
+    }
+}
+
+PaneSelection PaneSelectionOf(HelpWindow& w) {
+    DWORD start = 0, end = 0;
+    SendMessageW(w.pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void OnFindText(HelpWindow& w) {
+    bool wholeWord = w.search.wholeWord;
+    const std::optional<std::string> answer = FindTextDialog(w.pane, wholeWord);
+    if (!answer) return;
+    RebuildTopicOrder(w);
+    ShowStep(w, StartSearch(w.search, *answer, wholeWord, TextsInOrder(w)));
+}
+
+void OnNextOrPrev(HelpWindow& w, bool next) {
+    if (w.search.text.empty()) return;
+    const std::vector<std::string> texts = TextsInOrder(w);
+    ShowStep(w, next ? SearchNext(w.search, PaneSelectionOf(w), texts)
+                     : SearchPrev(w.search, PaneSelectionOf(w), texts));
+}
+
+// ---- commands ----
+
+void OpenMenu(HelpWindow& w, HMENU menu, int x, int y) {
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, w.hwnd, nullptr);
+}
+
+void OnMenuKey(HelpWindow& w) {
+    const int id = w.textFocus ? kTextId : kTreeId;
+    const RECT control = ChildRect(w.hwnd, id);
+    RECT window{};
+    GetWindowRect(w.hwnd, &window);
+    OpenMenu(w, w.textFocus ? w.paneMenu : w.treeMenu, control.left + window.left + 40,
+             control.top + window.top + 50);
+}
+
+void OnSwitchFocus(HelpWindow& w) {
+    if (w.textFocus) {
+        SendMessageW(w.pane, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        if (w.lastItem) Select(w, w.lastItem);
+        SetBold(w, w.lastItem, false);
+        SetFocus(w.tree);
+        w.textFocus = false;
+    } else {
+        SetFocus(w.pane);
+    }
+}
+
+void ExpandAll(HelpWindow& w, UINT how) {
+    RebuildTopicOrder(w);
+    for (HTREEITEM item : w.order) {
+        SendMessageW(w.tree, TVM_EXPAND, how, reinterpret_cast<LPARAM>(item));
+    }
+}
+
+void OnCommand(HelpWindow& w, int id, int code) {
+    if (id == kTextId) {
+        if (code == EN_SETFOCUS) OnPaneFocus(w, true);
+        if (code == EN_KILLFOCUS) OnPaneFocus(w, false);
+        return;
+    }
+    switch (id) {
+        case kFindTextCommand:
+            OnFindText(w);
+            break;
+        case kNextCommand:
+            OnNextOrPrev(w, true);
+            break;
+        case kPrevCommand:
+            OnNextOrPrev(w, false);
+            break;
+        case kPrintCommand:
+            if (w.shownTopic >= 1 && w.options.printTopic &&
+                !w.topics[static_cast<std::size_t>(w.shownTopic - 1)].text.empty()) {
+                w.options.printTopic(w.hwnd, w.topics[static_cast<std::size_t>(w.shownTopic - 1)]);
+            }
+            break;
+        case kExpandCommand:
+            ExpandAll(w, TVE_EXPAND);
+            break;
+        case kCollapseCommand:
+            ExpandAll(w, TVE_COLLAPSE);
+            break;
+        case kMenuCommand:
+            OnMenuKey(w);
+            break;
+        case kSwitchFocusCommand:
+            OnSwitchFocus(w);
+            break;
+        case kEscapeCommand:
+            if (!w.search.text.empty()) {
+                SendMessageW(w.pane, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+                CancelSearch(w.search);
+            } else {
+                DestroyWindow(w.hwnd);
+            }
+            break;
+        case IDCANCEL:  // the dialog manager's Escape, should the accelerator not see it
+            DestroyWindow(w.hwnd);
+            break;
+        default:
+            break;
+    }
+}
+
+void OnTreeContextMenu(HelpWindow& w, LPARAM lParam) {
+    POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    TVHITTESTINFO hit{};
+    hit.pt = screen;
+    ScreenToClient(w.tree, &hit.pt);
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(
+        SendMessageW(w.tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (!item || !(hit.flags & TVHT_ONITEM)) return;
+    Select(w, item);
+    w.shownTopic = TopicOf(w, item);
+    OpenMenu(w, w.treeMenu, screen.x, screen.y);
+}
+
+LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR data) {
+    if (message == WM_CONTEXTMENU) {
+        HelpWindow& w = *reinterpret_cast<HelpWindow*>(data);
+        OpenMenu(w, w.paneMenu, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    }
+    return DefSubclassProc(pane, message, wParam, lParam);
+}
+
+// ---- layout and splitter ----
+
+void Layout(HelpWindow& w, int width, int height) {
+    const RECT bar = ChildRect(w.hwnd, kSplitterId);
+    const int sx = bar.left, sy = bar.top;
+    const RECT tree = ChildRect(w.hwnd, kTreeId);
+    Resize(w.hwnd, kTitleId, width - sx - 37, sy + 18);
+    Resize(w.hwnd, kBandId, width - sx - 37, sy + 12);
+    Resize(w.hwnd, kTextId, width - sx - 20, height - 65);
+    Resize(w.hwnd, kTreeId, tree.right - tree.left, height - 40);
+    Resize(w.hwnd, kSplitterId, 5, height - 40);
+    SendDlgItemMessageW(w.hwnd, kStatusId, WM_SIZE, 0, 0);
+    SetStatusParts(w, width);
+}
+
+BOOL OnSetCursor(HelpWindow& w, HWND under, UINT mouseMessage) {
+    HWND bar = GetDlgItem(w.hwnd, kSplitterId);
+    if (mouseMessage == WM_LBUTTONUP) w.drag.active = false;
+    if (w.drag.active && mouseMessage == WM_MOUSEMOVE) {
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(w.hwnd, &p);
+        const int d = p.x - w.drag.bar;
+        if (d != 0) {
+            const RECT& t = w.drag.tree;
+            const RECT& pn = w.drag.pane;
+            const int tw = t.right - t.left, th = t.bottom - t.top, pw = pn.right - pn.left;
+            Place(w.hwnd, kTreeId, t.left, t.top, tw + d, th);
+            Place(w.hwnd, kTitleId, pn.left + d, t.top, pw - d - 17, 23);
+            Place(w.hwnd, kBandId, pn.left + d, t.top + 23, pw - d - 17, 12);
+            Place(w.hwnd, kTextId, pn.left + d, t.top + 35, pw - d, th - 35);
+            Place(w.hwnd, kSplitterId, w.drag.bar + d, t.top, 5, w.drag.barHeight);
+        }
+    }
+    if (under != bar) return FALSE;
+    SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        w.drag.active = true;
+        w.drag.tree = ChildRect(w.hwnd, kTreeId);
+        w.drag.pane = ChildRect(w.hwnd, kTextId);
+        const RECT r = ChildRect(w.hwnd, kSplitterId);
+        w.drag.bar = r.left;
+        w.drag.barHeight = r.bottom - r.top;
+    }
+    SetWindowLongPtrW(w.hwnd, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+// ---- creation ----
+
+struct CreateArgs {
+    const std::wstring* helpFile;
+    HelpWindowOptions* options;
+};
+
+HMENU BuildMenu(bool forTree) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kFindTextCommand, L"Find text\tCTRL+F");
+    AppendMenuW(menu, MF_STRING, kNextCommand, L"Next\tF3");
+    AppendMenuW(menu, MF_STRING, kPrevCommand, L"Prev\tSHFT+F3");
+    AppendMenuW(menu, MF_STRING, kEscapeCommand, L"Find cancel\tEscape");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    if (forTree) {
+        AppendMenuW(menu, MF_STRING, kExpandCommand, L"Expand topics");
+        AppendMenuW(menu, MF_STRING, kCollapseCommand, L"Collapse topics");
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, kPrintCommand, L"Print text\tCTRL+P");
+    } else {
+        AppendMenuW(menu, MF_STRING, kPrintCommand, L"Print item\tCTRL+P");
+    }
+    return menu;
+}
+
+HACCEL BuildAccelerators() {
+    ACCEL keys[] = {
+        {FVIRTKEY | FCONTROL, 'F', kFindTextCommand},
+        {FVIRTKEY, VK_F2, kSwitchFocusCommand},
+        {FVIRTKEY, VK_F3, kNextCommand},
+        {FVIRTKEY | FSHIFT, VK_F3, kPrevCommand},
+        {FVIRTKEY | FCONTROL, 'P', kPrintCommand},
+        {FVIRTKEY, VK_F10, kMenuCommand},
+        {FVIRTKEY, VK_ESCAPE, kEscapeCommand},
+    };
+    return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+HWND AddControl(HWND parent, DWORD exStyle, const wchar_t* cls, DWORD style, int x, int y, int w,
+                int h, int id) {
+    return CreateWindowExW(exStyle, cls, L"", WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
+    auto w = std::make_unique<HelpWindow>();
+    w->hwnd = hwnd;
+    w->options = std::move(*args.options);
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(w.get()));
+    HelpWindow& hw = *w.release();
+
+    // Controls in their creation order. Labels cannot be edited: an edited label was never kept.
+    hw.tree = AddControl(hwnd, WS_EX_CLIENTEDGE, WC_TREEVIEWW, TVS_SHOWSELALWAYS | WS_TABSTOP, 10,
+                         5, 235, 325, kTreeId);
+    AddControl(hwnd, 0, L"STATIC", SS_LEFT | SS_CENTERIMAGE, 250, 5, 370, 23, kTitleId);
+    AddControl(hwnd, 0, L"STATIC", SS_LEFT, 250, 28, 370, 12, kBandId);
+    hw.pane = AddControl(hwnd, 0, L"EDIT",
+                         ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL | WS_TABSTOP, 250,
+                         40, 370, 290, kTextId);
+    AddControl(hwnd, 0, L"STATIC", SS_NOTIFY, 245, 5, 5, 325, kSplitterId);
+    AddControl(hwnd, 0, STATUSCLASSNAMEW, 0, 0, 0, 0, 0, kStatusId);
+
+    hw.smallIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"GenHelp", IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), 0));
+    if (hw.smallIcon)
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hw.smallIcon));
+
+    // The status bar's parts first, so that showing the first topic can fill part 2.
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    SetStatusParts(hw, client.right);
+    SetStatus(hw, 0, kStatusHint);
+
+    const HelpFile file = ReadHelpFile(ReadHelpBytes(*args.helpFile));
+    if (file.status != HelpFileStatus::kOk) {
+        ShowBox(hw.options, hwnd, L"No help content", L"Help File", MB_OK | MB_ICONINFORMATION);
+        DestroyWindow(hwnd);
+        return FALSE;
+    }
+    hw.topics = file.topics;
+    for (const HelpTopic& t : hw.topics) hw.lowered.push_back(LowerCp1252(t.text));
+    BuildTree(hw);
+    Select(hw, NextItem(hw.tree, TVGN_ROOT, nullptr));
+
+    HDC dc = GetDC(hwnd);
+    hw.treeFont = MakeFont(dc, "MS Sans Serif", 10);
+    hw.titleFont = MakeFont(dc, "MS Sans Serif", 12);
+    hw.paneFont = MakeFont(dc, "MS Sans Serif", 10);
+    ReleaseDC(hwnd, dc);
+    SendMessageW(hw.tree, WM_SETFONT, reinterpret_cast<WPARAM>(hw.treeFont), TRUE);
+    SendDlgItemMessageW(hwnd, kTitleId, WM_SETFONT, reinterpret_cast<WPARAM>(hw.titleFont), TRUE);
+    SendMessageW(hw.pane, WM_SETFONT, reinterpret_cast<WPARAM>(hw.paneFont), TRUE);
+    SendMessageW(hw.pane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(12, 12));
+
+    hw.treeMenu = BuildMenu(true);
+    hw.paneMenu = BuildMenu(false);
+    hw.accelerators = BuildAccelerators();
+    hw.greyBrush = CreateSolidBrush(kTitleGrey);
+    hw.paperBrush = CreateSolidBrush(kPaper);
+
+    SetWindowSubclass(hw.pane, &PaneProc, kPaneSubclassId, reinterpret_cast<DWORD_PTR>(&hw));
+    return FALSE;  // the focus stays where the selection put it
+}
+
+void OnDestroy(HWND hwnd) {
+    HelpWindow* w = From(hwnd);
+    if (!w) return;
+    RemoveWindowSubclass(w->pane, &PaneProc, kPaneSubclassId);
+    if (w->treeMenu) DestroyMenu(w->treeMenu);
+    if (w->paneMenu) DestroyMenu(w->paneMenu);
+    if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(w->treeFont), static_cast<HGDIOBJ>(w->titleFont),
+                           static_cast<HGDIOBJ>(w->paneFont), static_cast<HGDIOBJ>(w->greyBrush),
+                           static_cast<HGDIOBJ>(w->paperBrush)}) {
+        if (object) DeleteObject(object);
+    }
+    if (w->smallIcon) DestroyIcon(w->smallIcon);
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    if (openHelp == hwnd) openHelp = nullptr;
+    delete w;
+}
+
+HBRUSH OnColor(HelpWindow& w, HDC dc, HWND control) {
+    switch (GetDlgCtrlID(control)) {
+        case kTitleId:
+            SetTextColor(dc, kBlack);
+            SetBkColor(dc, kTitleGrey);
+            return w.greyBrush;
+        case kBandId:
+            SetTextColor(dc, kPaper);
+            SetBkColor(dc, kPaper);
+            return w.paperBrush;
+        case kTextId:
+            SetTextColor(dc, kBlack);
+            SetBkColor(dc, kPaper);
+            return w.paperBrush;
+        default:
+            return nullptr;
+    }
+}
+
+INT_PTR CALLBACK HelpProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        return OnInitDialog(hwnd, *reinterpret_cast<const CreateArgs*>(lParam));
+    }
+    HelpWindow* w = From(hwnd);
+    if (!w) return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(*w, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == kTreeId &&
+                (header->code == TVN_SELCHANGEDW || header->code == TVN_SELCHANGEDA)) {
+                OnSelectionChanged(*w);
+            }
+            return FALSE;
+        }
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == w->tree) OnTreeContextMenu(*w, lParam);
+            return TRUE;
+        case WM_SIZE:
+            Layout(*w, LOWORD(lParam), HIWORD(lParam));
+            return TRUE;
+        case WM_SETCURSOR:
+            return OnSetCursor(*w, reinterpret_cast<HWND>(wParam), HIWORD(lParam));
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            return reinterpret_cast<INT_PTR>(
+                OnColor(*w, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                DestroyWindow(hwnd);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return TRUE;
+        case WM_DESTROY:
+            OnDestroy(hwnd);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+// An empty dialog template: the window is laid out in pixels by its own code.
+struct EmptyTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+};
+
+}  // namespace
+
+HWND CreateHelpWindow(const std::wstring& helpFile, std::wstring_view title, HWND caller,
+                      int xOffset, int yOffset, HelpWindowOptions options) {
+    if (!IsExistingFile(helpFile)) {
+        ShowBox(options, caller, L"No help available", L"Help File", MB_OK | MB_ICONINFORMATION);
+        return nullptr;
+    }
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
+    DWORD exStyle = caller ? static_cast<DWORD>(GetWindowLongPtrW(caller, GWL_EXSTYLE)) : 0;
+    if (exStyle & WS_EX_TOPMOST) exStyle = WS_EX_TOPMOST;
+    EmptyTemplate tmpl{};
+    tmpl.dialog.style = style;
+    tmpl.dialog.dwExtendedStyle = exStyle;
+
+    static bool commonControls = [] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
+        return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)commonControls;
+
+    CreateArgs args{&helpFile, &options};
+    HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.dialog, nullptr,
+                                           &HelpProc, reinterpret_cast<LPARAM>(&args));
+    if (!hwnd || !IsWindow(hwnd)) return nullptr;
+
+    SetWindowTextW(hwnd, title.empty() ? L"Application Help" : std::wstring(title).c_str());
+    RECT callerRect{};
+    if (caller) GetWindowRect(caller, &callerRect);
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    SetWindowPos(hwnd, nullptr, callerRect.left + xOffset, callerRect.top + yOffset,
+                 frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
+    ShowWindow(hwnd, SW_SHOW);
+    SetFocus(From(hwnd)->tree);
+    openHelp = hwnd;
+    return hwnd;
+}
+
+bool TranslateHelpMessage(HWND help, MSG& msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root == help) {
+        HelpWindow* w = From(help);
+        if (w && w->accelerators && TranslateAcceleratorW(help, w->accelerators, &msg)) {
+            return true;
+        }
+        return IsDialogMessageW(help, &msg) != FALSE;
+    }
+    // The caller's dialog waits below this loop; its keys (Tab, Alt+letter) keep working.
+    wchar_t cls[16] = {};
+    if (root && GetClassNameW(root, cls, 16) && std::wstring_view(cls) == L"#32770") {
+        return IsDialogMessageW(root, &msg) != FALSE;
+    }
+    return false;
+}
+
+void RunHelpWindow(HWND help) {
+    MSG msg{};
+    while (IsWindow(help)) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that called us
+            break;
+        }
+        if (got < 0) break;
+        if (!TranslateHelpMessage(help, msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+HWND OpenHelpWindow() {
+    return openHelp && IsWindow(openHelp) ? openHelp : nullptr;
+}
+
+void ShowHelp(const std::wstring& helpFile, std::wstring_view title, HWND caller, int xOffset,
+              int yOffset, HelpWindowOptions options) {
+    if (HWND open = OpenHelpWindow()) {
+        if (IsIconic(open)) ShowWindow(open, SW_RESTORE);
+        SetForegroundWindow(open);
+        return;
+    }
+    HWND help = CreateHelpWindow(helpFile, title, caller, xOffset, yOffset, std::move(options));
+    if (help) RunHelpWindow(help);
+}
+
+}  // namespace tessaly::help
