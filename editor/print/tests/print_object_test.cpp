@@ -27,14 +27,6 @@ struct Message {
     UINT style = 0;
 };
 
-// Movable global memory holding a copy of the bytes.
-HGLOBAL GlobalCopy(const void* bytes, std::size_t size) {
-    HGLOBAL memory = GlobalAlloc(GHND, size);
-    std::memcpy(GlobalLock(memory), bytes, size);
-    GlobalUnlock(memory);
-    return memory;
-}
-
 // Stands in for the printer dialog and the message box; jobs go to a file of their own.
 class PrintTest : public ::testing::Test {
   protected:
@@ -57,27 +49,7 @@ class PrintTest : public ::testing::Test {
         printSeams().printDialog = [this, printer](PRINTDLGA* dialog) -> BOOL {
             dialogFlags_ = dialog->Flags;
             ++dialogs_;
-            if (!printer) return FALSE;
-            std::string name = printer;
-            HANDLE handle = nullptr;
-            if (!OpenPrinterA(name.data(), &handle, nullptr)) return FALSE;
-            LONG size = DocumentPropertiesA(nullptr, handle, name.data(), nullptr, nullptr, 0);
-            std::vector<char> mode(size);
-            DocumentPropertiesA(nullptr, handle, name.data(),
-                                reinterpret_cast<DEVMODEA*>(mode.data()), nullptr, DM_OUT_BUFFER);
-            ClosePrinter(handle);
-            dialog->hDC =
-                CreateDCA("WINSPOOL", printer, nullptr, reinterpret_cast<DEVMODEA*>(mode.data()));
-            dialog->hDevMode = GlobalCopy(mode.data(), mode.size());
-            std::vector<char> names(sizeof(DEVNAMES) + name.size() + 1 + 6 + 1);
-            auto* header = reinterpret_cast<DEVNAMES*>(names.data());
-            header->wDriverOffset = sizeof(DEVNAMES) + name.size();  // an empty text
-            header->wDeviceOffset = sizeof(DEVNAMES);
-            header->wOutputOffset = header->wDriverOffset + 1;
-            std::memcpy(names.data() + sizeof(DEVNAMES), name.c_str(), name.size());
-            std::memcpy(names.data() + header->wOutputOffset, "FILE:", 6);
-            dialog->hDevNames = GlobalCopy(names.data(), names.size());
-            return TRUE;
+            return printer ? test::AnswerPrintDialog(dialog, printer) : FALSE;
         };
     }
 

@@ -2,6 +2,7 @@
 #include "editor/print/tests/printout.h"
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <cstring>
 #include <fstream>
@@ -31,6 +32,14 @@ std::string Unescape(std::string text) {
     return text;
 }
 
+// Movable global memory holding a copy of the bytes.
+HGLOBAL GlobalCopy(const void* bytes, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    std::memcpy(GlobalLock(memory), bytes, size);
+    GlobalUnlock(memory);
+    return memory;
+}
+
 std::string TempFolder() {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
@@ -38,6 +47,35 @@ std::string TempFolder() {
 }
 
 }  // namespace
+
+BOOL AnswerPrintDialog(PRINTDLGA* dialog, const std::string& printer) {
+    std::string name = printer;
+    HANDLE handle = nullptr;
+    if (!OpenPrinterA(name.data(), &handle, nullptr)) return FALSE;
+    const LONG size = DocumentPropertiesA(nullptr, handle, name.data(), nullptr, nullptr, 0);
+    std::vector<char> mode(size > 0 ? size : 0);
+    if (size > 0) {
+        DocumentPropertiesA(nullptr, handle, name.data(), reinterpret_cast<DEVMODEA*>(mode.data()),
+                            nullptr, DM_OUT_BUFFER);
+    }
+    ClosePrinter(handle);
+    if (mode.empty()) return FALSE;
+    dialog->hDC =
+        CreateDCA("WINSPOOL", name.c_str(), nullptr, reinterpret_cast<DEVMODEA*>(mode.data()));
+    dialog->hDevMode = GlobalCopy(mode.data(), mode.size());
+
+    // Driver (empty), device and port names after the header.
+    const std::string port = "FILE:";
+    std::vector<char> names(sizeof(DEVNAMES) + 1 + name.size() + 1 + port.size() + 1);
+    auto* header = reinterpret_cast<DEVNAMES*>(names.data());
+    header->wDriverOffset = sizeof(DEVNAMES);
+    header->wDeviceOffset = header->wDriverOffset + 1;
+    header->wOutputOffset = header->wDeviceOffset + name.size() + 1;
+    std::memcpy(names.data() + header->wDeviceOffset, name.c_str(), name.size());
+    std::memcpy(names.data() + header->wOutputOffset, port.c_str(), port.size());
+    dialog->hDevNames = GlobalCopy(names.data(), names.size());
+    return TRUE;
+}
 
 std::string OutputPath(const std::string& name) {
     char folder[MAX_PATH];

@@ -2,6 +2,9 @@
 // starts like its own, turn a PostScript job into page texts, word boxes and PNG pages.
 #pragma once
 
+#include <windows.h>
+#include <commdlg.h>
+
 #include <string>
 #include <vector>
 
@@ -11,6 +14,10 @@ namespace tessaly::print::test {
 // 300 dpi, printable area inset 0.25 in left, right and top, 0.5 in at the bottom.
 inline constexpr char kDuplexPrinter[] = "Tessaly Test Printer";  // the default; two-sided
 inline constexpr char kSimplexPrinter[] = "Tessaly Simplex Printer";
+
+// Answers a printer dialog with OK for this printer, as PrintDlg does: a device context, and
+// DEVMODE and DEVNAMES in movable global memory. FALSE when the printer cannot be opened.
+BOOL AnswerPrintDialog(PRINTDLGA* dialog, const std::string& printer);
 
 // A fresh Windows path in the temp folder for a job's output (an old file there is removed).
 std::string OutputPath(const std::string& name);
