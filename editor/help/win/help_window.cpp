@@ -13,6 +13,7 @@
 #include "editor/calendar/win/make_font.h"
 #include "editor/help/topic_search.h"
 #include "editor/help/topic_tree.h"
+#include "editor/print/win/help_text_print.h"
 
 namespace tessaly::help {
 namespace {
@@ -737,6 +738,12 @@ void ShowHelp(const std::wstring& helpFile, std::wstring_view title, HWND caller
         if (IsIconic(open)) ShowWindow(open, SW_RESTORE);
         SetForegroundWindow(open);
         return;
+    }
+    // Ctrl+P prints the topic on paper unless the caller prints some other way.
+    if (!options.printTopic) {
+        options.printTopic = [](HWND, const HelpTopic& topic) {
+            print::HelpTextPrint(topic.title, topic.text);
+        };
     }
     HWND help = CreateHelpWindow(helpFile, title, caller, xOffset, yOffset, std::move(options));
     if (help) RunHelpWindow(help);

@@ -1,0 +1,78 @@
+// Printing from the help window end to end: Ctrl+P's command in the real window's own loop
+// prints the shown topic through the print object onto the test printer, read back as pages.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "editor/help/help_file.h"
+#include "editor/help/win/help_window.h"
+#include "editor/print/tests/printout.h"
+#include "editor/print/win/print_object.h"
+
+namespace tessaly::print {
+namespace {
+
+int printCommands = 0;
+
+// Inside the help window's loop: print what it shows, then close it.
+void CALLBACK PrintAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND help = help::OpenHelpWindow();
+    if (!help) return;
+    KillTimer(nullptr, timer);
+    ++printCommands;
+    SendMessageW(help, WM_COMMAND, help::kPrintCommand, 0);
+    PostMessageW(help, WM_CLOSE, 0, 0);
+}
+
+TEST(HelpPrint, TheHelpWindowPrintsItsTwoPageTopicTwoSidedOnPaper) {
+    // The first topic is shown when the window opens; 80 numbered lines take two pages.
+    std::string longText;
+    for (int i = 1; i <= 80; ++i) longText += "Step " + std::to_string(i) + ": press Next.\r\n";
+    const std::vector<help::HelpTopic> topics = {{longText, "Stepping through", 0},
+                                                 {"Short.", "Other", 0}};
+    const std::string helpFile = test::OutputPath("help.ahp");
+    {
+        const std::vector<std::uint8_t> bytes = help::WriteHelpFile(topics);
+        std::ofstream(helpFile, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+
+    const PrintSeams saved = printSeams();
+    std::vector<std::string> messages;
+    printSeams().printDialog = [](PRINTDLGA* dialog) {
+        return test::AnswerPrintDialog(dialog, test::kDuplexPrinter);
+    };
+    printSeams().messageBox = [&](HWND, const char* text, const char*, UINT) {
+        messages.push_back(text);
+        return IDOK;
+    };
+    printSeams().outputFile = test::OutputPath("help-topic.ps");
+
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, PrintAndClose);
+    help::ShowHelp(std::wstring(helpFile.begin(), helpFile.end()), L"Tessaly Help", nullptr);
+    KillTimer(nullptr, timer);
+    const std::string output = printSeams().outputFile;
+    printSeams() = saved;
+
+    ASSERT_EQ(printCommands, 1);
+    EXPECT_TRUE(messages.empty());
+    const test::Printout out = test::ReadPrintout(output);
+    ASSERT_EQ(out.pages.size(), 2u);
+    EXPECT_TRUE(out.twoSided);
+    for (std::size_t page = 0; page < 2; ++page) {
+        EXPECT_NE(out.pages[page].find("Stepping through"), std::string::npos) << page;
+        EXPECT_NE(out.pages[page].find("Page " + std::to_string(page + 1)), std::string::npos);
+    }
+    EXPECT_NE(out.pages[0].find("Step 1: press Next."), std::string::npos);
+    EXPECT_NE(out.pages[0].find("Step 70: press Next."), std::string::npos);
+    EXPECT_NE(out.pages[1].find("Step 71: press Next."), std::string::npos);
+    EXPECT_NE(out.pages[1].find("Step 80: press Next."), std::string::npos);
+    DeleteFileA(helpFile.c_str());
+}
+
+}  // namespace
+}  // namespace tessaly::print
