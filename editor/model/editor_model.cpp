@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/backup.h"
 #include "core/data_file.h"
 #include "core/occurrence.h"
 #include "editor/form/date_texts.h"
@@ -373,7 +374,11 @@ Update EditorModel::StartupMaintenance() {
     Update u;
     auto save = [this] {
         // Saving lists that were never read would replace every reminder the file holds.
-        if (s_.loaded) SaveReminderFile(s_.dataFile, s_.data, kEditorLabel);
+        if (!s_.loaded) return;
+        // The day's first save keeps the file as it was. A backup that fails here is tried
+        // again, and told, by the save on closing.
+        KeepDailyBackup(s_.dataFile, s_.today);
+        SaveReminderFile(s_.dataFile, s_.data, kEditorLabel);
     };
     RollOver(s_.data.current, s_.data.archive, s_.today, save);
     save();
@@ -602,8 +607,17 @@ bool EditorModel::SaveWithReason(Update& u) {
                         std::string(kClosingCaption), MessageIcon::kHand});
         return false;
     }
+    const BackupResult backup = KeepDailyBackup(s_.dataFile, s_.today);
     const IoResult saved = SaveReminderFile(s_.dataFile, s_.data, kEditorLabel);
-    if (saved) return true;
+    if (saved) {
+        if (!backup.status) {
+            PushMessage(u,
+                        {"The reminders were saved, but the day's backup could not be kept:\r\n" +
+                             backup.status.message,
+                         std::string(kClosingCaption), MessageIcon::kAsterisk});
+        }
+        return true;
+    }
     // The changes exist only in memory: the window stays so they are not lost.
     PushMessage(u, {"The reminders could not be saved.\r\n" + saved.message +
                         "\r\nThe window stays open so that nothing is lost.",

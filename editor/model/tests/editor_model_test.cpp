@@ -527,6 +527,34 @@ TEST_F(EditorModelFiles, AFailedSaveOnClosingSaysSoAndStays) {
     EXPECT_TRUE(m.state().dirty);
 }
 
+// The day's first save keeps the file as it was; a backup that cannot be made is told on
+// closing and the save goes ahead.
+TEST_F(EditorModelFiles, SavesKeepTheDaysBackup) {
+    Write(file_, {Meeting("on disk", 20261220)});
+    const std::string before = Bytes(file_);
+    EditorModel m;
+    m.Start(file_, kToday);
+    m.StartupMaintenance();
+    EXPECT_EQ(Bytes(root_ / "Backups" / "Tessaly-2026-12-09.tsy"), before);
+
+    // Another day, with a file where the backup folder should be.
+    fs::remove_all(root_ / "Backups");
+    std::ofstream(root_ / "Backups") << "in the way";
+    EditorState s = StateWith({Meeting("new", 20261221)});
+    s.today = 20261210;
+    s.dataFile = file_;
+    s.dirty = true;
+    EditorModel later(s);
+    Update u;
+    EXPECT_EQ(later.Close(Answering(Answer::kYes), u), CloseOutcome::kClose);
+    EXPECT_EQ(OnDisk(file_).current.count(), 1);
+    EXPECT_EQ(OnDisk(file_).current.at(1), Meeting("new", 20261221));
+    ASSERT_EQ(u.effects.size(), 1u);
+    EXPECT_EQ(u.effects[0].message.caption, "Closing Reminders");
+    EXPECT_EQ(u.effects[0].message.text.rfind("The reminders were saved, but the day's backup", 0),
+              0u);
+}
+
 // Mend: a data file that could not be read at start-up is never written over: the start-up
 // says so with the reason, and the closing "Yes" refuses (the window stays) until "No".
 TEST_F(EditorModelFiles, AFileThatCouldNotBeReadIsNeverWrittenOver) {
