@@ -67,8 +67,8 @@ class SystemFiles : public BackupFiles {
 std::string BackupName(DateKey day) {
     const CivilDate d = SplitDateKey(day);
     auto two = [](int n) { return std::string(1, char('0' + n / 10 % 10)) + char('0' + n % 10); };
-    std::string year = std::to_string(d.year);
-    while (year.size() < 4) year.insert(0, "0");
+    const std::string y = std::to_string(d.year);
+    const std::string year = std::string(y.size() < 4 ? 4 - y.size() : 0, '0') + y;
     return std::string(kPrefix) + year + "-" + two(d.month) + "-" + two(d.day) +
            std::string(kSuffix);
 }

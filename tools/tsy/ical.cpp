@@ -166,9 +166,9 @@ std::string TwoDigits(int n) {
 }
 
 std::string DateValue(CivilDate d) {
-    std::string y = std::to_string(d.year);
-    while (y.size() < 4) y.insert(0, "0");
-    return y + TwoDigits(d.month) + TwoDigits(d.day);
+    const std::string y = std::to_string(d.year);
+    return std::string(y.size() < 4 ? 4 - y.size() : 0, '0') + y + TwoDigits(d.month) +
+           TwoDigits(d.day);
 }
 
 // FNV-1a: small, fixed across compilers and platforms, so UIDs never change.
