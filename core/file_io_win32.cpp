@@ -3,41 +3,16 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/file_io.h"
+#include "win/text.h"
 
 namespace tessaly {
 namespace {
 
-std::string Utf8(const std::wstring& w) {
-    if (w.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                        nullptr);
-    return s;
-}
-
-// The system's text for an error, with its number kept for reports.
-std::string ErrorText(DWORD err) {
-    wchar_t* buf = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, err, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-    std::wstring text = buf ? buf : L"";
-    if (buf) LocalFree(buf);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    char num[32];
-    std::snprintf(num, sizeof num, " (error %lu)", static_cast<unsigned long>(err));
-    return Utf8(text) + num;
-}
-
 IoResult Fail(const char* what, const std::filesystem::path& path, DWORD err) {
-    return IoResult::Failure(std::string(what) + " " + Utf8(path.wstring()) + ": " +
-                             ErrorText(err));
+    return IoResult::Failure(std::string(what) + " " + win::WideToUtf8(path.wstring()) + ": " +
+                             win::ErrorText(err));
 }
 
 bool IsCollision(DWORD err) {

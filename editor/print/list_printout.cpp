@@ -6,8 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "editor/calendar/win/make_font.h"
 #include "editor/print/list_page_layout.h"
+#include "win/gdi.h"
+#include "win/message_box.h"
 
 namespace tessaly::print {
 namespace {
@@ -15,28 +16,6 @@ namespace {
 constexpr char kDocumentName[] = "Dorvik Print";
 constexpr char kFace[] = "MS Sans Serif";
 constexpr int kPoints = 11;
-
-// Reminder texts are single-byte, so the A functions measure and draw them as stored.
-int PrinterTextWidth(HDC dc, std::string_view text) {
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    return size.cx;
-}
-
-std::string PrinterFit(HDC dc, std::string_view text, int maxWidth) {
-    int fit = 0;
-    SIZE size{};
-    if (!GetTextExtentExPointA(dc, text.data(), static_cast<int>(text.size()), maxWidth, &fit,
-                               nullptr, &size)) {
-        return std::string(text);
-    }
-    return std::string(
-        text.substr(0, static_cast<std::size_t>(std::clamp(fit, 0, int(text.size())))));
-}
-
-int SystemMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT style) {
-    return MessageBoxA(owner, std::string(text).c_str(), std::string(caption).c_str(), style);
-}
 
 }  // namespace
 
@@ -69,7 +48,7 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
         result.cancelled = true;
         return result;
     }
-    HFONT font = MakeFont(dc, kFace, kPoints);
+    HFONT font = win::MakeFont(dc, kFace, kPoints);
     HGDIOBJ previous = SelectObject(dc, font);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
@@ -78,9 +57,11 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
                             GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY),
                             tm.tmHeight + tm.tmExternalLeading});
     result.lastLine = layout.lastLine;
-    const TextMeasure measure{
-        [dc](std::string_view text) { return PrinterTextWidth(dc, text); },
-        [dc](std::string_view text, int maxWidth) { return PrinterFit(dc, text, maxWidth); }};
+    // Reminder texts are single-byte, so the A functions measure them as stored.
+    const TextMeasure measure{[dc](std::string_view text) { return win::TextWidth(dc, text); },
+                              [dc](std::string_view text, int maxWidth) {
+                                  return win::FitTextToWidth(dc, text, maxWidth);
+                              }};
     const std::vector<PrintedPage> pages = LayOutListPages(list, layout, measure);
 
     DOCINFOA doc{};
@@ -105,7 +86,7 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
         if (result.errorCode == 0) EndDoc(dc);
     }
     if (result.errorCode != 0) {
-        const auto show = seams.messageBox ? seams.messageBox : SystemMessageBox;
+        const auto show = seams.messageBox ? seams.messageBox : win::ShowMessage;
         show(nullptr, "Printing error has occurred",
              "Printing Error " + std::to_string(result.errorCode), MB_OK | MB_ICONERROR);
         // The started document would otherwise stay open in the spooler.

@@ -9,11 +9,13 @@
 #include "editor/calendar/win/calendar_view.h"
 #include "editor/form/reminder_form.h"
 #include "editor/win/main_window.h"
-#include "editor/win/message_box.h"
 #include "editor/win/resource.h"
-#include "editor/win/win_text.h"
+#include "win/controls.h"
+#include "win/gdi.h"
+#include "win/message_box.h"
 
 namespace tessaly::editor {
+using namespace win;
 namespace {
 
 constexpr int kDescriptionMaxPixels = 300;
@@ -212,15 +214,16 @@ void OnKindTyped(MainWindow& w) {
 // The description may not grow wider than 300 pixels in the window's DC font.
 void OnDescriptionChanged(MainWindow& w) {
     const std::string text = GetItemText(w.hwnd, IDC_DESCRIPTION);
-    HDC dc = GetDC(w.hwnd);
-    if (TextWidth(dc, text) > kDescriptionMaxPixels) {
-        const std::string cut = FitTextToWidth(dc, text, kDescriptionMaxPixels);
-        SetItemText(w.hwnd, IDC_DESCRIPTION, cut);
-        const auto length = static_cast<LPARAM>(text.size());
-        SendDlgItemMessageW(w.hwnd, IDC_DESCRIPTION, EM_SETSEL, static_cast<WPARAM>(-length),
-                            length);
+    {
+        const WindowDc dc(w.hwnd);
+        if (TextWidth(dc.get(), text) > kDescriptionMaxPixels) {
+            const std::string cut = FitTextToWidth(dc.get(), text, kDescriptionMaxPixels);
+            SetItemText(w.hwnd, IDC_DESCRIPTION, cut);
+            const auto length = static_cast<LPARAM>(text.size());
+            SendDlgItemMessageW(w.hwnd, IDC_DESCRIPTION, EM_SETSEL, static_cast<WPARAM>(-length),
+                                length);
+        }
     }
-    ReleaseDC(w.hwnd, dc);
     EnterEditingMode(w);
 }
 

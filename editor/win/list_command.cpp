@@ -4,7 +4,7 @@
 #include "editor/calendar/win/calendar_view.h"
 #include "editor/form/reminder_form.h"
 #include "editor/win/main_window.h"
-#include "editor/win/message_box.h"
+#include "win/message_box.h"
 
 namespace tessaly::editor {
 namespace {
@@ -61,7 +61,7 @@ class MainWindowListHost final : public list::ListHost {
 void OpenListWindow(MainWindow& w) {
     MainWindowListHost host(w);
     list::ListDialogOptions options;
-    options.messageBox = ShowMessage;
+    options.messageBox = win::ShowMessage;
     options.print = w.options.print;
     const int chosen = list::ListDialog(w.hwnd, host, w.listMode, options);
     if (chosen < 1 || chosen > w.data.current.count()) return;

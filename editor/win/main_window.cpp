@@ -3,7 +3,6 @@
 #include "editor/win/main_window.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -16,34 +15,25 @@
 #include "editor/calendar/calendar_rules.h"
 #include "editor/calendar/win/calendar_view.h"
 #include "editor/form/reminder_form.h"
-#include "editor/startup/editor_paths.h"
-#include "editor/win/message_box.h"
+#include "editor/paths/editor_paths.h"
 #include "editor/win/resource.h"
-#include "editor/win/win_text.h"
+#include "win/controls.h"
+#include "win/folders.h"
+#include "win/gdi.h"
+#include "win/message_box.h"
+#include "win/single_instance.h"
+#include "win/text.h"
 
 namespace tessaly::editor {
+using namespace win;
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr int kCsidlCommonAppData = 0x23;
-constexpr int kCsidlPersonal = 5;
 constexpr int kStatusParts = 3;
 
 DateKey SystemToday() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     return MakeDateKey(now.wYear, now.wMonth, now.wDay);
-}
-
-bool IsExistingFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // special + \Quorvane\Tessaly, created (with \Quorvane) when it is not there; a folder that
@@ -69,10 +59,10 @@ std::optional<std::string> SettingsFirstLine(const std::wstring& settingsFile) {
 void FindPaths(MainWindow& w) {
     auto special = w.options.specialFolderPath ? w.options.specialFolderPath : SpecialFolderPath;
     EditorPaths& p = w.paths;
-    p.programFolder = EnsureProductFolder(special(kCsidlCommonAppData));
+    p.programFolder = EnsureProductFolder(special(kCommonAppDataFolder));
     p.settingsFile = p.programFolder + std::wstring(kSettingsFileName);
     p.helpFile = p.programFolder + std::wstring(kHelpFileName);
-    p.documentFolder = EnsureProductFolder(special(kCsidlPersonal));
+    p.documentFolder = EnsureProductFolder(special(kDocumentsFolder));
     p.dataFile = ChooseDataFilePath(
         w.options.firstArgument, SettingsFirstLine(p.settingsFile), p.documentFolder,
         [](std::string_view ansi) { return AnsiToWide(ansi); }, IsExistingFile);
@@ -292,32 +282,12 @@ HWND CreateMainDialog(HINSTANCE instance, EditorOptions options) {
     return hwnd;
 }
 
-std::wstring SpecialFolderPath(int csidl) {
-    std::wstring path;
-    const HRESULT com = CoInitialize(nullptr);
-    PIDLIST_ABSOLUTE items = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items))) {
-        wchar_t buffer[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(items, buffer)) path = buffer;
-        CoTaskMemFree(items);
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    while (!path.empty() && path.back() == L'\\') path.pop_back();
-    return path;
-}
-
 int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions options) {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, "Tessaly");
-    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        ShowMessage(nullptr, "Tessaly is already loaded", " ", MB_ICONHAND);
-        CloseHandle(mutex);
-        return 0;
-    }
-    options.firstArgument = FirstArgument(commandLine);
-    const INT_PTR result = RunMainDialog(instance, std::move(options));
     // Held for the whole run; released only as the program ends.
-    if (mutex) CloseHandle(mutex);
-    return static_cast<int>(result);
+    const SingleInstance instanceMutex("Tessaly");
+    if (!instanceMutex.IsOnlyCopy()) return 0;
+    options.firstArgument = FirstArgument(commandLine);
+    return static_cast<int>(RunMainDialog(instance, std::move(options)));
 }
 
 void LoadDataFile(MainWindow& w) {

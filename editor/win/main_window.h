@@ -76,8 +76,6 @@ HWND CreateMainDialog(HINSTANCE instance, EditorOptions options);
 // The state of a main window, or null.
 MainWindow* MainWindowFrom(HWND hwnd);
 
-// The shell's special folder (a CSIDL number) without a trailing backslash, or empty.
-std::wstring SpecialFolderPath(int csidl);
 // The whole program: single-instance check, then the main window. Returns the exit code.
 int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions options);
 

@@ -17,8 +17,8 @@
 #include "core/occurrence.h"
 #include "core/reminder.h"
 #include "editor/form/reminder_form.h"
-#include "startup/due.h"
-#include "startup/popup_text.h"
+#include "notifier/due.h"
+#include "notifier/popup_text.h"
 #include "tools/tsy/ical.h"
 
 namespace tessaly {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "editor/calendar/calendar_rules.h"
-#include "editor/calendar/win/make_font.h"
+#include "win/gdi.h"
 
 namespace tessaly::calendar {
 namespace {
@@ -371,7 +371,7 @@ TEST_F(CalendarPaint, SixRowMonthAndDayFontHeight) {
     Click(aug31.x + 3, 205);
     EXPECT_EQ(state_.chosenDay, 31);
     // At 96 pixels per inch the 10 pt day font is 13 pixels high.
-    HFONT font = MakeFont(canvas_.dc(), "Courier New", 10);
+    HFONT font = win::MakeFont(canvas_.dc(), "Courier New", 10);
     LOGFONTA lf{};
     GetObjectA(font, sizeof lf, &lf);
     EXPECT_EQ(lf.lfHeight, -13);

@@ -2,36 +2,18 @@
 // resolution of a click against the cells it draws.
 #include "editor/calendar/win/calendar_view.h"
 
+#include <optional>
 #include <string>
 
 #include "editor/calendar/calendar_rules.h"
 #include "editor/form/reminder_form.h"
-#include "editor/calendar/win/make_font.h"
+#include "win/gdi.h"
 
 namespace tessaly::calendar {
+using namespace win;
 namespace {
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kTitleBar = RGB(128, 128, 255);
-constexpr COLORREF kShaded = RGB(211, 211, 211);
-
 constexpr const char* kWeekdayHeader = "Sun Mon Tue Wed Thu Fri Sat";
-
-// A font that lives for one drawing operation.
-class OwnedFont {
-  public:
-    OwnedFont(HDC dc, const char* face, int points) : font_(MakeFont(dc, face, points)) {}
-    ~OwnedFont() {
-        if (font_ != nullptr) DeleteObject(font_);
-    }
-    OwnedFont(const OwnedFont&) = delete;
-    OwnedFont& operator=(const OwnedFont&) = delete;
-    HFONT get() const { return font_; }
-
-  private:
-    HFONT font_;
-};
 
 // Keeps the caller's DC as it was: selected objects, colours and background mode come back
 // before our fonts are deleted.
@@ -49,16 +31,6 @@ class SavedDc {
     HDC dc_;
     int saved_;
 };
-
-void DrawTextAt(HDC dc, int x, int y, const std::string& text) {
-    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
-}
-
-int TextWidth(HDC dc, const std::string& text) {
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    return size.cx;
-}
 
 void Line(HDC dc, int x1, int y1, int x2, int y2) {
     MoveToEx(dc, x1, y1, nullptr);
@@ -80,22 +52,15 @@ class PairPainter {
     PairPainter(HDC dc, CalendarState& state)
         : dc_(dc),
           state_(state),
-          titleFont_(dc, "MS Sans Serif", 12),
-          dayFont_(dc, "Courier New", 10),
+          titleFont_(MakeOwnedFont(dc, "MS Sans Serif", 12)),
+          dayFont_(MakeOwnedFont(dc, "Courier New", 10)),
           today_{state.todayYear, state.todayMonth, state.todayDay} {
         // A missing "Today" bitmap only loses the ring.
-        todayBitmap_ = LoadBitmapA(GetModuleHandleA(nullptr), "Today");
-        if (todayBitmap_ != nullptr) {
-            todayDc_ = CreateCompatibleDC(dc);
-            if (todayDc_ != nullptr) oldBitmap_ = SelectObject(todayDc_, todayBitmap_);
+        todayBitmap_.reset(LoadBitmapA(GetModuleHandleA(nullptr), "Today"));
+        if (todayBitmap_) {
+            todayDc_.emplace(dc);
+            if (*todayDc_) todaySelected_.emplace(todayDc_->get(), todayBitmap_.get());
         }
-    }
-    ~PairPainter() {
-        if (todayDc_ != nullptr) {
-            SelectObject(todayDc_, oldBitmap_);
-            DeleteDC(todayDc_);
-        }
-        if (todayBitmap_ != nullptr) DeleteObject(todayBitmap_);
     }
     PairPainter(const PairPainter&) = delete;
     PairPainter& operator=(const PairPainter&) = delete;
@@ -103,6 +68,7 @@ class PairPainter {
     void Draw(int month, int year);
 
   private:
+    HDC TodayDc() const { return todayDc_ && *todayDc_ ? todayDc_->get() : nullptr; }
     int CurrentIndex() const { return state_.currentIndex ? *state_.currentIndex : localIndex_; }
     void SetCurrentIndex(int i) { (state_.currentIndex ? *state_.currentIndex : localIndex_) = i; }
     int EditingState() const { return state_.editingState ? *state_.editingState : 0; }
@@ -120,12 +86,13 @@ class PairPainter {
 
     HDC dc_;
     CalendarState& state_;
-    OwnedFont titleFont_;
-    OwnedFont dayFont_;
+    Font titleFont_;
+    Font dayFont_;
     CivilDate today_;
-    HBITMAP todayBitmap_ = nullptr;
-    HDC todayDc_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    // Declared in this order so the bitmap is put back out of the DC before either goes.
+    Bitmap todayBitmap_;
+    std::optional<MemoryDc> todayDc_;
+    std::optional<SelectedObject> todaySelected_;
     int localIndex_ = 0;
 };
 
@@ -151,7 +118,7 @@ void PairPainter::DrawTitle(int panel, MonthYear my) {
     const int x0 = kPanelWidth * panel;
     SelectObject(dc_, titleFont_.get());
     SetTextColor(dc_, kWhite);
-    SetBkColor(dc_, kTitleBar);
+    SetBkColor(dc_, kTitleBarBlue);
     DrawTextAt(dc_, x0 + 40, 10, std::string(36, ' '));
     const std::string title = MonthTitle(my.month, my.year);
     const int spare = TextWidth(dc_, std::string(42, ' ')) - TextWidth(dc_, title);
@@ -203,16 +170,16 @@ void PairPainter::DrawDayNormally(int panel, MonthYear my, int day) {
 
 void PairPainter::DrawDayText(Point o, int day, int month, int year) {
     SetTextColor(dc_, kBlack);
-    SetBkColor(dc_, CellShaded(day, month, year, today_, state_.current) ? kShaded : kWhite);
+    SetBkColor(dc_, CellShaded(day, month, year, today_, state_.current) ? kShadedGrey : kWhite);
     DrawTextAt(dc_, o.x, o.y, DayText(day));
 }
 
 void PairPainter::OverlayTodayIfToday(Point o, int day, int month, int year) {
-    if (todayDc_ == nullptr || day != today_.day || month != today_.month || year != today_.year) {
+    if (!TodayDc() || day != today_.day || month != today_.month || year != today_.year) {
         return;
     }
     // SRCAND: the bitmap's white leaves the day number visible inside the red ring.
-    BitBlt(dc_, o.x - 3, o.y - 3, 32, 32, todayDc_, 0, 0, SRCAND);
+    BitBlt(dc_, o.x - 3, o.y - 3, 32, 32, TodayDc(), 0, 0, SRCAND);
 }
 
 void PairPainter::RemoveOldMark(int panel, int day, MonthYear my, MonthYear pair) {
@@ -266,16 +233,14 @@ void PairPainter::UpdateFormMode(bool cellClicked) {
 // GetDC/ReleaseDC around one operation.
 template <typename Fn>
 void WithWindowDc(HWND window, Fn&& fn) {
-    HDC dc = GetDC(window);
-    if (dc == nullptr) return;
-    fn(dc);
-    ReleaseDC(window, dc);
+    const WindowDc dc(window);
+    if (dc) fn(dc.get());
 }
 
 }  // namespace
 
 void DrawCalendarFrame(HDC dc) {
-    OwnedFont headerFont(dc, "Courier New", 9);
+    const Font headerFont = MakeOwnedFont(dc, "Courier New", 9);
     SavedDc saved(dc);
     SelectObject(dc, headerFont.get());
     SetTextColor(dc, kBlack);
@@ -290,7 +255,7 @@ void DrawCalendarFrame(HDC dc) {
 }
 
 void ClearCalendarDays(HDC dc) {
-    OwnedFont dayFont(dc, "Courier New", 10);
+    const Font dayFont = MakeOwnedFont(dc, "Courier New", 10);
     SavedDc saved(dc);
     SelectObject(dc, dayFont.get());
     SetTextColor(dc, kBlack);

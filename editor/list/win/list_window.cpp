@@ -6,29 +6,20 @@
 
 #include <algorithm>
 
-#include "core/codepage.h"
 #include "editor/list/win/list_resource.h"
+#include "win/handles.h"
+#include "win/message_box.h"
+#include "win/text.h"
 
 namespace tessaly::list {
+using win::Cp1252ToWide;
 namespace {
 
 // Dialog template units; the last stop is negative, so the notify column is right-aligned.
 constexpr int kTabStops[] = {0, 55, 85, 124, 170, -375};
 
-std::wstring Utf8ToWide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
-    return wide;
-}
-
 // Windows-1252 has one UTF-16 unit per byte, so a count of fitting characters is a count of
 // bytes.
-std::wstring Cp1252ToWide(std::string_view bytes) {
-    return Utf8ToWide(Cp1252ToUtf8(bytes));
-}
-
 std::string FitInDC(HDC dc, std::string_view bytes, int maxWidth) {
     const std::wstring wide = Cp1252ToWide(bytes);
     int fit = 0;
@@ -39,10 +30,6 @@ std::string FitInDC(HDC dc, std::string_view bytes, int maxWidth) {
     }
     return std::string(
         bytes.substr(0, static_cast<std::size_t>(std::clamp(fit, 0, int(bytes.size())))));
-}
-
-int SystemMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT style) {
-    return MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), style);
 }
 
 struct ListWindow {
@@ -59,7 +46,7 @@ struct ListWindow {
     }
     int Ask(std::string_view text, std::string_view caption, UINT style) const {
         return options.messageBox ? options.messageBox(hwnd, text, caption, style)
-                                  : SystemMessageBox(hwnd, text, caption, style);
+                                  : win::ShowMessage(hwnd, text, caption, style);
     }
 };
 
@@ -73,7 +60,8 @@ void Fill(ListWindow& w) {
                  static_cast<LPARAM>(list.count()) * 80 * sizeof(wchar_t));
     // Descriptions are measured in the window's own DC, which carries the system font rather
     // than the dialog's: the cut is the same whatever font the template names.
-    HDC dc = GetDC(w.hwnd);
+    const win::WindowDc windowDc(w.hwnd);
+    HDC dc = windowDc.get();
     const FitToWidth fit = [dc](std::string_view text, int maxWidth) {
         return FitInDC(dc, text, maxWidth);
     };
@@ -81,7 +69,6 @@ void Fill(ListWindow& w) {
         SendMessageW(box, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(Cp1252ToWide(ListLineText(r, fit)).c_str()));
     }
-    ReleaseDC(w.hwnd, dc);
     SendMessageW(box, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(box, nullptr, TRUE);
 }

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <new>
 
-#include "editor/calendar/win/make_font.h"
 #include "editor/print/print_layout.h"
+#include "win/gdi.h"
 
 namespace tessaly::print {
 
@@ -242,7 +242,7 @@ std::string cTPrint::ChoosePrinter() {
 void cTPrint::SetFont(std::string_view face, int points, std::string_view style) {
     if (!HaveDevice()) return;
     const std::string faceName(face);
-    HFONT font = MakeFont(dc_, faceName.c_str(), points, style);
+    HFONT font = win::MakeFont(dc_, faceName.c_str(), points, style);
     HGDIOBJ replaced = SelectObject(dc_, font);
     // The font the device had before the first one of ours goes back at the end.
     if (font_) {

@@ -7,10 +7,11 @@
 
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
-#include "editor/win/message_box.h"
-#include "editor/win/win_text.h"
+#include "win/message_box.h"
+#include "win/text.h"
 
 namespace tessaly::editor {
+using namespace win;
 namespace {
 
 constexpr std::string_view kDialogTitle = "Settings for Tessaly";

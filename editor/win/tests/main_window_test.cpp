@@ -16,12 +16,15 @@
 #include "core/tests/test_reminders.h"
 #include "editor/calendar/calendar_rules.h"
 #include "editor/win/main_window.h"
-#include "editor/win/message_box.h"
 #include "editor/win/resource.h"
-#include "editor/win/win_text.h"
+#include "win/controls.h"
+#include "win/gdi.h"
+#include "win/message_box.h"
 
 namespace tessaly::editor {
 namespace {
+
+using namespace win;
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,10 @@
+// The Windows command line split by the system's rules and turned into UTF-8.
 #include "tools/tsy/win/command_line.h"
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include "win/text.h"
 
 namespace tessaly {
 
@@ -10,14 +13,7 @@ std::vector<std::string> Utf8Arguments(const wchar_t* commandLine) {
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(commandLine, &count);
     if (!argv) return args;
-    for (int i = 1; i < count; ++i) {
-        const int bytes =
-            WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(bytes > 0 ? static_cast<size_t>(bytes) : 1u, '\0');
-        WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, arg.data(), bytes, nullptr, nullptr);
-        arg.resize(arg.size() - 1);  // the terminator
-        args.push_back(std::move(arg));
-    }
+    for (int i = 1; i < count; ++i) args.push_back(win::WideToUtf8(argv[i]));
     LocalFree(argv);
     return args;
 }

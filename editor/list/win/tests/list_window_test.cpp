@@ -17,12 +17,15 @@
 #include "editor/calendar/win/calendar_view.h"
 #include "editor/list/win/list_resource.h"
 #include "editor/win/main_window.h"
-#include "editor/win/message_box.h"
 #include "editor/win/resource.h"
-#include "editor/win/win_text.h"
+#include "win/controls.h"
+#include "win/message_box.h"
+#include "win/text.h"
 
 namespace tessaly::editor {
 namespace {
+
+using namespace win;
 
 namespace fs = std::filesystem;
 using tessaly::testing::MakeReminder;

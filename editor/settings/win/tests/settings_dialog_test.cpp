@@ -17,10 +17,12 @@
 
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
-#include "editor/win/message_box.h"
+#include "win/message_box.h"
 
 namespace tessaly::editor {
 namespace {
+
+using namespace win;
 
 namespace fs = std::filesystem;
 

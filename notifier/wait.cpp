@@ -1,0 +1,14 @@
+#include "notifier/wait.h"
+
+namespace tessaly {
+
+int SecondsUntilAfterMidnight(int hour, int minute, int second) {
+    return 3600 * (23 - hour) + 60 * (60 - minute) + second + 10;
+}
+
+int SecondsToWaitAfterPass(DateKey passBegan, DateKey today, int hour, int minute, int second) {
+    if (today > passBegan) return 0;
+    return SecondsUntilAfterMidnight(hour, minute, second);
+}
+
+}  // namespace tessaly

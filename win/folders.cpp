@@ -1,0 +1,48 @@
+// Special folders through the shell, and plain existence checks.
+#include "win/folders.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace tessaly::win {
+
+std::wstring SystemSpecialFolderPath(int csidl) {
+    std::wstring path;
+    // The shell's folder lookup wants COM on this thread; a thread that already has it keeps it.
+    const HRESULT com = CoInitialize(nullptr);
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
+        wchar_t buffer[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(items, buffer)) path = buffer;
+        CoTaskMemFree(items);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+SpecialFolderFunction specialFolderFunction = &SystemSpecialFolderPath;
+
+std::wstring ProgramFile() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);  // a long path was cut; ask again with more room
+    }
+}
+
+bool IsExistingFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsExistingFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace tessaly::win
