@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "editor/calendar/win/make_font.h"
+#include "win/gdi.h"
+#include "win/text.h"
 #include "editor/help/win/help_window.h"
 
 namespace tessaly::help {
@@ -34,7 +35,7 @@ BOOL OnInit(HWND dialog, FindState& state) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
     SetWindowTextW(dialog, L"Text to Find");
     HDC dc = GetDC(dialog);
-    state.font = MakeFont(dc, "MS Sans Serif", 8);
+    state.font = win::MakeFont(dc, "MS Sans Serif", 8);
     ReleaseDC(dialog, dc);
     Add(dialog, L"STATIC", L"Enter text: ", 0, 5, 10, 70, 15, -1, state.font);
     HWND box = Add(dialog, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, 75, 10, 160, 20, kTextBox,
@@ -105,12 +106,7 @@ std::optional<std::string> FindTextDialog(HWND owner, bool& wholeWord) {
     if (first == std::wstring::npos) return std::string();
     const auto last = state.text.find_last_not_of(L' ');
     const std::wstring trimmed = state.text.substr(first, last - first + 1);
-    const int n = WideCharToMultiByte(1252, 0, trimmed.data(), static_cast<int>(trimmed.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(1252, 0, trimmed.data(), static_cast<int>(trimmed.size()), bytes.data(), n,
-                        nullptr, nullptr);
-    return bytes;
+    return win::WideToCp1252(trimmed);
 }
 
 }  // namespace tessaly::help

@@ -10,12 +10,14 @@
 #include <memory>
 #include <vector>
 
-#include "editor/calendar/win/make_font.h"
+#include "win/gdi.h"
+#include "win/text.h"
 #include "editor/help/topic_search.h"
 #include "editor/help/topic_tree.h"
 #include "editor/print/win/help_text_print.h"
 
 namespace tessaly::help {
+using win::Cp1252ToWide;
 namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -28,15 +30,6 @@ constexpr UINT_PTR kPaneSubclassId = 1;
 
 // The one help window of this process (a second "Help" brings it forward).
 HWND openHelp = nullptr;
-
-std::wstring Cp1252ToWide(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    const int n =
-        MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-    return wide;
-}
 
 bool IsExistingFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -547,9 +540,9 @@ BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
     Select(hw, NextItem(hw.tree, TVGN_ROOT, nullptr));
 
     HDC dc = GetDC(hwnd);
-    hw.treeFont = MakeFont(dc, "MS Sans Serif", 10);
-    hw.titleFont = MakeFont(dc, "MS Sans Serif", 12);
-    hw.paneFont = MakeFont(dc, "MS Sans Serif", 10);
+    hw.treeFont = win::MakeFont(dc, "MS Sans Serif", 10);
+    hw.titleFont = win::MakeFont(dc, "MS Sans Serif", 12);
+    hw.paneFont = win::MakeFont(dc, "MS Sans Serif", 10);
     ReleaseDC(hwnd, dc);
     SendMessageW(hw.tree, WM_SETFONT, reinterpret_cast<WPARAM>(hw.treeFont), TRUE);
     SendDlgItemMessageW(hwnd, kTitleId, WM_SETFONT, reinterpret_cast<WPARAM>(hw.titleFont), TRUE);
