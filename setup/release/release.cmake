@@ -1,14 +1,13 @@
 # The release archive Tessaly-<version>-windows.zip (Windows tree only): the three programs,
 # the help file, tsy.exe and a read-me, flat, ready to unpack and install from.
 #   cmake --build build/win --target release
-# Called at the end of the top directory, when the help file's target exists, if it will.
+# Called at the end of the top directory, once every program's target and help_file exist.
 function(tessaly_add_release)
   set(version 3.03)
   set(here ${PROJECT_SOURCE_DIR}/setup/release)
   set(bin ${CMAKE_BINARY_DIR}/bin)
   set(stage ${CMAKE_BINARY_DIR}/release)
   set(zip ${CMAKE_BINARY_DIR}/Tessaly-${version}-windows.zip)
-  set(TESSALY_ZIP ${zip} PARENT_SCOPE)
 
   # Windows users read it in Notepad: CR LF line ends.
   set(TESSALY_VERSION ${version})
@@ -16,18 +15,6 @@ function(tessaly_add_release)
 
   set(help ${bin}/Tessaly.ahp)
   set(programs Tessaly TessalyStartup TessalySetup tsy)
-  if(NOT TARGET help_file)
-    # Until the help compiler exists, one topic that says so.
-    find_program(TESSALY_PYTHON3 python3 REQUIRED)
-    add_custom_command(
-      OUTPUT ${help}
-      COMMAND ${TESSALY_PYTHON3} ${here}/stand_in_help.py ${help}
-      DEPENDS ${here}/stand_in_help.py
-      COMMENT "Writing a stand-in help file"
-      VERBATIM)
-    add_custom_target(help_file ALL DEPENDS ${help})
-  endif()
-
   set(files Tessaly.exe TessalyStartup.exe TessalySetup.exe Tessaly.ahp tsy.exe ReadMe.txt)
   add_custom_command(
     OUTPUT ${zip}
