@@ -57,6 +57,16 @@ std::wstring NoFolder(std::wstring_view which) {
     return L"this system gives no " + std::wstring(which) + L" folder";
 }
 
+// Windows paths ignore the case of ASCII letters.
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+    auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
 std::wstring FileNameOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -73,6 +83,11 @@ std::wstring Describe(const Step& step) {
             return L"The backup of " + step.source + L" as " + step.target;
         case Action::kCreateShortcut:
             return L"The shortcut " + step.target;
+        case Action::kRegister:
+        case Action::kUnregister:
+            return L"Tessaly's entry in the list of installed programs";
+        case Action::kRemoveFile:
+            return step.target;
         default:
             return {};
     }
@@ -113,10 +128,139 @@ Message ShutdownFailedMessage() {
             kMbOk | kMbTaskModal | kMbSetForeground};
 }
 
+namespace {
+
+std::wstring FailureLines(const std::vector<Failure>& failures) {
+    std::wstring text;
+    for (const Failure& f : failures) text += L"\r\n" + f.what + L"\r\n\t" + f.reason + L"\r\n";
+    return text;
+}
+
+Message Notice(std::wstring text, unsigned icon) {
+    return {std::move(text), std::wstring(kSetupCaption),
+            kMbOk | icon | kMbTaskModal | kMbSetForeground};
+}
+
+}  // namespace
+
+Message UninstallQuestion(const std::wstring& dataFolder) {
+    std::wstring text = L"Remove Tessaly from this computer?";
+    if (!dataFolder.empty()) {
+        text += L"\r\n\r\nYour reminders stay in\r\n\t" + dataFolder;
+    }
+    return {text, std::wstring(kSetupCaption),
+            kMbYesNo | kMbIconQuestion | kMbTaskModal | kMbSetForeground};
+}
+
+Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& keptSettings) {
+    std::wstring text = L"Tessaly has been removed from this computer.\r\n";
+    if (!dataFolder.empty()) {
+        text += L"\r\nYour reminders and their backups stay in\r\n\t" + dataFolder +
+                L"\r\nDelete that folder yourself once you no longer need them.\r\n";
+    }
+    if (!keptSettings.empty()) {
+        text += L"\r\nThe editor's settings (where your data file is) stay in\r\n\t" +
+                keptSettings + L"\r\n";
+    }
+    return Notice(text, kMbIconInformation);
+}
+
+Message UninstallFailureReport(const std::vector<Failure>& failures) {
+    return Notice(L"Tessaly could not be removed completely. These are still there:\r\n" +
+                      FailureLines(failures) +
+                      L"\r\nPut this right and run \"TessalySetup /uninstall\" again.",
+                  kMbIconError);
+}
+
+std::vector<EntryValue> ProgramEntry(const std::wstring& installFolder) {
+    const std::wstring setup = Join(installFolder, kSetupFile);
+    return {
+        {L"DisplayName", L"Tessaly"},
+        {L"DisplayVersion", L"3.03"},
+        {L"Publisher", L"Quorvane"},
+        {L"InstallLocation", installFolder},
+        {L"DisplayIcon", Join(installFolder, kEditorFile)},
+        {L"UninstallString", L"\"" + setup + L"\" /uninstall"},
+        {L"NoModify", {}, 1, true},
+        {L"NoRepair", {}, 1, true},
+    };
+}
+
+UninstallPlan PlanUninstall(const Situation& s) {
+    UninstallPlan plan;
+    std::vector<Step>& steps = plan.steps;
+    // The notifier first: its program file cannot go while it runs.
+    steps.push_back(Do(Action::kStopProgram, std::wstring(kNotifierFile), {}));
+    for (auto [csidl, link] :
+         {std::pair{kCsidlDesktop, kEditorLink}, std::pair{kCsidlStartup, kNotifierLink}}) {
+        const std::wstring base = s.specialFolder(csidl);
+        if (!base.empty()) steps.push_back(Do(Action::kRemoveFile, {}, Join(base, link)));
+    }
+    auto removeProduct = [&](int csidl, std::initializer_list<std::wstring_view> files) {
+        const std::wstring base = s.specialFolder(csidl);
+        if (base.empty()) return std::wstring();
+        const std::wstring root = WithoutTrailingBackslash(base);
+        const std::wstring folder = root + std::wstring(kProductFolder);
+        for (std::wstring_view f : files) {
+            steps.push_back(Do(Action::kRemoveFile, {}, Join(folder, f)));
+        }
+        steps.push_back(Do(Action::kRemoveFolder, {}, folder));
+        steps.push_back(Do(Action::kRemoveFolder, {}, root + std::wstring(kVendorFolder)));
+        return folder;
+    };
+    removeProduct(kCsidlProgramFilesX86, {kEditorFile, kNotifierFile, kSetupFile});
+    const std::wstring helpFolder = removeProduct(kCsidlCommonAppData, {kHelpFile});
+    if (!helpFolder.empty() && s.isFile(Join(helpFolder, kSettingsFile))) {
+        plan.keptSettings = Join(helpFolder, kSettingsFile);
+    }
+    steps.push_back(Do(Action::kUnregister, {}, {}));
+    const std::wstring documents = s.specialFolder(kCsidlPersonal);
+    if (!documents.empty()) {
+        plan.dataFolder = WithoutTrailingBackslash(documents) + std::wstring(kProductFolder);
+    }
+    return plan;
+}
+
+RunReport RunUninstall(const UninstallPlan& plan, Installer& installer) {
+    RunReport report;
+    if (installer.ShowMessage(UninstallQuestion(plan.dataFolder)) != kIdYes) {
+        report.outcome = Outcome::kKeptInstalled;
+        return report;
+    }
+    for (const Step& step : plan.steps) {
+        std::wstring reason;
+        switch (step.action) {
+            case Action::kStopProgram:
+                installer.StopProgram(step.source);
+                break;
+            case Action::kRemoveFile:
+                reason = installer.RemoveFile(step.target);
+                break;
+            case Action::kRemoveFolder:
+                installer.RemoveFolder(step.target);
+                break;
+            case Action::kUnregister:
+                reason = installer.Unregister();
+                break;
+            default:
+                break;
+        }
+        if (!reason.empty()) report.failures.push_back({Describe(step), reason});
+    }
+    if (!report.failures.empty()) {
+        installer.ShowMessage(UninstallFailureReport(report.failures));
+        report.outcome = Outcome::kFailed;
+        return report;
+    }
+    installer.ShowMessage(UninstalledMessage(plan.dataFolder, plan.keptSettings));
+    report.outcome = Outcome::kUninstalled;
+    return report;
+}
+
 Message FailureReport(const std::vector<Failure>& failures,
                       const std::vector<std::wstring>& leftOut) {
     std::wstring text = L"Tessaly setup did not complete. These could not be installed:\r\n";
-    for (const Failure& f : failures) text += L"\r\n" + f.what + L"\r\n\t" + f.reason + L"\r\n";
+    text += FailureLines(failures);
     if (!leftOut.empty()) {
         text += L"\r\nLeft out because of this:";
         for (std::size_t i = 0; i < leftOut.size(); ++i) {
@@ -197,6 +341,11 @@ Plan PlanInstallation(const Situation& s) {
     steps.push_back(Do(Action::kStopProgram, std::wstring(kNotifierFile), {}));
     steps.push_back(Do(Action::kCopyFile, beside(kEditorFile), Join(folder, kEditorFile)));
     steps.push_back(Do(Action::kCopyFile, beside(kNotifierFile), Join(folder, kNotifierFile)));
+    // The installed copy of this program is what the installed-programs list runs to uninstall.
+    const std::wstring installedSetup = Join(folder, kSetupFile);
+    if (!s.setupProgram.empty() && !SamePath(s.setupProgram, installedSetup)) {
+        steps.push_back(Do(Action::kCopyFile, s.setupProgram, installedSetup));
+    }
     steps.push_back(Do(Action::kEnterFolder, {}, folder));
 
     struct Link {
@@ -215,6 +364,7 @@ Plan PlanInstallation(const Situation& s) {
         link.workingFolder = folder;
         steps.push_back(link);
     }
+    steps.push_back(Do(Action::kRegister, installedSetup, folder));
     return plan;
 }
 
@@ -274,8 +424,14 @@ RunReport RunInstallation(const Plan& plan, Installer& installer) {
             case Action::kCreateShortcut:
                 reason = installer.CreateShortcut(step.target, step.source, step.workingFolder);
                 break;
-            case Action::kCannot:
+            case Action::kRegister:
+                reason = installer.Register(ProgramEntry(step.target));
                 break;
+            case Action::kCannot:
+            case Action::kUnregister:
+            case Action::kRemoveFile:
+            case Action::kRemoveFolder:
+                break;  // the uninstall's
         }
         previousOk = reason.empty();
         if (!previousOk) {

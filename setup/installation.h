@@ -3,6 +3,7 @@
 // be played against a fake.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@ inline constexpr std::wstring_view kHelpFile = L"Tessaly.ahp";
 inline constexpr std::wstring_view kDataFile = L"Tessaly.tsy";
 inline constexpr std::wstring_view kEditorFile = L"Tessaly.exe";
 inline constexpr std::wstring_view kNotifierFile = L"TessalyStartup.exe";
+inline constexpr std::wstring_view kSetupFile = L"TessalySetup.exe";
+inline constexpr std::wstring_view kSettingsFile = L"Tessaly.ini";
 inline constexpr std::wstring_view kEditorLink = L"Tessaly.lnk";
 inline constexpr std::wstring_view kNotifierLink = L"TessalyStart.lnk";
 // Below each base folder the programs keep their own.
@@ -32,11 +35,13 @@ inline constexpr int kCsidlProgramFilesX86 = 42;
 inline constexpr unsigned kMbOk = 0x0;
 inline constexpr unsigned kMbYesNo = 0x4;
 inline constexpr unsigned kMbIconError = 0x10;
+inline constexpr unsigned kMbIconQuestion = 0x20;
 inline constexpr unsigned kMbIconExclamation = 0x30;
 inline constexpr unsigned kMbIconInformation = 0x40;
 inline constexpr unsigned kMbTaskModal = 0x2000;
 inline constexpr unsigned kMbSetForeground = 0x10000;
 inline constexpr int kIdOk = 1;
+inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
 // The caption of the boxes that have no title of their own.
@@ -66,13 +71,31 @@ struct Failure {
 Message FailureReport(const std::vector<Failure>& failures,
                       const std::vector<std::wstring>& leftOut = {});
 
+// The uninstall's question, and what it says at the end: where the user's data stays.
+Message UninstallQuestion(const std::wstring& dataFolder);
+Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& keptSettings);
+Message UninstallFailureReport(const std::vector<Failure>& failures);
+
+// The system's list of installed programs: the values of Tessaly's entry.
+struct EntryValue {
+    std::wstring name;
+    std::wstring text;  // a text value, unless isNumber
+    std::uint32_t number = 0;
+    bool isNumber = false;
+    bool operator==(const EntryValue&) const = default;
+};
+inline constexpr std::wstring_view kUninstallKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaly";
+std::vector<EntryValue> ProgramEntry(const std::wstring& installFolder);
+
 // What the installer finds when it starts.
 struct Situation {
     std::wstring currentFolder;                            // where it was started
     std::function<std::wstring(int csidl)> specialFolder;  // empty when the system has none
     std::function<bool(const std::wstring&)> isFile;
     std::function<bool(const std::wstring&)> isFolder;
-    int today = 0;  // yyyymmdd, names the backup of a replaced data file
+    int today = 0;              // yyyymmdd, names the backup of a replaced data file
+    std::wstring setupProgram;  // this program's own file, installed to uninstall with
 };
 
 enum class Action {
@@ -84,6 +107,10 @@ enum class Action {
     kEnterFolder,     // target becomes the current folder
     kCreateShortcut,  // target: the link file; source: what it starts; workingFolder
     kCannot,          // failure: what could not be installed and why, found while planning
+    kRegister,        // the entry in the installed-programs list; target: the install folder
+    kUnregister,      // that entry removed
+    kRemoveFile,      // target removed (now, or at the next restart when it is in use)
+    kRemoveFolder,    // target removed when it is empty; never a failure
 };
 
 struct Step {
@@ -125,13 +152,19 @@ class Installer {
     virtual std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
                                         const std::wstring& workingFolder) = 0;
     virtual void RestartWindows() = 0;
+    virtual std::wstring Register(const std::vector<EntryValue>& entry) = 0;
+    virtual std::wstring Unregister() = 0;
+    virtual std::wstring RemoveFile(const std::wstring& file) = 0;  // a missing file is fine
+    virtual void RemoveFolder(const std::wstring& folder) = 0;
 };
 
 enum class Outcome {
-    kMissingFiles,  // required files were missing; nothing was changed
-    kFailed,        // something was not installed, and the user was told what
-    kNoRestart,     // installed; the user declined the restart
-    kRestartAsked,  // installed; the restart was asked for
+    kMissingFiles,   // required files were missing; nothing was changed
+    kFailed,         // something was not installed, and the user was told what
+    kNoRestart,      // installed; the user declined the restart
+    kRestartAsked,   // installed; the restart was asked for
+    kUninstalled,    // everything installed is gone, the user's data kept
+    kKeptInstalled,  // the user declined the uninstall
 };
 
 struct RunReport {
@@ -144,5 +177,16 @@ struct RunReport {
 
 // Carries the plan out, step by step, then asks the closing question or reports failures.
 RunReport RunInstallation(const Plan& plan, Installer& installer);
+
+// Stops the notifier, removes what the installation put in place and its entry; the user's
+// data folder (data file, backups) and the editor's settings file stay.
+struct UninstallPlan {
+    std::vector<Step> steps;
+    std::wstring dataFolder;    // where the user's data stays; empty without a documents folder
+    std::wstring keptSettings;  // the editor's settings file, when there is one
+};
+UninstallPlan PlanUninstall(const Situation& situation);
+// Asks first; then removes and says where the data stays, or names what is still there.
+RunReport RunUninstall(const UninstallPlan& plan, Installer& installer);
 
 }  // namespace tessaly::setup

@@ -39,7 +39,9 @@ struct Machine {
                     return it == special.end() ? std::wstring() : it->second;
                 },
                 [this](const std::wstring& p) { return files.count(p) > 0; },
-                [this](const std::wstring& p) { return folders.count(p) > 0; }, 20261210};
+                [this](const std::wstring& p) { return folders.count(p) > 0; },
+                20261210,
+                kHere + L"\\TessalySetup.exe"};
     }
     void Installed() { folders = {kInstalled, kUserData, kHelpHome}; }
 };
@@ -83,6 +85,19 @@ struct FakeInstaller : Installer {
         return Result(link);
     }
     void RestartWindows() override { calls.push_back(L"restart"); }
+    std::wstring Register(const std::vector<EntryValue>& entry) override {
+        calls.push_back(L"register " + entry.at(3).text);
+        return Result(L"register");
+    }
+    std::wstring Unregister() override {
+        calls.push_back(L"unregister");
+        return Result(L"unregister");
+    }
+    std::wstring RemoveFile(const std::wstring& f) override {
+        calls.push_back(L"rm " + f);
+        return Result(f);
+    }
+    void RemoveFolder(const std::wstring& f) override { calls.push_back(L"rmdir " + f); }
 };
 
 RunReport Install(const Machine& m, FakeInstaller& fake) {
@@ -123,10 +138,12 @@ TEST(InstallationPlan, FirstInstallWithoutDataFile) {
         L"stop TessalyStartup.exe",  // before the copy, so a running notifier is replaced
         L"copy " + kHere + L"\\Tessaly.exe > " + kInstalled + L"\\Tessaly.exe",
         L"copy " + kHere + L"\\TessalyStartup.exe > " + kInstalled + L"\\TessalyStartup.exe",
+        L"copy " + kHere + L"\\TessalySetup.exe > " + kInstalled + L"\\TessalySetup.exe",
         L"cd " + kInstalled,
         L"link " + kDesktop + L"\\Tessaly.lnk > " + kInstalled + L"\\Tessaly.exe in " + kInstalled,
         L"link " + kStartup + L"\\TessalyStart.lnk > " + kInstalled + L"\\TessalyStartup.exe in " +
             kInstalled,
+        L"register " + kInstalled,
         L"show Confirm Windows Restart",
     };
     EXPECT_EQ(fake.calls, expected);
@@ -149,8 +166,9 @@ TEST(InstallationPlan, ReinstallCreatesNoFoldersAndReplacesTheFiles) {
     }
     EXPECT_EQ(actions,
               (std::vector<Action>{Action::kShowMessage, Action::kCopyFile, Action::kStopProgram,
-                                   Action::kCopyFile, Action::kCopyFile, Action::kEnterFolder,
-                                   Action::kCreateShortcut, Action::kCreateShortcut}));
+                                   Action::kCopyFile, Action::kCopyFile, Action::kCopyFile,
+                                   Action::kEnterFolder, Action::kCreateShortcut,
+                                   Action::kCreateShortcut, Action::kRegister}));
 }
 
 TEST(InstallationPlan, ADataFileBesideTheInstallerKeepsTheUsersDataAsABackup) {
@@ -217,7 +235,9 @@ TEST(InstallationRun, AnyFailureIsNamedWithWhatItLeftOutAndNoRestartIsOffered) {
         {kHelpHome, L"The folder " + kHelpHome, {L"Tessaly.ahp"}},
         {kProgramFiles + L"\\Quorvane",
          L"The folder " + kProgramFiles + L"\\Quorvane",
-         {L"Tessaly.exe", L"TessalyStartup.exe", L"Tessaly.lnk", L"TessalyStart.lnk"}},
+         {L"Tessaly.exe", L"TessalyStartup.exe", L"TessalySetup.exe", L"Tessaly.lnk",
+          L"TessalyStart.lnk"}},
+        {L"register", L"Tessaly's entry in the list of installed programs", {}},
         {L"cd " + kInstalled, L"The folder " + kInstalled, {L"Tessaly.lnk", L"TessalyStart.lnk"}},
         {kStartup + L"\\TessalyStart.lnk", L"The shortcut " + kStartup + L"\\TessalyStart.lnk", {}},
     };
@@ -297,6 +317,93 @@ TEST(InstallationPlan, DriveRootsAsBaseFolders) {
     for (const Step& s : plan.steps) targets.insert(s.target);
     EXPECT_TRUE(targets.count(L"D:\\Quorvane\\Tessaly"));
     EXPECT_TRUE(targets.count(L"D:\\Quorvane"));
+}
+
+TEST(InstallationPlan, TheInstalledProgramsListRunsTheInstalledSetupToUninstall) {
+    const std::vector<EntryValue> entry = ProgramEntry(kInstalled);
+    auto value = [&](const wchar_t* name) {
+        for (const EntryValue& v : entry) {
+            if (v.name == name) return v;
+        }
+        return EntryValue{};
+    };
+    EXPECT_EQ(value(L"UninstallString").text,
+              L"\"" + kInstalled + L"\\TessalySetup.exe\" /uninstall");
+    EXPECT_EQ(value(L"DisplayName").text, L"Tessaly");
+    EXPECT_EQ(value(L"InstallLocation").text, kInstalled);
+    EXPECT_EQ(value(L"NoModify"), (EntryValue{L"NoModify", {}, 1, true}));
+
+    Machine m;  // started from the installed copy: it is not copied over itself
+    Situation s = m.Situate();
+    s.setupProgram = L"c:\\program files (x86)\\quorvane\\tessaly\\TESSALYSETUP.EXE";
+    for (const Step& step : PlanInstallation(s).steps) {
+        EXPECT_NE(step.source, s.setupProgram);
+    }
+}
+
+TEST(Uninstall, RemovesWhatWasInstalledAndKeepsTheData) {
+    Machine m;
+    m.Installed();
+    m.files.insert(kHelpHome + L"\\Tessaly.ini");
+    const UninstallPlan plan = PlanUninstall(m.Situate());
+    EXPECT_EQ(plan.dataFolder, kUserData);
+    EXPECT_EQ(plan.keptSettings, kHelpHome + L"\\Tessaly.ini");
+
+    FakeInstaller fake;
+    fake.restartAnswer = kIdNo;
+    fake.failing.clear();
+    struct YesInstaller : FakeInstaller {
+        int ShowMessage(const Message& msg) override {
+            FakeInstaller::ShowMessage(msg);
+            return kIdYes;
+        }
+    } yes;
+    EXPECT_EQ(RunUninstall(plan, yes).outcome, Outcome::kUninstalled);
+    const std::vector<std::wstring> expected = {
+        L"show Tessaly Setup",
+        L"stop TessalyStartup.exe",  // first, so its program file can go
+        L"rm " + kDesktop + L"\\Tessaly.lnk",
+        L"rm " + kStartup + L"\\TessalyStart.lnk",
+        L"rm " + kInstalled + L"\\Tessaly.exe",
+        L"rm " + kInstalled + L"\\TessalyStartup.exe",
+        L"rm " + kInstalled + L"\\TessalySetup.exe",
+        L"rmdir " + kInstalled,
+        L"rmdir " + kProgramFiles + L"\\Quorvane",
+        L"rm " + kHelpHome + L"\\Tessaly.ahp",
+        L"rmdir " + kHelpHome,
+        L"rmdir " + kCommon + L"\\Quorvane",
+        L"unregister",
+        L"show Tessaly Setup",
+    };
+    EXPECT_EQ(yes.calls, expected) << "nothing in the documents folder is touched";
+    EXPECT_NE(yes.shown.front().text.find(L"Your reminders stay in\r\n\t" + kUserData),
+              std::wstring::npos);
+    EXPECT_EQ(yes.shown.front().style & 0xF, unsigned(kMbYesNo));
+    const std::wstring& done = yes.shown.back().text;
+    EXPECT_NE(done.find(L"stay in\r\n\t" + kUserData), std::wstring::npos) << "says where";
+    EXPECT_NE(done.find(kHelpHome + L"\\Tessaly.ini"), std::wstring::npos);
+
+    // "No" leaves everything as it is.
+    EXPECT_EQ(RunUninstall(plan, fake).outcome, Outcome::kKeptInstalled);
+    EXPECT_EQ(fake.calls, std::vector<std::wstring>{L"show Tessaly Setup"});
+}
+
+TEST(Uninstall, WhatCannotBeRemovedIsNamed) {
+    Machine m;
+    struct YesInstaller : FakeInstaller {
+        int ShowMessage(const Message& msg) override {
+            FakeInstaller::ShowMessage(msg);
+            return kIdYes;
+        }
+    } yes;
+    yes.failing[kInstalled + L"\\Tessaly.exe"] = L"Access is denied.";
+    const RunReport report = RunUninstall(PlanUninstall(m.Situate()), yes);
+    EXPECT_EQ(report.outcome, Outcome::kFailed);
+    EXPECT_EQ(report.failures,
+              (std::vector<Failure>{{kInstalled + L"\\Tessaly.exe", L"Access is denied."}}));
+    EXPECT_EQ(yes.calls.back(), L"show Tessaly Setup");
+    EXPECT_NE(yes.shown.back().text.find(L"could not be removed completely"), std::wstring::npos);
+    EXPECT_EQ(yes.shown.back().text.find(L"has been removed"), std::wstring::npos);
 }
 
 }  // namespace

@@ -93,7 +93,30 @@ struct ComScope {
 }  // namespace
 
 Situation MachineSituation() {
-    return {CurrentFolder(), ShellFolderPath, IsFile, IsFolder, Today()};
+    std::vector<wchar_t> self(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, self.data(), DWORD(self.size()));
+        if (n < self.size()) {
+            self.resize(n);
+            break;
+        }
+        self.resize(self.size() * 2);  // a long path was cut; ask again with more room
+    }
+    return {CurrentFolder(), ShellFolderPath, IsFile,
+            IsFolder,        Today(),         std::wstring(self.begin(), self.end())};
+}
+
+bool AsksForUninstall(const wchar_t* commandLine) {
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(commandLine ? commandLine : L"", &count);
+    if (!args) return false;
+    // With an empty command line the list holds the program's own path only.
+    bool uninstall = false;
+    if (commandLine && *commandLine && count >= 1) {
+        uninstall = lstrcmpiW(args[0], L"/uninstall") == 0;
+    }
+    LocalFree(args);
+    return uninstall;
 }
 
 std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
@@ -185,6 +208,61 @@ void MachineInstaller::RestartWindows() {
     }
     WindowsRestart system;
     setup::RestartWindows(system);
+}
+
+std::wstring MachineInstaller::Register(const std::vector<EntryValue>& entry) {
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExW(
+        seams_.entryForCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+        seams_.entryKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS) return SystemReason(DWORD(status));
+    for (const EntryValue& v : entry) {
+        if (v.isNumber) {
+            const DWORD number = v.number;
+            status = RegSetValueExW(key, v.name.c_str(), 0, REG_DWORD,
+                                    reinterpret_cast<const BYTE*>(&number), sizeof number);
+        } else {
+            status = RegSetValueExW(key, v.name.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(v.text.c_str()),
+                                    DWORD((v.text.size() + 1) * sizeof(wchar_t)));
+        }
+        if (status != ERROR_SUCCESS) break;
+    }
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::wstring() : SystemReason(DWORD(status));
+}
+
+std::wstring MachineInstaller::Unregister() {
+    const LSTATUS status =
+        RegDeleteTreeW(seams_.entryForCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                       seams_.entryKey.c_str());
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return {};
+    return SystemReason(DWORD(status));
+}
+
+std::wstring MachineInstaller::RemoveFile(const std::wstring& file) {
+    if (DeleteFileW(file.c_str())) return {};
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+    // A program that runs (this very uninstaller among them) goes at the next restart.
+    if ((error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
+        MoveFileExW(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        removedAtRestart_.push_back(file.substr(0, file.find_last_of(L'\\')));
+        return {};
+    }
+    return SystemReason(error);
+}
+
+void MachineInstaller::RemoveFolder(const std::wstring& folder) {
+    // A folder that still holds something (the user's own files) simply stays.
+    if (RemoveDirectoryW(folder.c_str())) return;
+    for (const std::wstring& f : removedAtRestart_) {
+        if (f == folder) {
+            MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            removedAtRestart_.push_back(folder.substr(0, folder.find_last_of(L'\\')));
+            return;
+        }
+    }
 }
 
 }  // namespace tessaly::setup

@@ -13,8 +13,12 @@
 
 namespace tessaly::setup {
 
-// What the installer finds: the current folder, the shell's folders, the files there, today.
+// What the installer finds: the current folder, the shell's folders, the files there, today
+// and its own program file.
 Situation MachineSituation();
+
+// "/uninstall" as the first argument (any case) asks for the uninstall; nothing else is read.
+bool AsksForUninstall(const wchar_t* commandLine);
 
 // Saves a shell link (arguments and description empty, shown normally). Returns the
 // system's reason when it could not, else an empty text.
@@ -46,6 +50,10 @@ struct MachineSeams {
     std::function<int(const Message&)> showMessage;  // default: MessageBoxW
     std::function<bool(std::uint32_t)> mayStop;      // default: any process
     std::function<void()> restartWindows;            // default: WindowsRestart
+    // Tessaly's entry in the installed-programs list: under HKEY_LOCAL_MACHINE (the installer
+    // runs elevated); tests name a key of their own under HKEY_CURRENT_USER.
+    std::wstring entryKey = std::wstring(kUninstallKey);
+    bool entryForCurrentUser = false;
 };
 
 class MachineInstaller : public Installer {
@@ -60,8 +68,13 @@ class MachineInstaller : public Installer {
     std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
                                 const std::wstring& workingFolder) override;
     void RestartWindows() override;
+    std::wstring Register(const std::vector<EntryValue>& entry) override;
+    std::wstring Unregister() override;
+    std::wstring RemoveFile(const std::wstring& file) override;
+    void RemoveFolder(const std::wstring& folder) override;
 
   private:
+    std::vector<std::wstring> removedAtRestart_;  // folders holding files that go at restart
     MachineSeams seams_;
 };
 

@@ -76,10 +76,11 @@ struct Places {
 // A program this test starts; ended at the end if it still runs.
 class Process {
   public:
-    Process(const fs::path& exe, const fs::path& folder) {
+    Process(const fs::path& exe, const fs::path& folder, const std::wstring& arguments = {}) {
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         std::wstring line = L"\"" + exe.wstring() + L"\"";
+        if (!arguments.empty()) line += L" " + arguments;
         started_ = CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                   folder.c_str(), &si, &pi_);
     }
@@ -135,7 +136,8 @@ bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
 }
 
 // Answers the message boxes of one process by caption, as a person would: OK to every
-// notice, "No" to the restart. Each box is recorded as "caption: text".
+// notice, "No" to the restart, "Yes" to any other question. Each box is recorded as
+// "caption: text".
 class BoxAnswerer {
   public:
     explicit BoxAnswerer(DWORD processId) : processId_(processId), thread_([this] { Loop(); }) {}
@@ -176,7 +178,9 @@ class BoxAnswerer {
             std::lock_guard<std::mutex> lock(mutex_);
             boxes_.push_back(Narrow(caption + L": " + text));
         }
-        PostMessageW(box, WM_COMMAND, caption == L"Confirm Windows Restart" ? IDNO : IDOK, 0);
+        int button = GetDlgItem(box, IDYES) ? IDYES : IDOK;
+        if (caption == L"Confirm Windows Restart") button = IDNO;
+        PostMessageW(box, WM_COMMAND, button, 0);
     }
 
     DWORD processId_;
@@ -192,8 +196,9 @@ struct SetupRun {
     std::vector<std::string> boxes;
 };
 
-SetupRun RunSetup(const fs::path& folder) {
-    Process setup(folder / "TessalySetup.exe", folder);
+SetupRun RunSetup(const fs::path& folder, const fs::path& program = "TessalySetup.exe",
+                  const std::wstring& arguments = {}) {
+    Process setup(folder / program, folder, arguments);
     EXPECT_TRUE(setup.started());
     SetupRun run;
     {
@@ -359,6 +364,55 @@ TEST_F(EndToEnd, ADataFileBesideTheInstallerKeepsTheUsersOwnAsABackup) {
         if (entry.is_directory()) continue;  // the programs' daily Backups folder
         EXPECT_EQ(entry.path().extension(), ".tsy") << "no copy left half-way";
     }
+}
+
+std::wstring UninstallCommand() {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof text;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey).c_str(), L"UninstallString",
+                     RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    return text;
+}
+
+TEST_F(EndToEnd, TheInstalledProgramsListUninstallsAndTheDataStays) {
+    Install();
+    const std::string data = Bytes(p.data() / "Tessaly.tsy");
+    ASSERT_NE(data, "<missing>");
+    const std::wstring command = UninstallCommand();
+    const std::wstring expected =
+        L"\"" + (p.programs() / "TessalySetup.exe").wstring() + L"\" /uninstall";
+    ASSERT_EQ(command, expected);
+
+    // As the list runs it: the installed copy, with the argument it names.
+    const SetupRun run = RunSetup(p.programs(), "TessalySetup.exe", L"/uninstall");
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.boxes.size(), 2u);
+    EXPECT_EQ(run.boxes[0].rfind("Tessaly Setup: Remove Tessaly from this computer?", 0), 0u);
+    EXPECT_NE(run.boxes[1].find("has been removed"), std::string::npos) << run.boxes[1];
+    EXPECT_NE(run.boxes[1].find(Narrow(p.data().wstring())), std::string::npos) << run.boxes[1];
+
+    for (const char* f : {"Tessaly.exe", "TessalyStartup.exe"}) {
+        EXPECT_FALSE(fs::exists(p.programs() / f)) << f;
+    }
+    // The uninstaller cannot delete itself while it runs; then it goes at the next restart.
+    if (fs::exists(p.programs() / "TessalySetup.exe")) {
+        wchar_t pending[4096] = {};
+        DWORD size = sizeof pending;
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                     L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
+        bool listed = false;
+        for (const wchar_t* q = pending; *q; q += wcslen(q) + 1) {
+            listed = listed || std::wstring(q).find(L"TessalySetup.exe") != std::wstring::npos;
+        }
+        EXPECT_TRUE(listed) << "the uninstaller stays only until the next restart";
+    }
+    EXPECT_FALSE(fs::exists(p.help() / "Tessaly.ahp"));
+    EXPECT_FALSE(fs::exists(p.desktopLink()));
+    EXPECT_FALSE(fs::exists(p.startupLink()));
+    EXPECT_EQ(UninstallCommand(), L"");
+    EXPECT_EQ(Bytes(p.data() / "Tessaly.tsy"), data) << "the user's data is untouched";
 }
 
 }  // namespace

@@ -262,25 +262,93 @@ struct ScratchInstall {
             WriteText(s / (std::wstring(L"release\\") + f), "new");
         }
     }
-    RunReport Run() {
-        wchar_t before[MAX_PATH];
-        GetCurrentDirectoryW(MAX_PATH, before);
-        Situation situation = MachineSituation();
-        situation.currentFolder = s / L"release";
-        situation.specialFolder = [this](int csidl) { return special[csidl]; };
+    const std::wstring entryKey =
+        L"Software\\Tessaly-setup-test-" + std::to_wstring(GetCurrentProcessId());
+    ~ScratchInstall() { RegDeleteTreeW(HKEY_CURRENT_USER, entryKey.c_str()); }
+
+    MachineInstaller Machine() {
         MachineSeams seams;
         seams.showMessage = [this](const Message& m) {
             shown.push_back(m);
-            return m.caption == L"Confirm Windows Restart" ? answer : IDOK;
+            if (m.caption == L"Confirm Windows Restart") return answer;
+            return (m.style & 0xF) == MB_YESNO ? IDYES : IDOK;
         };
         seams.mayStop = [](std::uint32_t) { return false; };
         seams.restartWindows = [this] { ++restarts; };
-        MachineInstaller installer(seams);
-        const RunReport report = RunInstallation(PlanInstallation(situation), installer);
+        seams.entryKey = entryKey;
+        seams.entryForCurrentUser = true;
+        return MachineInstaller(seams);
+    }
+    Situation Situate() {
+        Situation situation = MachineSituation();
+        situation.currentFolder = s / L"release";
+        situation.specialFolder = [this](int csidl) { return special[csidl]; };
+        return situation;
+    }
+    template <typename Work>
+    RunReport Keeping(Work work) {
+        wchar_t before[MAX_PATH];
+        GetCurrentDirectoryW(MAX_PATH, before);
+        const RunReport report = work();
         SetCurrentDirectoryW(before);
         return report;
     }
+    RunReport Run() {
+        return Keeping([&] {
+            MachineInstaller installer = Machine();
+            return RunInstallation(PlanInstallation(Situate()), installer);
+        });
+    }
+    RunReport Uninstall() {
+        return Keeping([&] {
+            MachineInstaller installer = Machine();
+            return RunUninstall(PlanUninstall(Situate()), installer);
+        });
+    }
+    std::wstring Entry(const wchar_t* name) {
+        wchar_t text[MAX_PATH] = {};
+        DWORD size = sizeof text;
+        if (RegGetValueW(HKEY_CURRENT_USER, entryKey.c_str(), name, RRF_RT_REG_SZ, nullptr, text,
+                         &size) != ERROR_SUCCESS) {
+            return L"<none>";
+        }
+        return text;
+    }
 };
+
+TEST(SetupMachine, AnUninstallRemovesWhatWasInstalledAndKeepsTheData) {
+    ScratchInstall t;
+    ASSERT_EQ(t.Run().outcome, Outcome::kNoRestart);
+    const std::wstring installed = t.s / L"Program Files\\Quorvane\\Tessaly";
+    EXPECT_EQ(t.Entry(L"UninstallString"), L"\"" + installed + L"\\TessalySetup.exe\" /uninstall");
+    EXPECT_TRUE(Exists(installed + L"\\TessalySetup.exe"));
+    WriteText(t.s / L"Documents\\Quorvane\\Tessaly\\Tessaly.tsy", "data");
+    WriteText(t.s / L"ProgramData\\Quorvane\\Tessaly\\Tessaly.ini", "C:\\data\\Tessaly.tsy");
+
+    t.shown.clear();
+    EXPECT_EQ(t.Uninstall().outcome, Outcome::kUninstalled);
+    EXPECT_FALSE(Exists(t.s / L"Program Files\\Quorvane"));
+    EXPECT_FALSE(Exists(t.s / L"ProgramData\\Quorvane\\Tessaly\\Tessaly.ahp"));
+    EXPECT_FALSE(Exists(t.s / L"Desktop\\Tessaly.lnk"));
+    EXPECT_FALSE(Exists(t.s / L"Startup\\TessalyStart.lnk"));
+    EXPECT_EQ(t.Entry(L"DisplayName"), L"<none>");
+    EXPECT_EQ(ReadText(t.s / L"Documents\\Quorvane\\Tessaly\\Tessaly.tsy"), L"data");
+    EXPECT_EQ(ReadText(t.s / L"ProgramData\\Quorvane\\Tessaly\\Tessaly.ini"),
+              L"C:\\data\\Tessaly.tsy");
+    ASSERT_EQ(t.shown.size(), 2u);
+    EXPECT_NE(t.shown[1].text.find(t.s / L"Documents\\Quorvane\\Tessaly"), std::wstring::npos);
+
+    EXPECT_EQ(t.Uninstall().outcome, Outcome::kUninstalled) << "once more: nothing left to fail";
+}
+
+TEST(SetupMachine, OnlyUninstallAsTheFirstArgumentUninstalls) {
+    EXPECT_TRUE(AsksForUninstall(L"/uninstall"));
+    EXPECT_TRUE(AsksForUninstall(L"/UNINSTALL extra"));
+    EXPECT_FALSE(AsksForUninstall(L""));
+    EXPECT_FALSE(AsksForUninstall(nullptr));
+    EXPECT_FALSE(AsksForUninstall(L"uninstall"));
+    EXPECT_FALSE(AsksForUninstall(L"x /uninstall"));
+}
 
 TEST(SetupMachine, AWholeInstallationAndEachAnswerToTheRestart) {
     ScratchInstall t;
@@ -321,8 +389,9 @@ TEST(SetupMachine, AFolderThatCannotBeMadeIsReportedAndNoRestartOffered) {
                                                     L"\tA file of that name is in the way."),
               std::wstring::npos)
         << std::string(last.text.begin(), last.text.end());
-    EXPECT_EQ(report.leftOut, (std::vector<std::wstring>{L"Tessaly.exe", L"TessalyStartup.exe",
-                                                         L"Tessaly.lnk", L"TessalyStart.lnk"}));
+    EXPECT_EQ(report.leftOut,
+              (std::vector<std::wstring>{L"Tessaly.exe", L"TessalyStartup.exe", L"TessalySetup.exe",
+                                         L"Tessaly.lnk", L"TessalyStart.lnk"}));
     for (const Message& m : t.shown) EXPECT_NE(m.caption, L"Confirm Windows Restart");
     EXPECT_EQ(t.restarts, 0);
 }
