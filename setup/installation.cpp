@@ -146,7 +146,7 @@ Message Notice(std::wstring text, unsigned icon) {
 Message UninstallQuestion(const std::wstring& dataFolder) {
     std::wstring text = L"Remove Tessaly from this computer?";
     if (!dataFolder.empty()) {
-        text += L"\r\n\r\nYour reminders stay in\r\n\t" + dataFolder;
+        text += L"\r\n\r\nYour reminders stay in\r\n" + dataFolder;
     }
     return {text, std::wstring(kSetupCaption),
             kMbYesNo | kMbIconQuestion | kMbTaskModal | kMbSetForeground};
@@ -155,12 +155,12 @@ Message UninstallQuestion(const std::wstring& dataFolder) {
 Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& keptSettings) {
     std::wstring text = L"Tessaly has been removed from this computer.\r\n";
     if (!dataFolder.empty()) {
-        text += L"\r\nYour reminders and their backups stay in\r\n\t" + dataFolder +
-                L"\r\nDelete that folder yourself once you no longer need them.\r\n";
+        text += L"\r\nYour reminders and their backups stay in\r\n" + dataFolder +
+                L"\r\n\r\nDelete that folder yourself once you no longer need them.\r\n";
     }
     if (!keptSettings.empty()) {
-        text += L"\r\nThe editor's settings (where your data file is) stay in\r\n\t" +
-                keptSettings + L"\r\n";
+        text += L"\r\nThe editor's settings (where your data file is) stay in\r\n" + keptSettings +
+                L"\r\n";
     }
     return Notice(text, kMbIconInformation);
 }

@@ -376,11 +376,11 @@ TEST(Uninstall, RemovesWhatWasInstalledAndKeepsTheData) {
         L"show Tessaly Setup",
     };
     EXPECT_EQ(yes.calls, expected) << "nothing in the documents folder is touched";
-    EXPECT_NE(yes.shown.front().text.find(L"Your reminders stay in\r\n\t" + kUserData),
+    EXPECT_NE(yes.shown.front().text.find(L"Your reminders stay in\r\n" + kUserData),
               std::wstring::npos);
     EXPECT_EQ(yes.shown.front().style & 0xF, unsigned(kMbYesNo));
     const std::wstring& done = yes.shown.back().text;
-    EXPECT_NE(done.find(L"stay in\r\n\t" + kUserData), std::wstring::npos) << "says where";
+    EXPECT_NE(done.find(L"stay in\r\n" + kUserData), std::wstring::npos) << "says where";
     EXPECT_NE(done.find(kHelpHome + L"\\Tessaly.ini"), std::wstring::npos);
 
     // "No" leaves everything as it is.

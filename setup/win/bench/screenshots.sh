@@ -1,6 +1,7 @@
 #!/bin/bash
 # Screenshots of the installer's message boxes under Xvfb: the required files, the copying
-# notice, the restart question, and the report of what could not be installed.
+# notice, the restart question, the report of what could not be installed, and the uninstall's
+# question and closing notice.
 #   setup/win/bench/screenshots.sh BUILD_TREE OUTPUT_DIR
 # Installs BUILD_TREE's release zip into the tree's x11 prefix (made by scripts/wine-prefix.sh),
 # answers each box with xdotool and captures the next; what it installed there is removed after.
@@ -76,5 +77,24 @@ shot "Tessaly Setup" copying-again.png
 answer Return
 shot "Tessaly Setup" failure-report.png
 answer Return
-rm -f "$out/copying-again.png"
+
+# The uninstall, as the installed-programs list runs it, after a good install.
+rm -f "$pf/Quorvane"
+start "$release"
+shot "Tessaly Setup" copying-again.png
+answer Return
+shot "Confirm Windows Restart" restart-again.png
+answer n
+sleep 1
+(cd "$pf/Quorvane/Tessaly" && wine TessalySetup.exe /uninstall </dev/null >/dev/null 2>&1 &)
+shot "Tessaly Setup" uninstall-question.png
+answer y
+for _ in $(seq 50); do
+    next=$(xdotool search --onlyvisible --name "Tessaly Setup" 2>/dev/null | grep -vx "$id" | head -n 1 || true)
+    [ -n "$next" ] && break
+    sleep 0.1
+done
+shot "Tessaly Setup" uninstalled.png
+answer Return
+rm -f "$out/copying-again.png" "$out/restart-again.png"
 ls "$out"/*.png
