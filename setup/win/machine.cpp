@@ -8,21 +8,16 @@
 
 #include <memory>
 
+#include "win/folders.h"
+#include "win/message_box.h"
+#include "win/text.h"
+
 namespace tessaly::setup {
 namespace {
 
 // The system's text for an error, with its number kept for reports.
 std::wstring SystemReason(DWORD error) {
-    wchar_t* buffer = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = buffer ? buffer : L"";
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    if (text.empty()) text = L"Unknown error.";
-    return text + L" (error " + std::to_wstring(error) + L")";
+    return win::Utf8ToWide(win::ErrorText(error));
 }
 
 std::wstring LastReason() {
@@ -35,39 +30,11 @@ std::wstring ComReason(HRESULT hr) {
     return SystemReason(static_cast<DWORD>(hr));
 }
 
-bool IsFolder(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFile(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW(path.c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
-    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring CurrentFolder() {
     const DWORD n = GetCurrentDirectoryW(0, nullptr);
     std::wstring path(n, L'\0');
     const DWORD got = GetCurrentDirectoryW(n, path.data());
     path.resize(got < n ? got : 0);
-    return path;
-}
-
-// The shell's special folder (a CSIDL number) without a trailing backslash, or empty.
-std::wstring ShellFolderPath(int csidl) {
-    std::wstring path;
-    const HRESULT com = CoInitialize(nullptr);
-    PIDLIST_ABSOLUTE items = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
-        wchar_t buffer[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(items, buffer)) path = buffer;
-        CoTaskMemFree(items);
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
     return path;
 }
 
@@ -93,17 +60,8 @@ struct ComScope {
 }  // namespace
 
 Situation MachineSituation() {
-    std::vector<wchar_t> self(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, self.data(), DWORD(self.size()));
-        if (n < self.size()) {
-            self.resize(n);
-            break;
-        }
-        self.resize(self.size() * 2);  // a long path was cut; ask again with more room
-    }
-    return {CurrentFolder(), ShellFolderPath, IsFile,
-            IsFolder,        Today(),         std::wstring(self.begin(), self.end())};
+    return {CurrentFolder(), win::SpecialFolderPath, win::IsExistingFile, win::IsExistingFolder,
+            Today(),         win::ProgramFile()};
 }
 
 bool AsksForUninstall(const wchar_t* commandLine) {
@@ -142,7 +100,8 @@ std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target
 }
 
 int ShowSetupMessage(const Message& message) {
-    return MessageBoxW(nullptr, message.text.c_str(), message.caption.c_str(), message.style);
+    return win::ShowMessage(nullptr, win::WideToUtf8(message.text),
+                            win::WideToUtf8(message.caption), message.style);
 }
 
 int MachineInstaller::ShowMessage(const Message& message) {
@@ -153,7 +112,7 @@ std::wstring MachineInstaller::CreateFolder(const std::wstring& folder) {
     if (CreateDirectoryW(folder.c_str(), nullptr)) return {};
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS) {
-        if (IsFolder(folder)) return {};
+        if (win::IsExistingFolder(folder)) return {};
         return L"A file of that name is in the way.";
     }
     return SystemReason(error);

@@ -3,16 +3,12 @@
 #include <tlhelp32.h>
 
 #include "setup/win/machine.h"
+#include "win/handles.h"
 
 namespace tessaly::setup {
 namespace {
 
-struct Handle {
-    HANDLE h = nullptr;
-    ~Handle() {
-        if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-};
+using win::Handle;
 
 // The process-status functions live in psapi.dll on older systems; looked up at run time so
 // the installer starts on every system.
@@ -75,15 +71,15 @@ std::vector<RunningProcess> ProcessesByModules() {
     if (!GrowingList(ids, psapi.enumProcesses)) return result;
     for (DWORD id : ids) {
         // Other users' and the system's processes cannot be opened; they are skipped.
-        Handle process{OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)};
-        if (!process.h) continue;
+        Handle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+        if (!process) continue;
         std::vector<HMODULE> modules;
         const bool listed = GrowingList(modules, [&](HMODULE* m, DWORD size, DWORD* needed) {
-            return psapi.enumProcessModules(process.h, m, size, needed);
+            return psapi.enumProcessModules(process.get(), m, size, needed);
         });
         if (!listed || modules.empty()) continue;
         wchar_t path[MAX_PATH] = {};
-        const DWORD n = psapi.moduleFileName(process.h, modules[0], path, MAX_PATH);
+        const DWORD n = psapi.moduleFileName(process.get(), modules[0], path, MAX_PATH);
         if (n == 0) continue;
         result.push_back({id, std::wstring(path, n)});
     }
@@ -92,12 +88,12 @@ std::vector<RunningProcess> ProcessesByModules() {
 
 std::vector<RunningProcess> ProcessesBySnapshot() {
     std::vector<RunningProcess> result;
-    Handle snapshot{CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)};
-    if (snapshot.h == INVALID_HANDLE_VALUE) return result;
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return result;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.h, &entry); more;
-         more = Process32NextW(snapshot.h, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
         result.push_back({entry.th32ProcessID, entry.szExeFile});
     }
     return result;
@@ -108,10 +104,10 @@ std::uint32_t StopRunningProgram(const std::wstring& fileName,
     const auto found =
         FirstProcessRunning(IsNtFamily() ? ProcessesByModules() : ProcessesBySnapshot(), fileName);
     if (!found || !mayStop(*found)) return 0;
-    Handle process{OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, *found)};
-    if (!process.h || !TerminateProcess(process.h, 0)) return 0;
+    Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, *found));
+    if (!process || !TerminateProcess(process.get(), 0)) return 0;
     // Ending is asynchronous; its program file stays locked until the process is gone.
-    WaitForSingleObject(process.h, 5000);
+    WaitForSingleObject(process.get(), 5000);
     return *found;
 }
 
@@ -120,18 +116,18 @@ bool WindowsRestart::IsNtFamily() {
 }
 
 bool WindowsRestart::EnableShutdownPrivilege() {
-    Handle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token.h)) {
-        token.h = nullptr;
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) {
         return false;
     }
+    const Handle token(raw);
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     if (!LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
         return false;
     }
-    if (!AdjustTokenPrivileges(token.h, FALSE, &privileges, 0, nullptr, nullptr)) return false;
+    if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) return false;
     // A token without the privilege "succeeds" but says it assigned nothing.
     return GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }
