@@ -107,10 +107,17 @@ Layout LayoutBox(std::string_view text, std::string_view title, const BoxStyle& 
     Layout l;
     const auto lines = SplitLines(text);
     l.lines = static_cast<int>(lines.size());
-    for (std::string_view line : lines) l.widestLine = std::max(l.widestLine, measure(line).cx);
+    int tallestLine = 0;
+    for (std::string_view line : lines) {
+        const Extent e = measure(line);
+        l.widestLine = std::max(l.widestLine, e.cx);
+        tallestLine = std::max(tallestLine, e.cy);
+    }
     const Extent titleExtent = measure(title);
     l.widestLine = std::max(l.widestLine, titleExtent.cx);
-    l.lineHeight = titleExtent.cy;
+    // The title's height sizes the box; an empty title measures no height, and the box would
+    // then not grow with its lines, so the text's own height stands in.
+    l.lineHeight = titleExtent.cy > 0 ? titleExtent.cy : tallestLine;
 
     l.text = {style.indent, kTextTop, style.indent + l.widestLine,
               kTextTop + kLabelLineHeight * l.lines};

@@ -8,9 +8,10 @@
 namespace tessaly::editor::msgbox {
 namespace {
 
-// A fixed-pitch stand-in for the box's font: 6 pixels a character, 13 high.
+// A fixed-pitch stand-in for the box's font: 6 pixels a character, 13 high (0 when empty, as
+// some systems measure an empty text).
 Extent Fixed(std::string_view s) {
-    return {6 * static_cast<int>(s.size()), 13};
+    return {6 * static_cast<int>(s.size()), s.empty() ? 0 : 13};
 }
 
 TEST(MsgBoxStyle, ButtonsIconIndentAndModality) {
@@ -117,6 +118,8 @@ TEST(MsgBoxLayout, SizeFromLinesTitleAndIndent) {
         {"title wider, icon", "x", std::string(40, 't'), 20, 1, 240, 15, 50 + 240 + 25, 120},
         // Five lines: label 75 high, box max(120, 5 * 13 + 100).
         {"five lines", "a\r\nb\r\nc\r\nd\r\ne", "T", 4, 5, 6, 75, 220, 165},
+        // No title: the lines' own height still makes room for them above the buttons.
+        {"five lines, empty title", "a\r\nb\r\nc\r\nd\r\ne", "", 4, 5, 6, 75, 220, 165},
         // A long line sets the width; the indent moves with the icon.
         {"long, no icon", wide, "T", 4, 1, 360, 15, 10 + 360 + 25, 120},
         {"long, icon", wide, "T", 20, 1, 360, 15, 50 + 360 + 25, 120},
