@@ -9,20 +9,12 @@
 #include <vector>
 
 #include "editor/msgbox/msgbox_layout.h"
+#include "win/text.h"
 
 namespace tessaly::editor {
 namespace {
 
 using namespace msgbox;
-
-std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
 
 struct Box {
     std::string text;
@@ -66,7 +58,7 @@ Layout Measure(const Box& b) {
     HGDIOBJ oldFont =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(b.hwnd, WM_GETFONT, 0, 0)));
     auto measure = [dc](std::string_view line) {
-        const std::wstring w = Wide(line);
+        const std::wstring w = win::Utf8ToWide(line);
         SIZE size{};
         GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
         return Extent{static_cast<int>(size.cx), static_cast<int>(size.cy)};
@@ -107,13 +99,15 @@ const wchar_t* SystemIconName(int kind) {
 namespace {
 
 BOOL OnInitDialog(Box& b) {
-    SetWindowTextW(b.hwnd, Wide(b.title).c_str());
+    SetWindowTextW(b.hwnd, win::Utf8ToWide(b.title).c_str());
     const Layout l = Measure(b);
     // No prefix: a path such as "Tom & Jerry" shows its ampersand. No wrapping: the label is
     // exactly as wide as the widest line.
-    AddControl(b.hwnd, L"STATIC", Wide(b.text), SS_LEFTNOWORDWRAP | SS_NOPREFIX, kTextId, l.text);
+    AddControl(b.hwnd, L"STATIC", win::Utf8ToWide(b.text), SS_LEFTNOWORDWRAP | SS_NOPREFIX, kTextId,
+               l.text);
     for (const Button& button : Buttons(b.style.buttons)) {
-        AddControl(b.hwnd, L"BUTTON", Wide(button.caption), WS_TABSTOP | BS_PUSHBUTTON, button.id,
+        AddControl(b.hwnd, L"BUTTON", win::Utf8ToWide(button.caption), WS_TABSTOP | BS_PUSHBUTTON,
+                   button.id,
                    {button.x, l.buttonTop, button.x + button.width, l.buttonTop + kButtonHeight});
     }
     MoveWindow(b.hwnd, l.box.left, l.box.top, l.box.Width(), l.box.Height(), FALSE);

@@ -25,7 +25,7 @@ struct SettingsState {
 };
 
 void ShowCurrentLocation(SettingsState& s) {
-    AppMsgBox(WideToUtf8(s.paths->location.dataFile.wstring()), kInformationModal,
+    AppMsgBox(win::WideToUtf8(s.paths->location.dataFile.wstring()), kInformationModal,
               "Data File Location", 1, 100, 100);
     EndDialog(s.hwnd, 0);
 }
@@ -48,7 +48,7 @@ void MoveTo(SettingsState& s, const std::filesystem::path& folder) {
         case settings::MoveOutcome::kCancelled:
             break;  // the dialog stays, for another choice
         case settings::MoveOutcome::kFailed:
-            ShowMessage(s.hwnd, result.message, kDialogTitle, MB_ICONHAND);
+            win::ShowMessage(s.hwnd, result.message, kDialogTitle, MB_ICONHAND);
             break;
     }
 }

@@ -142,11 +142,11 @@ class SettingsDialogTest : public ::testing::Test {
         steps.clear();
         boxes.clear();
         beeps.clear();
-        messageBoxFunction = &RecordBox;
+        win::messageBoxFunction = &RecordBox;
         appMsgBoxBeep = &RecordBeep;
     }
     void TearDown() override {
-        messageBoxFunction = &SystemMessageBox;
+        win::messageBoxFunction = &win::SystemMessageBox;
         appMsgBoxBeep = &SystemBeep;
         DestroyWindow(owner_);
         std::error_code ignored;
