@@ -90,7 +90,13 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
         show(nullptr, "Printing error has occurred",
              "Printing Error " + std::to_string(result.errorCode), MB_OK | MB_ICONERROR);
         // The started document would otherwise stay open in the spooler.
-        if (result.errorCode == 3) AbortDoc(dc);
+        if (result.errorCode == 3) {
+            if (seams.abortDoc) {
+                seams.abortDoc(dc);
+            } else {
+                AbortDoc(dc);
+            }
+        }
     }
     SelectObject(dc, previous);
     DeleteObject(font);

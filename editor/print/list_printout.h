@@ -20,6 +20,7 @@ HDC GetPrinterDC(int orientation);
 struct ListPrintSeams {
     std::function<HDC()> printerDC;     // default: GetPrinterDC(0); the printout deletes it
     std::function<int(HDC)> startPage;  // default: StartPage
+    std::function<int(HDC)> abortDoc;   // default: AbortDoc
     std::function<int(HWND owner, std::string_view text, std::string_view caption, UINT style)>
         messageBox;          // default: the system message box
     std::string outputFile;  // print into this file instead of the printer's port

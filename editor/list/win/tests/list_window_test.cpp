@@ -16,6 +16,7 @@
 #include "editor/calendar/calendar_rules.h"
 #include "editor/calendar/win/calendar_view.h"
 #include "editor/list/win/list_resource.h"
+#include "editor/print/tests/printout.h"
 #include "editor/win/main_window.h"
 #include "editor/win/resource.h"
 #include "win/controls.h"
@@ -134,6 +135,7 @@ class ListWindowTest : public ::testing::Test {
             return (root_ / (csidl == 0x23 ? "common" : "docs")).wstring();
         };
         options.today = [] { return kToday; };
+        options.print = print_;
         hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), options);
         ASSERT_NE(hwnd_, nullptr);
         MSG msg;
@@ -206,6 +208,7 @@ class ListWindowTest : public ::testing::Test {
     fs::path root_;
     HWND hwnd_ = nullptr;
     MainWindow* w_ = nullptr;
+    print::ListPrintSeams print_;
 };
 
 const Reminder kAlpha = MakeReminder(kAppointment, "Alpha", 20261215, 930, 1);
@@ -391,6 +394,27 @@ TEST_F(ListWindowTest, BackShowsTheChosenReminderEvenWhenItSharesItsDate) {
         EXPECT_TRUE(IsWindowVisible(list.dialog));
     });
     EXPECT_EQ(w_->currentIndex, 3);
+}
+
+TEST_F(ListWindowTest, PrintPrintsTheShownListAndGivesTheFocusBack) {
+    const std::string output = print::test::OutputPath("list-window.ps");
+    print_.printerDC = [] {
+        return CreateDCA("WINSPOOL", print::test::kSimplexPrinter, nullptr, nullptr);
+    };
+    print_.outputFile = output;
+    Open({kAlpha, kBea, kCarl}, {kOld, kOlder});
+    WithList([&](const ListWindowView& list) {
+        list.Choose(IDC_LIST_ARCHIVE);
+        list.Command(IDC_LIST_PRINT);
+        EXPECT_EQ(GetFocus(), list.Box());
+        EXPECT_TRUE(IsWindowVisible(list.dialog));  // the window stays open
+    });
+    const print::test::Printout printout = print::test::ReadPrintout(output);
+    ASSERT_EQ(printout.pages.size(), 1u);
+    for (const char* text : {"Old one", "Older", "12/01/2026", "8:00 am", "11/20/2026"}) {
+        EXPECT_NE(printout.pages[0].find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(printout.pages[0].find("Alpha"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,213 @@
+// Prints reminder lists on the test prefix's PostScript file printer through Wine's printing
+// stack and reads the pages back: page breaks, headings, texts, an empty list, the failures.
+#include "editor/print/list_printout.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/tests/test_reminders.h"
+#include "editor/print/tests/printout.h"
+
+namespace tessaly::print {
+namespace {
+
+using tessaly::testing::MakeReminder;
+
+struct BoxCall {
+    std::string text, caption;
+    UINT style = 0;
+};
+
+class ListPrintoutTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        for (const std::string& file : outputs_) DeleteFileA(file.c_str());
+    }
+    ListPrintSeams Seams(const std::string& name) {
+        ListPrintSeams seams;
+        seams.printerDC = [this] {
+            dc_ = CreateDCA("WINSPOOL", test::kSimplexPrinter, nullptr, nullptr);
+            return dc_;
+        };
+        seams.messageBox = [this](HWND, std::string_view text, std::string_view caption,
+                                  UINT style) {
+            boxes_.push_back({std::string(text), std::string(caption), style});
+            return IDOK;
+        };
+        output_ = test::OutputPath(name);
+        outputs_.push_back(output_);
+        seams.outputFile = output_;
+        return seams;
+    }
+    // Jobs the printer's queue still holds.
+    static int QueuedJobs() {
+        HANDLE printer = nullptr;
+        if (!OpenPrinterA(const_cast<char*>(test::kSimplexPrinter), &printer, nullptr)) return -1;
+        DWORD needed = 0, count = 0;
+        EnumJobsA(printer, 0, 100, 1, nullptr, 0, &needed, &count);
+        std::vector<BYTE> buffer(needed + 1);
+        EnumJobsA(printer, 0, 100, 1, buffer.data(), needed, &needed, &count);
+        ClosePrinter(printer);
+        return static_cast<int>(count);
+    }
+
+    HDC dc_ = nullptr;
+    std::string output_;
+    std::vector<std::string> outputs_;
+    std::vector<BoxCall> boxes_;
+};
+
+std::string Item(int i) {
+    char text[16];
+    std::snprintf(text, sizeof text, "Item%03d", i);
+    return text;
+}
+
+// count entries; the last one alone on 03-01-2027 at 1:00 pm, the others in December.
+ReminderList Items(int count) {
+    ReminderList list;
+    for (int i = 1; i < count; ++i) {
+        list.Append(
+            MakeReminder(kAppointment, Item(i), 20261200 + 1 + i % 28, 100 + i % 11, i % 9));
+    }
+    list.Append(MakeReminder(kMeeting, Item(count), 20270301, 1300, 30));
+    return list;
+}
+
+TEST_F(ListPrintoutTest, AnEmptyListIsADocumentWithoutPages) {
+    const ListPrintResult result = PrintReminderList(ReminderList{}, Seams("empty.ps"));
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(result.errorCode, 0);
+    EXPECT_EQ(result.pages, 0);
+    EXPECT_TRUE(boxes_.empty());
+    const test::Printout printout = test::ReadPrintout(output_);
+    EXPECT_EQ(printout.postScript.find("%%Page:"), std::string::npos);
+    for (const std::string& page : printout.pages) EXPECT_EQ(page, "") << printout.postScript;
+    EXPECT_EQ(GetObjectType(dc_), 0u);  // the printer's DC is deleted
+}
+
+TEST_F(ListPrintoutTest, OneEntryMoreThanAPageHoldsGoesAloneOnTheSecondPage) {
+    // The printer's L, from a first (empty) job.
+    const int lastLine = PrintReminderList(ReminderList{}, Seams("probe.ps")).lastLine;
+    std::printf("the test printer's L: %d\n", lastLine);
+    ASSERT_GT(lastLine, 10);
+    const int count = lastLine + 2;
+    const ListPrintResult result = PrintReminderList(Items(count), Seams("pages.ps"));
+    EXPECT_EQ(result.errorCode, 0);
+    EXPECT_EQ(result.pages, 2);
+    const test::Printout printout = test::ReadPrintout(output_);
+    // TESSALY_PRINTOUT_PNG=/linux/folder/prefix keeps the pages as pictures to look at.
+    if (const char* png = std::getenv("TESSALY_PRINTOUT_PNG")) test::RenderPages(output_, png, 100);
+    ASSERT_EQ(printout.pages.size(), 2u);
+    for (const std::string& page : printout.pages) {
+        for (const char* heading : {"Date", "Day", "Time", "Event", "Description", "Notify"}) {
+            EXPECT_NE(page.find(heading), std::string::npos) << heading;
+        }
+    }
+    // Page 1: entries 1 .. L + 1 in list order; nothing of the last entry.
+    const std::string& first = printout.pages[0];
+    std::size_t at = 0;
+    for (int i = 1; i <= lastLine + 1; ++i) {
+        const std::size_t found = first.find(Item(i), at);
+        ASSERT_NE(found, std::string::npos) << Item(i);
+        at = found;
+    }
+    for (const std::string& text :
+         {Item(count), std::string("03/01/2027"), std::string("1:00 pm"), std::string("meeting")}) {
+        EXPECT_EQ(first.find(text), std::string::npos) << text;
+    }
+    EXPECT_NE(first.find("12/02/2026"), std::string::npos);
+    EXPECT_NE(first.find("1:01 am"), std::string::npos);
+    // Page 2: the headings and the last entry alone.
+    const std::string& second = printout.pages[1];
+    for (const char* text : {"03/01/2027", "Mon", "1:00 pm", "meeting", "30"}) {
+        EXPECT_NE(second.find(text), std::string::npos) << text;
+    }
+    EXPECT_NE(second.find(Item(count)), std::string::npos);
+    EXPECT_EQ(second.find(Item(1)), std::string::npos);
+    EXPECT_EQ(second.find("appointment"), std::string::npos);
+}
+
+TEST_F(ListPrintoutTest, APageThatCannotStartIsReportedAndTheJobAborted) {
+    for (int failingPage : {1, 2}) {
+        SCOPED_TRACE(failingPage);
+        boxes_.clear();
+        ListPrintSeams seams = Seams("abort.ps");
+        int pagesStarted = 0;
+        seams.startPage = [&](HDC dc) { return ++pagesStarted == failingPage ? 0 : StartPage(dc); };
+        // Wine's spooler lists no jobs, so the abort is seen where it is asked for.
+        int aborted = 0;
+        seams.abortDoc = [&](HDC dc) {
+            ++aborted;
+            return AbortDoc(dc);
+        };
+        const ListPrintResult result = PrintReminderList(Items(100), seams);
+        EXPECT_EQ(result.errorCode, 3);
+        EXPECT_EQ(result.pages, failingPage - 1);
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(boxes_[0].text, "Printing error has occurred");
+        EXPECT_EQ(boxes_[0].caption, "Printing Error 3");
+        EXPECT_EQ(boxes_[0].style, UINT(MB_OK | MB_ICONERROR));
+        EXPECT_EQ(aborted, 1);
+        EXPECT_EQ(QueuedJobs(), 0);
+        // Nothing of the aborted job reaches the printer's output.
+        EXPECT_EQ(GetFileAttributesA(output_.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetObjectType(dc_), 0u);
+    }
+}
+
+TEST_F(ListPrintoutTest, CancelledDialogAndAFailedDocument) {
+    ListPrintSeams cancelled = Seams("cancelled.ps");
+    cancelled.printerDC = [] { return HDC{}; };
+    EXPECT_TRUE(PrintReminderList(Items(3), cancelled).cancelled);
+    EXPECT_TRUE(boxes_.empty());
+
+    // A screen DC cannot start a document.
+    ListPrintSeams screen = Seams("screen.ps");
+    screen.printerDC = [] { return CreateCompatibleDC(nullptr); };
+    const ListPrintResult result = PrintReminderList(Items(3), screen);
+    EXPECT_EQ(result.errorCode, 2);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, "Printing Error 2");
+}
+
+// The print dialog answered by a CBT hook, as a user would: OK gives the default printer's DC.
+struct PrintDialogAnswer {
+    static inline int button = IDOK;
+    static inline HHOOK hook = nullptr;
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE) {
+            HWND dialog = reinterpret_cast<HWND>(wParam);
+            PostMessageA(dialog, WM_COMMAND, button, 0);
+        }
+        return CallNextHookEx(hook, code, wParam, lParam);
+    }
+};
+
+TEST(GetPrinterDC, TheRealDialogGivesTheChosenPrinterOrNothing) {
+    PrintDialogAnswer::hook =
+        SetWindowsHookExA(WH_CBT, &PrintDialogAnswer::OnCbt, nullptr, GetCurrentThreadId());
+    ASSERT_NE(PrintDialogAnswer::hook, nullptr);
+    PrintDialogAnswer::button = IDOK;
+    HDC dc = GetPrinterDC(0);
+    PrintDialogAnswer::button = IDCANCEL;
+    HDC cancelled = GetPrinterDC(0);
+    UnhookWindowsHookEx(PrintDialogAnswer::hook);
+
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 300);  // the test printer
+    // Portrait asked for: taller than wide.
+    EXPECT_GT(GetDeviceCaps(dc, PHYSICALHEIGHT), GetDeviceCaps(dc, PHYSICALWIDTH));
+    DeleteDC(dc);
+    EXPECT_EQ(cancelled, nullptr);
+}
+
+}  // namespace
+}  // namespace tessaly::print
