@@ -33,6 +33,11 @@ ListPageLayout MakeListPageLayout(const PrinterMetrics& m) {
     // A font reporting no height would divide by zero; one pixel keeps the page finite.
     l.lineHeight = std::max(m.lineHeight, 1);
     l.lastLine = Inches(975, m.pixelsPerInchY) / l.lineHeight;
+    if (m.printableHeight > 0) {
+        // The last line that still ends inside the printable area; at least one a page.
+        const int fits = (m.printableHeight - l.y0) / l.lineHeight - 3;
+        l.lastLine = std::clamp(fits, 0, l.lastLine);
+    }
     for (int i = 0; i < kColumnCount; ++i) {
         l.headingX[i] = l.x0 + Inches(kHeadingOffsets[i], m.pixelsPerInchX);
     }

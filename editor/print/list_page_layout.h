@@ -14,11 +14,12 @@ namespace tessaly::print {
 
 // What the printer's device context reports.
 struct PrinterMetrics {
-    int pixelsPerInchX = 0;  // LOGPIXELSX
-    int pixelsPerInchY = 0;  // LOGPIXELSY
-    int offsetX = 0;         // PHYSICALOFFSETX: the unprintable margin, in pixels
-    int offsetY = 0;         // PHYSICALOFFSETY
-    int lineHeight = 0;      // tmHeight + tmExternalLeading of the list font
+    int pixelsPerInchX = 0;   // LOGPIXELSX
+    int pixelsPerInchY = 0;   // LOGPIXELSY
+    int offsetX = 0;          // PHYSICALOFFSETX: the unprintable margin, in pixels
+    int offsetY = 0;          // PHYSICALOFFSETY
+    int lineHeight = 0;       // tmHeight + tmExternalLeading of the list font
+    int printableHeight = 0;  // VERTRES: the printable area's height; 0 when unknown
 };
 
 inline constexpr int kColumnCount = 6;
@@ -28,7 +29,9 @@ struct ListPageLayout {
     int x0 = 0;  // left edge, 0.75 in from the sheet's edge
     int y0 = 0;  // the heading row, 0.5 in from the sheet's top
     int lineHeight = 1;
-    int lastLine = 0;  // L: a page holds record lines 0..L
+    // L: a page holds record lines 0..L. 9.75 inches of lines, but never more than the printable
+    // area holds: a printer with a wide bottom margin would otherwise lose the last records.
+    int lastLine = 0;
     std::array<int, kColumnCount> headingX{};
     std::array<int, kColumnCount - 1> valueX{};  // date .. description
     int notifyRight = 0;                         // the notify column is right-aligned here

@@ -55,7 +55,7 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
     const ListPageLayout layout =
         MakeListPageLayout({GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY),
                             GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY),
-                            tm.tmHeight + tm.tmExternalLeading});
+                            tm.tmHeight + tm.tmExternalLeading, GetDeviceCaps(dc, VERTRES)});
     result.lastLine = layout.lastLine;
     // Reminder texts are single-byte, so the A functions measure them as stored.
     const TextMeasure measure{[dc](std::string_view text) { return win::TextWidth(dc, text); },

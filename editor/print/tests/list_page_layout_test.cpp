@@ -72,6 +72,30 @@ TEST(ListPageLayout, FromPrinterMetrics) {
     }
 }
 
+TEST(ListPageLayout, EveryLineEndsInsideThePrintableArea) {
+    struct Case {
+        PrinterMetrics m;
+        int lastLine;
+    };
+    const Case cases[] = {
+        // Letter at 300 dpi with a half-inch bottom margin: 9.75 inches of lines (56) would
+        // put the last two below the printable area.
+        {{300, 300, 75, 75, 52, 3075}, 54},
+        // A quarter-inch bottom margin leaves room for all 56.
+        {{300, 300, 75, 75, 52, 3150}, 56},
+        {{300, 300, 75, 75, 52, 3200}, 56},
+        // Not even one line fits: still one record a page.
+        {{96, 96, 0, 0, 16, 40}, 0},
+    };
+    for (const Case& c : cases) {
+        const ListPageLayout l = MakeListPageLayout(c.m);
+        EXPECT_EQ(l.lastLine, c.lastLine) << c.m.printableHeight;
+        if (c.lastLine > 0) {
+            EXPECT_LE(l.RecordY(l.lastLine) + l.lineHeight, c.m.printableHeight);
+        }
+    }
+}
+
 TEST(ListPageLayout, NoLineHeightStillGivesFinitePages) {
     const ListPageLayout l = MakeListPageLayout({96, 96, 0, 0, 0});
     EXPECT_EQ(l.lineHeight, 1);

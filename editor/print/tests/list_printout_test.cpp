@@ -110,6 +110,10 @@ TEST_F(ListPrintoutTest, OneEntryMoreThanAPageHoldsGoesAloneOnTheSecondPage) {
             EXPECT_NE(page.find(heading), std::string::npos) << heading;
         }
     }
+    // Nothing is printed below the printable area (10.5 inches down the Letter sheet).
+    for (const test::PrintedWord& word : printout.words) {
+        EXPECT_LE(word.yMax, 10.5 * 72) << word.text << " on page " << word.page;
+    }
     // Page 1: entries 1 .. L + 1 in list order; nothing of the last entry.
     const std::string& first = printout.pages[0];
     std::size_t at = 0;
