@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -188,6 +190,84 @@ TEST_F(PrintTest, PrintsLinesWhereTheyBelongAndKeepsThemInsideTheMargins) {
     EXPECT_TRUE(find("lowest"));
     EXPECT_FALSE(find("below"));
     EXPECT_TRUE(messages_.empty());
+}
+
+// How the ink of one printed word lies on the page (pixels of the 300 dpi sheet).
+struct Ink {
+    int pixels = 0;           // dark pixels, underline rows left out
+    bool underlined = false;  // a row dark across the whole word
+    int slant = 0;            // how far the glyphs' left edge lies further right at the top
+};
+
+Ink InkOf(const test::GrayPage& page, int left, int top, int right, int bottom) {
+    auto dark = [&](int x, int y) { return page.at(x, y) < 128; };
+    int first = right, last = left;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (dark(x, y)) first = std::min(first, x), last = std::max(last, x);
+        }
+    }
+    Ink ink;
+    std::vector<int> leftEdges;  // of the glyph rows, top to bottom
+    for (int y = top; y < bottom; ++y) {
+        int run = 0, longest = 0, count = 0, edge = -1;
+        for (int x = left; x < right; ++x) {
+            run = dark(x, y) ? run + 1 : 0;
+            longest = std::max(longest, run);
+            if (dark(x, y)) {
+                ++count;
+                if (edge < 0) edge = x;
+            }
+        }
+        if (longest >= (last - first) * 9 / 10) {
+            ink.underlined = true;
+        } else if (count > 0) {
+            ink.pixels += count;
+            leftEdges.push_back(edge);
+        }
+    }
+    if (leftEdges.size() >= 20) {
+        // Of the stems' rows, the first and last few, well away from serifs.
+        const std::size_t n = leftEdges.size();
+        ink.slant = leftEdges[n / 5] - leftEdges[n - 1 - n / 5];
+    }
+    return ink;
+}
+
+TEST_F(PrintTest, StyleLettersGiveBoldUnderlineAndItalicAndOthersAreIgnored) {
+    const char* styles[] = {"", "bu", "ub", "i", "xyz"};
+    ComPtr<ITPrint> printer = NewPrinter();
+    printer->ChoosePrinter();
+    printer->StartDocument("styles");
+    printer->StartNewPage();
+    for (int i = 0; i < 5; ++i) {
+        printer->SetFont("Courier New", 24, styles[i]);  // 100 pixels high
+        printer->PrintText("IIIIII", 1.0, 1.0 + i);
+    }
+    printer->EndCurrentPage();
+    printer->EndDocument();
+
+    const std::vector<test::GrayPage> pages = test::RenderGray(output_, 300);
+    ASSERT_EQ(pages.size(), 1u);
+    std::vector<Ink> inks;
+    for (int i = 0; i < 5; ++i)
+        inks.push_back(InkOf(pages[0], 300, 300 * (1 + i), 1200, 300 * (1 + i) + 150));
+    const Ink &regular = inks[0], &boldUnderlined = inks[1], &italic = inks[3];
+    ASSERT_GT(regular.pixels, 1000);
+    EXPECT_FALSE(regular.underlined);
+    EXPECT_LE(std::abs(regular.slant), 1);
+
+    EXPECT_TRUE(boldUnderlined.underlined);
+    EXPECT_GT(boldUnderlined.pixels, regular.pixels * 13 / 10);
+    EXPECT_LE(std::abs(boldUnderlined.slant), 1);      // upright
+    EXPECT_EQ(inks[2].pixels, boldUnderlined.pixels);  // letters in any order
+    EXPECT_TRUE(inks[2].underlined);
+
+    EXPECT_FALSE(italic.underlined);
+    EXPECT_GE(italic.slant, 5);
+
+    EXPECT_EQ(inks[4].pixels, regular.pixels);  // other letters change nothing
+    EXPECT_FALSE(inks[4].underlined);
 }
 
 // Three pages as a caller sends them, whatever fails on the way.

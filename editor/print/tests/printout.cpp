@@ -178,6 +178,40 @@ Printout ReadPrintout(const std::string& postScriptPath) {
     return printout;
 }
 
+std::vector<GrayPage> RenderGray(const std::string& postScriptPath, int dpi) {
+    const std::string prefix = postScriptPath + "-gray";
+    RunUnixProgram({"/usr/bin/gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pgmraw",
+                    "-r" + std::to_string(dpi), "-sOutputFile=" + UnixPath(prefix) + "-%d.pgm",
+                    UnixPath(postScriptPath)});
+    std::vector<GrayPage> pages;
+    for (int number = 1;; ++number) {
+        const std::string file = prefix + "-" + std::to_string(number) + ".pgm";
+        const std::string bytes = ReadWholeFile(file);
+        DeleteFileA(file.c_str());
+        if (bytes.empty()) break;
+        // "P5", width, height, largest value, each maybe after comment lines; one blank, then
+        // the bytes.
+        std::istringstream header(bytes);
+        std::string token;
+        std::vector<int> numbers;
+        while (numbers.size() < 3 && header >> token) {
+            if (token[0] == '#') {
+                std::getline(header, token);
+            } else if (token != "P5") {
+                numbers.push_back(std::stoi(token));
+            }
+        }
+        GrayPage page;
+        page.width = numbers.at(0);
+        page.height = numbers.at(1);
+        const std::size_t start = static_cast<std::size_t>(header.tellg()) + 1;
+        page.pixels.assign(bytes.begin() + start, bytes.end());
+        page.pixels.resize(static_cast<std::size_t>(page.width) * page.height, 255);
+        pages.push_back(std::move(page));
+    }
+    return pages;
+}
+
 std::vector<std::string> RenderPages(const std::string& postScriptPath,
                                      const std::string& pngPrefix, int dpi) {
     RunUnixProgram({"/usr/bin/gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=png16m",

@@ -50,6 +50,17 @@ struct Printout {
 // throws when it cannot be converted.
 Printout ReadPrintout(const std::string& postScriptPath);
 
+// One page as grey levels (0 black .. 255 white), row by row from the sheet's top left corner.
+struct GrayPage {
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+    unsigned char at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// Renders each page of a finished job at `dpi`; at the printer's own 300 dpi a device pixel
+// (x, y) is the page's pixel (x + PHYSICALOFFSETX, y + PHYSICALOFFSETY).
+std::vector<GrayPage> RenderGray(const std::string& postScriptPath, int dpi);
+
 // Renders each page to PNG_PREFIX-N.png (Linux path prefix) at the given resolution; returns
 // the files written.
 std::vector<std::string> RenderPages(const std::string& postScriptPath,

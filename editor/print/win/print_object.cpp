@@ -319,7 +319,13 @@ void cTPrint::PrintText(std::string_view text, double x, double y) {
 }
 
 void cTPrint::StartDocument(std::string_view name) {
-    if (!HaveDevice() || failed_) return;
+    if (failed_) return;
+    // With no printer at all the job cannot start either, and the user hears so.
+    if (!HaveDevice()) {
+        ReportPrinterError(1);
+        failed_ = true;
+        return;
+    }
     const std::string documentName(name.substr(0, 63));
     const std::string& output = printSeams().outputFile;
     DOCINFOA job{};
@@ -335,12 +341,12 @@ void cTPrint::StartDocument(std::string_view name) {
 }
 
 void cTPrint::StartNewPage() {
-    if (!dc_ || failed_) return;
-    if (printSeams().startPage(dc_) <= 0) {
+    if (failed_) return;
+    if (!dc_ || printSeams().startPage(dc_) <= 0) {
         ReportPrinterError(2);
         // Nothing more goes to this job, and the spooler does not keep it half-open.
         failed_ = true;
-        if (documentOpen_) printSeams().abortDoc(dc_);
+        if (documentOpen_ && dc_) printSeams().abortDoc(dc_);
         documentOpen_ = false;
     }
 }
