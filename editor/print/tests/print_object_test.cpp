@@ -360,6 +360,7 @@ TEST_F(PrintTest, AHelpTopicOfTwoPagesPrintsTwoSidedWithItsHeaderOnEveryPage) {
     Printout out = Read();
     ASSERT_EQ(out.pages.size(), 2u);
     EXPECT_TRUE(out.twoSided);
+    EXPECT_NE(out.postScript.find("/Tumble false"), std::string::npos);  // along the long edge
     EXPECT_NE(out.postScript.find("%%Title: appHelp"), std::string::npos);
     EXPECT_TRUE(messages_.empty());
 
