@@ -29,7 +29,10 @@ int Number(std::string_view s) {
 
 class SystemFiles : public BackupFiles {
   public:
-    bool Exists(const std::filesystem::path& file) override { return FileExists(file); }
+    bool HasContent(const std::filesystem::path& file) override {
+        std::error_code ec;
+        return FileExists(file) && std::filesystem::file_size(file, ec) > 0 && !ec;
+    }
 
     std::vector<std::string> List(const std::filesystem::path& folder) override {
         std::vector<std::string> names;
@@ -102,7 +105,7 @@ std::filesystem::path BackupFolder(const std::filesystem::path& dataFile) {
 }
 
 BackupPlan PlanDailyBackup(std::span<const std::string> existing, DateKey today,
-                           bool dataFileExists) {
+                           bool dataFileHasContent) {
     BackupPlan plan;
     plan.name = BackupName(today);
     std::vector<std::pair<DateKey, std::string>> days;
@@ -113,7 +116,7 @@ BackupPlan PlanDailyBackup(std::span<const std::string> existing, DateKey today,
         haveToday = haveToday || *day == today;
         days.emplace_back(*day, name);
     }
-    plan.backUp = dataFileExists && !haveToday;
+    plan.backUp = dataFileHasContent && !haveToday;
     // With no backup of today, nothing is pruned: old backups go only once a newer one is there.
     if (!plan.backUp && !haveToday) return plan;
     if (plan.backUp) days.emplace_back(today, plan.name);
@@ -140,7 +143,7 @@ BackupResult KeepDailyBackup(const std::filesystem::path& dataFile, DateKey toda
     BackupResult result;
     const std::filesystem::path folder = BackupFolder(dataFile);
     const std::vector<std::string> existing = files.List(folder);
-    const BackupPlan plan = PlanDailyBackup(existing, today, files.Exists(dataFile));
+    const BackupPlan plan = PlanDailyBackup(existing, today, files.HasContent(dataFile));
     if (plan.backUp) {
         IoResult r = files.MakeFolder(folder);
         if (r) r = files.Copy(dataFile, folder / plan.name);

@@ -24,7 +24,7 @@ std::optional<DateKey> BackupDay(std::string_view name);
 std::filesystem::path BackupFolder(const std::filesystem::path& dataFile);
 
 // What a save on `today` does first, given the names in the backup folder: back up when the
-// data file exists and today has no backup yet; then remove the backups older than the
+// data file has content and today has no backup yet; then remove the backups older than the
 // newest kBackupDaysKept days (today's counted in). Other files are never touched.
 struct BackupPlan {
     bool backUp = false;
@@ -32,13 +32,14 @@ struct BackupPlan {
     std::vector<std::string> prune;  // oldest first
 };
 BackupPlan PlanDailyBackup(std::span<const std::string> existing, DateKey today,
-                           bool dataFileExists);
+                           bool dataFileHasContent);
 
 // The file system as the backup sees it, so tests can use a fake one.
 class BackupFiles {
   public:
     virtual ~BackupFiles() = default;
-    virtual bool Exists(const std::filesystem::path& file) = 0;
+    // Whether there is anything to keep: the file exists and is not empty.
+    virtual bool HasContent(const std::filesystem::path& file) = 0;
     // The names of the files in a folder; none when there is no such folder.
     virtual std::vector<std::string> List(const std::filesystem::path& folder) = 0;
     virtual IoResult MakeFolder(const std::filesystem::path& folder) = 0;

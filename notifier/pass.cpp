@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/backup.h"
 #include "core/data_file.h"
 #include "core/file_io.h"
 #include "core/occurrence.h"
@@ -54,6 +55,10 @@ bool FileStore::Write(std::span<const std::uint8_t> bytes) {
     return static_cast<bool>(ReplaceWholeFile(path_, bytes));
 }
 
+IoResult FileStore::KeepBackup(DateKey today) {
+    return KeepDailyBackup(path_, today).status;
+}
+
 PassReport RunPass(ReminderData& lists, DataStore& store, Clock& clock, PopupResponder& popup) {
     PassReport report;
     const DateKey today = clock.Today();
@@ -68,7 +73,12 @@ PassReport RunPass(ReminderData& lists, DataStore& store, Clock& clock, PopupRes
 
     // Past one-time reminders reach the archive on disk before any pop-up can keep us waiting.
     ArchivePastReminders(lists.current, lists.archive, today);
-    if (report.loaded) Save(store, lists, known);
+    if (report.loaded) {
+        if (const IoResult backup = store.KeepBackup(today); !backup) {
+            report.backupProblem = backup.message;
+        }
+        Save(store, lists, known);
+    }
     AdvancePastReminders(lists.current, today);
 
     // Each entry has its own notice, so every entry is tested; copies that acknowledgements

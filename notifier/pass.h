@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
+#include "core/file_io.h"
 #include "core/reminder.h"
 #include "notifier/popup_text.h"
 
@@ -34,6 +36,11 @@ class DataStore {
     virtual bool Read(std::vector<std::uint8_t>& bytes) = 0;
     // Replaces the file whole. False when it cannot be written.
     virtual bool Write(std::span<const std::uint8_t> bytes) = 0;
+    // Keeps the day's first backup of the file before it is written; a failure to report.
+    virtual IoResult KeepBackup(DateKey today) {
+        (void)today;
+        return {};
+    }
 };
 
 class FileStore : public DataStore {
@@ -41,6 +48,7 @@ class FileStore : public DataStore {
     explicit FileStore(std::filesystem::path path) : path_(std::move(path)) {}
     bool Read(std::vector<std::uint8_t>& bytes) override;
     bool Write(std::span<const std::uint8_t> bytes) override;
+    IoResult KeepBackup(DateKey today) override;
 
   private:
     std::filesystem::path path_;
@@ -63,6 +71,7 @@ struct PassReport {
     bool stopPopups = false;    // the user closed a pop-up with the close command
     bool mergedOthers = false;  // the file had changed meanwhile; our answers went onto it
     bool saved = false;         // the final save reached the file
+    std::string backupProblem;  // why the day's backup failed; the saves went ahead
 };
 
 // Runs one pass over `lists`, which carry over from pass to pass: when the file cannot be read

@@ -44,7 +44,7 @@ TEST(BackupPlanTest, WhichSavesBackUpAndWhatGoes) {
     struct Case {
         const char* what;
         std::vector<std::string> existing;
-        bool dataFileExists;
+        bool dataFileHasContent;
         bool backUp;
         std::vector<std::string> prune;
     };
@@ -55,7 +55,7 @@ TEST(BackupPlanTest, WhichSavesBackUpAndWhatGoes) {
     std::vector<std::string> manyPruned = Days(20261101, 24);  // all but the newest 13
     const Case cases[] = {
         {"first save of the day", {}, true, true, {}},
-        {"no data file yet: nothing to keep", {}, false, false, {}},
+        {"no data file yet, or an empty one: nothing to keep", {}, false, false, {}},
         {"second save of the day", {"Tessaly-2026-12-08.tsy"}, true, false, {}},
         {"today's made by the other program, in other case",
          {"TESSALY-2026-12-08.TSY"},
@@ -73,7 +73,7 @@ TEST(BackupPlanTest, WhichSavesBackUpAndWhatGoes) {
          {BackupName(20261208)}},
     };
     for (const Case& c : cases) {
-        const BackupPlan plan = PlanDailyBackup(c.existing, 20261208, c.dataFileExists);
+        const BackupPlan plan = PlanDailyBackup(c.existing, 20261208, c.dataFileHasContent);
         EXPECT_EQ(plan.backUp, c.backUp) << c.what;
         EXPECT_EQ(plan.name, "Tessaly-2026-12-08.tsy") << c.what;
         EXPECT_EQ(plan.prune, c.prune) << c.what;
@@ -88,7 +88,9 @@ class FakeFiles : public BackupFiles {
     bool failCopy = false, failRemove = false, failFolder = false;
     int copies = 0;
 
-    bool Exists(const fs::path& f) override { return files.contains(f); }
+    bool HasContent(const fs::path& f) override {
+        return files.contains(f) && !files.at(f).empty();
+    }
     std::vector<std::string> List(const fs::path& folder) override {
         std::vector<std::string> names;
         for (const auto& [p, bytes] : files) {

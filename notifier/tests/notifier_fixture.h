@@ -39,6 +39,11 @@ class MemoryStore : public DataStore {
         bytes.assign(in.begin(), in.end());
         return true;
     }
+    IoResult KeepBackup(DateKey today) override {
+        backupDays.push_back(today);
+        writesBeforeBackup.push_back(writes);
+        return backupFails ? IoResult::Failure("backup not made: disk full") : IoResult{};
+    }
     ReminderData Contents() const { return DecodeReminderFile(bytes); }
     std::string Label() const { return std::string(bytes.begin(), bytes.begin() + 4); }
 
@@ -47,6 +52,9 @@ class MemoryStore : public DataStore {
     bool writable = true;
     int reads = 0;
     int writes = 0;
+    std::vector<DateKey> backupDays;
+    std::vector<int> writesBeforeBackup;
+    bool backupFails = false;
 };
 
 // Answers each pop-up from a script (Remind Again once it runs out) and records what it saw.

@@ -225,6 +225,24 @@ TEST_F(PassTest, PassAnsweredAfterMidnightStartsTheNextAtOnce) {
               23 * 3600 + 55 * 60 + 10);
 }
 
+TEST_F(PassTest, TheDaysBackupComesBeforeTheFirstSaveAndNeverBlocksIt) {
+    store = MemoryStore(Lists({MakeReminder(kAppointment, "Dentist", kToday, 1430)}));
+    ScriptedResponder popup({kAcknowledge});
+    PassReport report = Run(popup);
+    EXPECT_EQ(store.backupDays, std::vector<DateKey>{kToday});
+    EXPECT_EQ(store.writesBeforeBackup, std::vector<int>{0});
+    EXPECT_EQ(report.backupProblem, "");
+
+    store.backupFails = true;
+    report = Run(popup);
+    EXPECT_EQ(report.backupProblem, "backup not made: disk full");
+    EXPECT_TRUE(report.saved);
+
+    store.readable = false;  // nothing is written, so nothing is backed up
+    Run(popup);
+    EXPECT_EQ(store.backupDays.size(), 2u);
+}
+
 TEST(FileStorePass, MissingFolderIsNeitherCreatedNorWritten) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() /
@@ -243,6 +261,13 @@ TEST(FileStorePass, MissingFolderIsNeitherCreatedNorWritten) {
     std::filesystem::create_directories(dir / "Quorvane");
     EXPECT_TRUE(RunPass(lists, store, clock, popup).saved);
     EXPECT_EQ(std::filesystem::file_size(dir / "Quorvane" / "Tessaly.tsy"), 12u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Quorvane" / "Backups")) << "nothing to keep";
+
+    // The next day's first pass keeps the twelve bytes.
+    clock.now.date = 20261209;
+    EXPECT_TRUE(RunPass(lists, store, clock, popup).saved);
+    EXPECT_EQ(std::filesystem::file_size(dir / "Quorvane" / "Backups" / "Tessaly-2026-12-09.tsy"),
+              12u);
     std::filesystem::remove_all(dir);
 }
 

@@ -1,10 +1,11 @@
-// TessalyStartup: one pass at start, then one just after every midnight, until log-off.
+// TessalyStartup: one pass at start, then one just after every midnight, and one at once
+// for a day that a sleep or a clock change skipped, until log-off.
 #include <windows.h>
 
 #include "core/reminder.h"
 #include "notifier/location.h"
 #include "notifier/pass.h"
-#include "notifier/wait.h"
+#include "notifier/win/cycle.h"
 #include "notifier/win/popup.h"
 #include "notifier/win/system.h"
 #include "win/folders.h"
@@ -22,16 +23,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SystemClock clock;
     PopupWindowResponder popup;
     ReminderData lists;  // kept between passes for a file that cannot be read
-    for (;;) {
-        DateKey began = clock.Today();
-        try {
-            began = RunPass(lists, store, clock, popup).began;
-        } catch (...) {
-            // Whatever went wrong, the notifier keeps its daily rhythm: the next pass may do
-            // better.
-        }
-        const LocalTime now = clock.Now();
-        WaitUntilAfterMidnight(
-            SecondsToWaitAfterPass(began, now.date, now.hour, now.minute, now.second));
-    }
+    NotifierHost host;
+    RunNotifierCycle(
+        host, clock, [&] { RunPass(lists, store, clock, popup); }, [] { return true; });
+    return 0;
 }

@@ -445,7 +445,7 @@ TEST_F(TsyTest, EverySaveKeepsTheDaysFirstBackupAndBackupsListsThem) {
 
     // A backup that cannot be made is reported; the save itself goes ahead.
     fs::remove_all(dir_ / "Backups");
-    Write({});
+    Write(Encoded({}));
     std::ofstream(dir_ / "Backups") << "in the way";
     const Outcome blocked = add("2026-12-10", "five");
     EXPECT_EQ(blocked.status, kTsyOk);

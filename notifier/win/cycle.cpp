@@ -1,0 +1,148 @@
+#include "notifier/win/cycle.h"
+
+#include <algorithm>
+
+#include "notifier/catch_up.h"
+#include "notifier/wait.h"
+
+namespace tessaly {
+namespace {
+
+constexpr wchar_t kHostClass[] = L"TessalyStartupHost";
+
+bool IsWakeUp(UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_POWERBROADCAST:
+            return wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND;
+        case WM_TIMECHANGE:
+        case WM_SETTINGCHANGE:  // a new time zone arrives as a setting change
+            return true;
+        default:
+            return false;
+    }
+}
+
+enum class WaitEnd { kTimer, kWake, kQuit };
+
+// Waits on a one-shot waitable timer (which may wake a suspended computer) while dispatching
+// the thread's messages, until the timer fires, a wake-up arrives or WM_QUIT comes.
+WaitEnd WaitForTimerOrWake(int seconds, bool& woke) {
+    HANDLE timer = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(seconds) * 10'000'000;  // relative, 100 ns units
+    if (timer && !SetWaitableTimer(timer, &due, 0, nullptr, nullptr, TRUE)) {
+        CloseHandle(timer);
+        timer = nullptr;
+    }
+    // Without a timer the same time is waited out in slices.
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    WaitEnd end = WaitEnd::kTimer;
+    for (;;) {
+        DWORD wait = INFINITE;
+        if (!timer) {
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) break;
+            wait = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 60'000));
+        }
+        const DWORD r = MsgWaitForMultipleObjectsEx(timer ? 1 : 0, timer ? &timer : nullptr, wait,
+                                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (timer && r == WAIT_OBJECT_0) break;
+        MSG msg;
+        bool quit = false;
+        while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));  // for whoever runs the loop above
+                quit = true;
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (quit) {
+            end = WaitEnd::kQuit;
+            break;
+        }
+        if (woke) {
+            end = WaitEnd::kWake;
+            break;
+        }
+    }
+    if (timer) CloseHandle(timer);
+    return end;
+}
+
+}  // namespace
+
+NotifierHost::NotifierHost() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kHostClass;
+    RegisterClassW(&wc);  // fails harmlessly when a second host registers it again
+    hwnd_ = CreateWindowExW(0, kHostClass, L"Reminders", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                            nullptr, wc.hInstance, this);
+}
+
+NotifierHost::~NotifierHost() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK NotifierHost::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* host = reinterpret_cast<NotifierHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (host && IsWakeUp(message, wParam) && host->onWake_) {
+        try {
+            host->onWake_();
+        } catch (...) {
+            // No exception crosses the window procedure; the midnight timer still comes.
+        }
+    }
+    if (message == WM_POWERBROADCAST) return TRUE;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void RunNotifierCycle(NotifierHost& host, Clock& clock, const std::function<void()>& pass,
+                      const std::function<bool()>& keepGoing) {
+    CatchUp catchUp;
+    bool woke = false;
+    host.SetOnWake([&] {
+        if (catchUp.Running()) {
+            catchUp.Wake(clock.Today());  // kept until the pass ends
+        } else {
+            woke = true;
+        }
+    });
+    bool passNow = true;
+    while (keepGoing()) {
+        if (passNow) {
+            const DateKey began = clock.Today();
+            catchUp.PassStarted(began);
+            try {
+                pass();
+            } catch (...) {
+                // Whatever went wrong, the notifier keeps its daily rhythm: the next pass may
+                // do better.
+            }
+            catchUp.PassEnded();
+            // A pass that ended on a later day (a pop-up answered after midnight), or a
+            // wake-up during it that found a new day, means that day's pass runs at once.
+            const DateKey now = clock.Today();
+            passNow = catchUp.AfterPass(now) || (now > began && !catchUp.HadPass(now));
+            continue;
+        }
+        const LocalTime now = clock.Now();
+        woke = false;
+        const WaitEnd end =
+            WaitForTimerOrWake(SecondsUntilAfterMidnight(now.hour, now.minute, now.second), woke);
+        if (end == WaitEnd::kQuit) break;
+        // The timer or a wake-up: a pass for a day that has had none; otherwise the wait
+        // starts again, measured from the clock as it now stands.
+        passNow = catchUp.Wake(clock.Today());
+    }
+    host.SetOnWake({});
+}
+
+}  // namespace tessaly

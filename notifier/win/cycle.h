@@ -1,0 +1,38 @@
+// The notifier's cycle of passes and its hidden window, which hears of resumes from sleep and
+// of clock and time-zone changes, so a day the computer slept through still gets its pass.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "notifier/pass.h"
+
+namespace tessaly {
+
+// A hidden top-level window: power and time-change broadcasts reach only top-level windows.
+class NotifierHost {
+  public:
+    NotifierHost();
+    ~NotifierHost();
+    NotifierHost(const NotifierHost&) = delete;
+    NotifierHost& operator=(const NotifierHost&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    // Called for each resume, clock change or time-zone change, whatever the thread is doing.
+    void SetOnWake(std::function<void()> onWake) { onWake_ = std::move(onWake); }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+    std::function<void()> onWake_;
+};
+
+// Runs a pass at once, then one whenever the midnight timer, a resume or a clock change finds
+// a day that has had none. A wake-up during a pass (a pop-up's loop dispatches messages) is
+// decided when the pass ends. keepGoing is asked before every wait; the cycle also ends on
+// WM_QUIT. The program never stops it; tests do.
+void RunNotifierCycle(NotifierHost& host, Clock& clock, const std::function<void()>& pass,
+                      const std::function<bool()>& keepGoing);
+
+}  // namespace tessaly
