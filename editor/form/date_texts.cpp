@@ -19,12 +19,4 @@ std::string DoubleClickDateText(int month, int day, int year) {
     return text;
 }
 
-std::string ListDateText(DateKey key) {
-    std::string text = DateKeyText(key);
-    for (char& c : text) {
-        if (c == '-') c = '/';
-    }
-    return text;
-}
-
 }  // namespace tessaly

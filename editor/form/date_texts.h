@@ -1,6 +1,7 @@
-// The date texts the editor writes, one function for each format. Every one of them reads
-// back as the same date through DateKeyFromText; they differ in zeros, year digits and
-// separator because each is written where a person reads or types it.
+// The date texts the form writes, one function for each format. Each reads back as the same
+// date once the date check has completed it; they differ in zeros and year digits because
+// each stands where a person reads or types it. (The list window's "12/05/2026" is its own,
+// list::ListDateText, joined with "/".)
 #pragma once
 
 #include <string>
@@ -16,7 +17,5 @@ std::string NewReminderDateText(int month, int day, int year);
 // "12-05-26": a double-click in the calendar, two digits each; the Add check completes
 // the year to 20yy, so it stores the same date as the other forms.
 std::string DoubleClickDateText(int month, int day, int year);
-// "12/05/2026": a line of the list window, joined with "/" where the form uses "-".
-std::string ListDateText(DateKey key);
 
 }  // namespace tessaly

@@ -1,73 +1,23 @@
-// The main window's life: creation, start-up (folders, data file, maintenance), painting,
-// colours, the form operations, and the dialog procedure that dispatches to the handlers.
+// The main window's life: creation, start-up, painting, colours, and showing the model's
+// updates on the controls; the dialog procedure only dispatches.
 #include "editor/win/main_window.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <memory>
+#include <utility>
 
-#include "core/data_file.h"
-#include "core/file_io.h"
-#include "core/occurrence.h"
-#include "editor/calendar/calendar_rules.h"
-#include "editor/calendar/win/calendar_view.h"
-#include "editor/form/reminder_form.h"
-#include "editor/paths/editor_paths.h"
+#include "editor/calendar/win/calendar_mouse.h"
+#include "editor/calendar/win/calendar_painter.h"
 #include "editor/win/resource.h"
 #include "win/controls.h"
-#include "win/folders.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
-#include "win/single_instance.h"
 #include "win/text.h"
 
 namespace tessaly::editor {
-using namespace win;
 namespace {
 
 constexpr int kStatusParts = 3;
-
-DateKey SystemToday() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return MakeDateKey(now.wYear, now.wMonth, now.wDay);
-}
-
-// special + \Quorvane\Tessaly, created (with \Quorvane) when it is not there; a folder that
-// cannot be created is not reported: the paths below it then simply fail to open.
-std::wstring EnsureProductFolder(const std::wstring& special) {
-    const std::wstring product = special + std::wstring(kProductFolder);
-    if (!IsExistingFolder(product)) {
-        CreateDirectoryW((special + std::wstring(kVendorFolder)).c_str(), nullptr);
-        CreateDirectoryW((product + L"\\").c_str(), nullptr);
-    }
-    return product;
-}
-
-std::optional<std::string> SettingsFirstLine(const std::wstring& settingsFile) {
-    if (!IsExistingFile(settingsFile)) return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(std::filesystem::path(settingsFile), bytes, IfMissing::kFail)) {
-        return std::nullopt;
-    }
-    return FirstLine(std::string(bytes.begin(), bytes.end()));
-}
-
-void FindPaths(MainWindow& w) {
-    auto special = w.options.specialFolderPath ? w.options.specialFolderPath : SpecialFolderPath;
-    EditorPaths& p = w.paths;
-    p.programFolder = EnsureProductFolder(special(kCommonAppDataFolder));
-    p.settingsFile = p.programFolder + std::wstring(kSettingsFileName);
-    p.helpFile = p.programFolder + std::wstring(kHelpFileName);
-    p.documentFolder = EnsureProductFolder(special(kDocumentsFolder));
-    p.dataFile = ChooseDataFilePath(
-        w.options.firstArgument, SettingsFirstLine(p.settingsFile), p.documentFolder,
-        [](std::string_view ansi) { return AnsiToWide(ansi); }, IsExistingFile);
-    p.dataFolder = FolderPart(p.dataFile);
-}
 
 // Icons are optional: a build without the picture resources still runs.
 HICON LoadNamedIcon(const char* name, UINT flags) {
@@ -91,115 +41,187 @@ void SetStatusTextWide(MainWindow& w, int part, const std::wstring& text) {
                         reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void ConnectCalendar(MainWindow& w) {
-    calendar::CalendarState& c = w.calendar;
-    c.current = &w.data.current;
-    c.currentIndex = &w.currentIndex;
-    c.editingState = &w.editingState;
-    c.hooks.clearForm = [&w] { ClearForm(w); };
-    c.hooks.fillForm = [&w](int index) { FillForm(w, index); };
-    c.hooks.setFormMode = [&w](int mode) { SetFormMode(w, mode); };
-    c.hooks.setStatusText = [&w](int part, const std::string& text) {
-        SetStatusText(w, part, text);
-    };
-    c.hooks.sameDateNumber = [&w](int index) {
-        return index >= 1 && index < static_cast<int>(w.sameDate.size()) ? w.sameDate[index] : 0;
-    };
+int ControlOf(FormField field) {
+    switch (field) {
+        case FormField::kKind:
+            return IDC_KIND;
+        case FormField::kDescription:
+            return IDC_DESCRIPTION;
+        case FormField::kDate:
+            return IDC_DATE;
+        case FormField::kTime:
+            return IDC_TIME;
+        case FormField::kNotify:
+            return IDC_NOTIFY;
+        case FormField::kPeriod:
+            return IDC_PERIOD;
+        case FormField::kNone:
+            break;
+    }
+    return 0;
+}
+
+int ControlOf(FormText text) {
+    switch (text) {
+        case FormText::kKind:
+            return IDC_KIND;
+        case FormText::kDate:
+            return IDC_DATE;
+        case FormText::kWeekday:
+            return IDC_WEEKDAY;
+        case FormText::kTimeLabel:
+            return IDC_TIME_LABEL;
+    }
+    return 0;
+}
+
+void ShowControl(HWND dialog, int id, bool show) {
+    ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE);
+}
+
+void CheckFrequency(HWND h, int code) {
+    CheckRadioButton(h, IDC_ONE_TIME, IDC_WEEKDAY_MONTHS, IDC_FREQUENCY_GROUP + code);
+}
+
+void ApplyPeriodFields(HWND h, const PeriodFields& fields) {
+    if (!fields.change) return;
+    if (fields.show) win::SetItemText(h, IDC_PERIOD_LABEL, fields.label);
+    ShowControl(h, IDC_PERIOD, fields.show);
+    ShowControl(h, IDC_PERIOD_LABEL, fields.show);
+}
+
+void ClearFormControls(HWND h) {
+    for (int id : {IDC_KIND, IDC_DESCRIPTION, IDC_DATE, IDC_WEEKDAY, IDC_TIME, IDC_NOTIFY,
+                   IDC_PERIOD, IDC_PERIOD_LABEL}) {
+        SetDlgItemTextW(h, id, L"");
+    }
+    ShowControl(h, IDC_PERIOD, false);
+    ShowControl(h, IDC_PERIOD_LABEL, false);
+    CheckFrequency(h, kOneTime);
+}
+
+void FillFormControls(HWND h, const FormContents& c) {
+    SetDlgItemTextW(h, IDC_ADD, win::Utf8ToWide(c.addCaption).c_str());
+    win::SetItemText(h, IDC_KIND, c.kindText);
+    win::SetItemText(h, IDC_DESCRIPTION, c.description);
+    if (c.dateText) win::SetItemText(h, IDC_DATE, *c.dateText);
+    if (c.weekday) win::SetItemText(h, IDC_WEEKDAY, *c.weekday);
+    if (c.timeLabel) win::SetItemText(h, IDC_TIME_LABEL, *c.timeLabel);
+    win::SetItemText(h, IDC_TIME, c.timeText);
+    win::SetItemText(h, IDC_NOTIFY, c.notifyText);
+    CheckFrequency(h, c.frequency);
+    win::SetItemText(h, IDC_PERIOD, c.periodText);
+    if (c.hidePeriod) {
+        ShowControl(h, IDC_PERIOD, false);
+        ShowControl(h, IDC_PERIOD_LABEL, false);
+    }
+    ApplyPeriodFields(h, c.period);
+}
+
+void ApplyButtons(HWND h, const ButtonStates& b) {
+    EnableWindow(GetDlgItem(h, IDC_NEW), b.newOn);
+    EnableWindow(GetDlgItem(h, IDC_ADD), b.addOn);
+    EnableWindow(GetDlgItem(h, IDC_DELETE), b.deleteOn);
+    EnableWindow(GetDlgItem(h, IDC_CANCEL), b.cancelOn);
+    EnableWindow(GetDlgItem(h, IDC_NEXT), b.nextOn);
+    EnableWindow(GetDlgItem(h, IDC_PREV), b.prevOn);
+    if (!b.addCaption.empty()) SetDlgItemTextW(h, IDC_ADD, win::Utf8ToWide(b.addCaption).c_str());
+}
+
+UINT IconStyle(MessageIcon icon) {
+    return icon == MessageIcon::kAsterisk ? MB_ICONASTERISK : MB_ICONHAND;
+}
+
+void ApplyEffect(MainWindow& w, const Effect& e) {
+    HWND h = w.hwnd;
+    switch (e.kind) {
+        case Effect::Kind::kClearForm:
+            ClearFormControls(h);
+            break;
+        case Effect::Kind::kFillForm:
+            FillFormControls(h, e.contents);
+            break;
+        case Effect::Kind::kSetText:
+            win::SetItemText(h, ControlOf(e.text), e.value);
+            break;
+        case Effect::Kind::kCheckFrequency:
+            CheckFrequency(h, e.number);
+            break;
+        case Effect::Kind::kPeriodFields:
+            ApplyPeriodFields(h, e.period);
+            break;
+        case Effect::Kind::kButtons:
+            ApplyButtons(h, e.buttons);
+            break;
+        case Effect::Kind::kEnable:
+            EnableWindow(GetDlgItem(h, e.button == Button::kNext ? IDC_NEXT : IDC_PREV),
+                         e.number != 0);
+            break;
+        case Effect::Kind::kStatus:
+            SetStatusTextWide(w, e.number, win::Cp1252ToWide(e.value));
+            break;
+        case Effect::Kind::kStatusDataFile:
+            SetStatusTextWide(w, 1, w.model.state().dataFile.wstring());
+            break;
+        case Effect::Kind::kFocus:
+            if (const int id = ControlOf(e.field)) {
+                SendMessageW(h, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(h, id)), TRUE);
+            }
+            break;
+        case Effect::Kind::kMessage:
+            win::ShowMessage(h, e.message.text, e.message.caption, IconStyle(e.message.icon));
+            break;
+    }
 }
 
 BOOL OnInitDialog(MainWindow& w) {
-    w.smallIcon = LoadNamedIcon("Alight", LR_DEFAULTSIZE);
-    if (w.smallIcon) SendMessageW(w.hwnd, WM_SETICON, ICON_SMALL, LPARAM(w.smallIcon));
+    w.smallIcon.reset(LoadNamedIcon("Alight", LR_DEFAULTSIZE));
+    if (w.smallIcon) SendMessageW(w.hwnd, WM_SETICON, ICON_SMALL, LPARAM(w.smallIcon.get()));
     for (auto [id, name] :
          {std::pair{IDC_LEFT_ARROW, "leftArrow"}, std::pair{IDC_RIGHT_ARROW, "rightArrow"}}) {
         if (HICON icon = LoadNamedIcon(name, LR_DEFAULTSIZE | LR_SHARED)) {
             SendDlgItemMessageW(w.hwnd, id, STM_SETICON, WPARAM(icon), 0);
         }
     }
-    SetWindowTextW(w.hwnd, Utf8ToWide(kWindowTitle).c_str());
+    SetWindowTextW(w.hwnd, win::Utf8ToWide(kWindowTitle).c_str());
     // The weekday label reaches under the time label's left end; lift it above that label
     // (which clips its siblings), so "Wednesday" is not cut off by the time label's background.
     HWND timeLabel = GetDlgItem(w.hwnd, IDC_TIME_LABEL);
     SetWindowPos(GetDlgItem(w.hwnd, IDC_WEEKDAY), GetWindow(timeLabel, GW_HWNDPREV), 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    w.whiteBrush = CreateSolidBrush(kWhite);
+    w.whiteBrush.reset(CreateSolidBrush(win::kWhite));
 
     for (int kind = kBirthday; kind <= kMeeting; ++kind) {
         SendDlgItemMessageW(w.hwnd, IDC_KIND, CB_ADDSTRING, 0,
-                            LPARAM(Cp1252ToWide(KindName(kind)).c_str()));
+                            LPARAM(win::Cp1252ToWide(KindName(kind)).c_str()));
     }
     SetStatusParts(w);
 
-    FindPaths(w);
-    LoadDataFile(w);
-
-    w.today = w.options.today ? w.options.today() : SystemToday();
-    const CivilDate today = SplitDateKey(w.today);
-    calendar::CalendarState& c = w.calendar;
-    c.todayMonth = today.month;
-    c.todayDay = today.day;
-    c.todayYear = today.year;
-    c.displayedMonth = today.month;
-    c.displayedYear = today.year;
-    c.clickX = c.clickY = 0;
-    ConnectCalendar(w);
-    w.currentIndex = 0;
-
-    ClearForm(w);
-    SetFormMode(w, kModeStart);
-    EnableWindow(GetDlgItem(w.hwnd, IDC_PREV), FALSE);
-
+    w.paths = FindPaths(w.options);
+    Apply(w, w.model.Start(std::filesystem::path(w.paths.dataFile), Today(w.options)));
     PostMessageW(w.hwnd, kStartupMaintenanceMessage, 0, 0);
     return TRUE;
 }
 
-// The roll-over once the window is up. The file is saved where the roll-over hands over
-// (archived, not yet advanced) and again at its end, so past one-time reminders are not
-// archived a second time at the next start. Neither save marks the lists as changed.
-// A file that could not be read (held by the notifier too long, no access) is not written
-// either: saving the empty lists would replace every reminder it holds.
-void OnStartupMaintenance(MainWindow& w) {
-    const std::filesystem::path file(w.paths.dataFile);
-    auto save = [&] {
-        if (w.loaded) SaveReminderFile(file, w.data, kEditorLabel);
-    };
-    RollOver(w.data.current, w.data.archive, w.today, save);
-    save();
-    RecomputeSameDate(w);
-    SetStatusTextWide(w, 1, w.paths.dataFile);
-    RECT calendarArea{0, 0, 0, calendar::kCalendarBottom + 1};
-    GetClientRect(w.hwnd, &calendarArea);
-    calendarArea.bottom = calendar::kCalendarBottom + 1;
-    InvalidateRect(w.hwnd, &calendarArea, TRUE);
-}
-
 // The background is erased by BeginPaint (white, from WM_CTLCOLORDLG); the calendar is then
-// painted over it through the same DC.
+// painted over it. Painting changes nothing but pixels.
 void OnPaint(MainWindow& w) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(w.hwnd, &ps);
-    calendar::DrawCalendarFrame(dc);
-    calendar::DrawMonthPair(dc, w.calendar, w.calendar.displayedMonth, w.calendar.displayedYear);
+    calendar::PaintCalendar(dc, w.model.PictureForPaint(), false);
     EndPaint(w.hwnd, &ps);
 }
 
 INT_PTR OnCtlColorStatic(MainWindow& w, HDC dc) {
-    SetTextColor(dc, kBlack);
-    SetBkColor(dc, kWhite);
-    return reinterpret_cast<INT_PTR>(w.whiteBrush);
-}
-
-void OnDestroy(MainWindow& w) {
-    if (w.whiteBrush) DeleteObject(w.whiteBrush);
-    if (w.smallIcon) DestroyIcon(w.smallIcon);
-    w.whiteBrush = nullptr;
-    w.smallIcon = nullptr;
+    SetTextColor(dc, win::kBlack);
+    SetBkColor(dc, win::kWhite);
+    return reinterpret_cast<INT_PTR>(w.whiteBrush.get());
 }
 
 INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case kStartupMaintenanceMessage:
-            OnStartupMaintenance(w);
+            Apply(w, w.model.StartupMaintenance());
             return TRUE;
         case WM_PAINT:
             OnPaint(w);
@@ -208,11 +230,13 @@ INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
             OnCommand(w, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return TRUE;
         case WM_LBUTTONDOWN:
-            OnLeftButtonDown(w, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_LBUTTONDBLCLK: {
+            const bool dateBoxEmpty = GetWindowTextLengthW(GetDlgItem(w.hwnd, IDC_DATE)) == 0;
+            if (auto update = calendar::OnCalendarMouse(w.model, msg, lParam, dateBoxEmpty)) {
+                Apply(w, *update);
+            }
             return TRUE;
-        case WM_LBUTTONDBLCLK:
-            OnLeftButtonDoubleClick(w, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            return TRUE;
+        }
         case WM_SYSCOMMAND: {
             if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
             HWND hwnd = w.hwnd;  // a modeless window frees w when it closes
@@ -220,7 +244,7 @@ INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_CTLCOLORDLG:
-            return reinterpret_cast<INT_PTR>(w.whiteBrush);
+            return reinterpret_cast<INT_PTR>(w.whiteBrush.get());
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(w, reinterpret_cast<HDC>(wParam));
         default:
@@ -240,7 +264,8 @@ INT_PTR CALLBACK MainDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (!w) return FALSE;
         if (msg == WM_NCDESTROY) {
             // The children are gone by now, so nothing asks for the brush any more.
-            OnDestroy(*w);
+            w->whiteBrush.reset();
+            w->smallIcon.reset();
             SetWindowLongPtrW(hwnd, DWLP_USER, 0);
             if (!w->modal) delete w;
             return FALSE;
@@ -282,112 +307,26 @@ HWND CreateMainDialog(HINSTANCE instance, EditorOptions options) {
     return hwnd;
 }
 
-int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions options) {
-    // Held for the whole run; released only as the program ends.
-    const SingleInstance instanceMutex("Tessaly");
-    if (!instanceMutex.IsOnlyCopy()) return 0;
-    options.firstArgument = FirstArgument(commandLine);
-    return static_cast<int>(RunMainDialog(instance, std::move(options)));
-}
-
-void LoadDataFile(MainWindow& w) {
-    w.loaded = static_cast<bool>(LoadReminderFile(std::filesystem::path(w.paths.dataFile), w.data));
-}
-
-void RecomputeSameDate(MainWindow& w) {
-    w.sameDate = SameDateOrdinals(w.data.current);
-}
-
-void SetStatusText(MainWindow& w, int part, std::string_view cp1252) {
-    SetStatusTextWide(w, part, Cp1252ToWide(cp1252));
-}
-
-void ShowPositionInStatus(MainWindow& w) {
-    const int i = w.currentIndex;
-    if (i >= 1 && i <= w.data.current.count()) {
-        SetStatusText(w, 2, StatusPositionText(i, w.data.current.count()));
-        SetStatusText(w, 3, SameDateText(w.calendar.hooks.sameDateNumber(i)));
-    } else {
-        SetStatusText(w, 2, "");
-        SetStatusText(w, 3, "");
+void Apply(MainWindow& w, const Update& update) {
+    ++w.applying;
+    for (const Effect& e : update.effects) ApplyEffect(w, e);
+    if (update.calendar) {
+        const win::WindowDc dc(w.hwnd);
+        if (dc) calendar::PaintCalendar(dc.get(), *update.calendar, true);
     }
+    --w.applying;
 }
 
-void SetFormMode(MainWindow& w, int mode) {
-    struct Row {
-        bool newOn, addOn, deleteOn, cancelOn, nextOn, prevOn;
-        const wchar_t* addCaption;  // null: unchanged
-        int editing;
-    };
-    static constexpr Row rows[] = {
-        {false, false, false, false, true, true, nullptr, 0},
-        {true, false, false, false, true, true, nullptr, 0},
-        {false, true, false, true, false, false, L"&Add", 1},
-        {false, true, true, true, false, false, L"&Replace", 2},
-        {true, false, true, false, true, true, L"&Replace", 0},
-    };
-    if (mode < kModeStart || mode > kModeShown) return;
-    const Row& r = rows[mode];
-    HWND h = w.hwnd;
-    EnableWindow(GetDlgItem(h, IDC_NEW), r.newOn);
-    EnableWindow(GetDlgItem(h, IDC_ADD), r.addOn);
-    EnableWindow(GetDlgItem(h, IDC_DELETE), r.deleteOn);
-    EnableWindow(GetDlgItem(h, IDC_CANCEL), r.cancelOn);
-    EnableWindow(GetDlgItem(h, IDC_NEXT), r.nextOn);
-    EnableWindow(GetDlgItem(h, IDC_PREV), r.prevOn);
-    if (r.addCaption) SetDlgItemTextW(h, IDC_ADD, r.addCaption);
-    w.formMode = mode;
-    w.editingState = r.editing;
-    if (w.currentIndex == 1) EnableWindow(GetDlgItem(h, IDC_PREV), FALSE);
-    if (w.currentIndex == w.data.current.count()) EnableWindow(GetDlgItem(h, IDC_NEXT), FALSE);
-}
-
-void FillForm(MainWindow& w, int index) {
-    if (index < 1 || index > w.data.current.count()) return;
-    const Reminder r = w.data.current.at(index);
-    HWND h = w.hwnd;
-    w.justFilled = false;
-    w.currentIndex = index;
-    SetDlgItemTextW(h, IDC_ADD, L"Replace");
-    SetItemText(h, IDC_KIND, KindName(r.kind));
-    SetItemText(h, IDC_DESCRIPTION, r.Description());
-    if (r.date != 0) {
-        SetItemText(h, IDC_DATE, DateKeyText(r.date));
-        const CivilDate d = SplitDateKey(r.date);
-        SetItemText(h, IDC_WEEKDAY, WeekdayName(DayOfWeek(d.month, d.year, d.day)));
+Answer AskUser(MainWindow& w, const Question& q) {
+    const UINT buttons = q.withCancel ? MB_YESNOCANCEL : MB_YESNO;
+    switch (win::ShowMessage(w.hwnd, q.text, q.caption, buttons | MB_ICONEXCLAMATION)) {
+        case IDYES:
+            return Answer::kYes;
+        case IDNO:
+            return Answer::kNo;
+        default:
+            return Answer::kCancel;
     }
-    const FormTimeFields time = FormTimeText(r.kind, r.timeOrYear);
-    if (r.timeOrYear != 0) SetItemText(h, IDC_TIME_LABEL, time.timeLabel);
-    SetItemText(h, IDC_TIME, time.timeText);
-    SetItemText(h, IDC_NOTIFY, std::to_string(r.notifyDays));
-    CheckRadioButton(h, IDC_ONE_TIME, IDC_WEEKDAY_MONTHS, IDC_FREQUENCY_GROUP + r.frequency);
-    SetItemText(h, IDC_PERIOD, std::to_string(r.period));
-    if (r.frequency < kMonthlyPeriod) {
-        ShowWindow(GetDlgItem(h, IDC_PERIOD), SW_HIDE);
-        ShowWindow(GetDlgItem(h, IDC_PERIOD_LABEL), SW_HIDE);
-    }
-    UpdatePeriodFields(w, r.frequency);
-    w.justFilled = true;
-}
-
-void ClearForm(MainWindow& w) {
-    HWND h = w.hwnd;
-    for (int id : {IDC_KIND, IDC_DESCRIPTION, IDC_DATE, IDC_WEEKDAY, IDC_TIME, IDC_NOTIFY,
-                   IDC_PERIOD, IDC_PERIOD_LABEL}) {
-        SetDlgItemTextW(h, id, L"");
-    }
-    ShowWindow(GetDlgItem(h, IDC_PERIOD), SW_HIDE);
-    ShowWindow(GetDlgItem(h, IDC_PERIOD_LABEL), SW_HIDE);
-    CheckRadioButton(h, IDC_ONE_TIME, IDC_WEEKDAY_MONTHS, IDC_ONE_TIME);
-}
-
-void UpdatePeriodFields(MainWindow& w, int code) {
-    const PeriodFields fields = PeriodLabelText(code, GetItemText(w.hwnd, IDC_DATE), w.today);
-    if (!fields.change) return;
-    if (fields.show) SetItemText(w.hwnd, IDC_PERIOD_LABEL, fields.label);
-    const int show = fields.show ? SW_SHOW : SW_HIDE;
-    ShowWindow(GetDlgItem(w.hwnd, IDC_PERIOD), show);
-    ShowWindow(GetDlgItem(w.hwnd, IDC_PERIOD_LABEL), show);
 }
 
 }  // namespace tessaly::editor

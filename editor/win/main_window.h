@@ -1,19 +1,15 @@
 // The editor's main window: the calendar above, the reminder form below, the command buttons
-// and the status bar. Its state lives in one MainWindow reached from the dialog's DWLP_USER.
+// and the status bar. It reads its controls, calls the editor model and shows the result.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "core/date.h"
-#include "core/reminder.h"
-#include "editor/calendar/calendar_state.h"
 #include "editor/list/list_rules.h"
-#include "editor/print/list_printout.h"
+#include "editor/model/editor_model.h"
+#include "editor/win/editor_start.h"
+#include "win/handles.h"
 
 namespace tessaly::editor {
 
@@ -22,51 +18,19 @@ inline constexpr std::string_view kWindowTitle = "Tessaly - ver 3.03";
 // Posted from WM_INITDIALOG so the start-up maintenance runs once the window is shown.
 inline constexpr UINT kStartupMaintenanceMessage = WM_USER + 500;
 
-// The seams through which the editor meets the machine; empty members use the real thing.
-struct EditorOptions {
-    std::wstring firstArgument;  // the command line's first argument
-    std::function<std::wstring(int csidl)> specialFolderPath;
-    std::function<DateKey()> today;
-    print::ListPrintSeams print;  // the list printout's printer
-};
-
-struct EditorPaths {
-    std::wstring programFolder;   // common application data + \Quorvane\Tessaly
-    std::wstring settingsFile;    // programFolder + \Tessaly.ini
-    std::wstring helpFile;        // programFolder + \Tessaly.ahp
-    std::wstring documentFolder;  // documents + \Quorvane\Tessaly
-    std::wstring dataFile;
-    std::wstring dataFolder;
-};
-
-// FormMode values (button states of the form).
-enum FormMode { kModeStart = 0, kModeNothingShown, kModeEditingNew, kModeEditingShown, kModeShown };
-
 struct MainWindow {
     HWND hwnd = nullptr;
     EditorOptions options;
     bool modal = false;
-
     EditorPaths paths;
-    ReminderData data;
-    DateKey today = 0;
-
-    int currentIndex = 0;  // 1-based position of the shown reminder, 0 for none
-    int formMode = kModeStart;
-    int editingState = 0;     // 0 not editing, 1 editing a new reminder, 2 the shown one
-    bool justFilled = false;  // set by FillForm, cleared by the next kind choice
-    bool dirty = false;
-    bool loaded = false;  // the data file was read; only then may start-up write it back
-    bool closing = false;
-    DateKey selectedKey = 0;    // day last chosen by a single click
-    int returnIndex = 0;        // shown before a double-click, for "&Cancel"
-    std::vector<int> sameDate;  // SameDateOrdinals of the current list, by position
-
+    EditorModel model;
     list::ListMode listMode = list::ListMode::kCurrent;  // the list window's last list
-    calendar::CalendarState calendar;  // displayed pair, click, marked cell, changed mark
 
-    HBRUSH whiteBrush = nullptr;
-    HICON smallIcon = nullptr;
+    // Set while an update is shown: the texts it writes raise change notifications that
+    // are the program's own, not the user's typing.
+    int applying = 0;
+    win::Brush whiteBrush;
+    win::Icon smallIcon;
 };
 
 // Runs the main window modally (the program's life) and returns its result.
@@ -76,28 +40,17 @@ HWND CreateMainDialog(HINSTANCE instance, EditorOptions options);
 // The state of a main window, or null.
 MainWindow* MainWindowFrom(HWND hwnd);
 
-// The whole program: single-instance check, then the main window. Returns the exit code.
-int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions options);
-
-// Form operations shared with the calendar, the list window and the settings dialog.
-void SetFormMode(MainWindow& w, int mode);
-void FillForm(MainWindow& w, int index);
-void ClearForm(MainWindow& w);
-void UpdatePeriodFields(MainWindow& w, int code);
-void SetStatusText(MainWindow& w, int part, std::string_view cp1252);
-// Status parts 2 and 3 for the current index (both empty when none is shown).
-void ShowPositionInStatus(MainWindow& w);
-void RecomputeSameDate(MainWindow& w);
-// Loads the data file named by w.paths.dataFile into the lists.
-void LoadDataFile(MainWindow& w);
+// Shows what a model operation returned: its effects in order, then the calendar. The list
+// window and the settings dialog call the model and hand its answer here.
+void Apply(MainWindow& w, const Update& update);
+// The model's questions as message boxes owned by the main window.
+Answer AskUser(MainWindow& w, const Question& question);
 
 // "&List" (list_command.cpp).
 void OpenListWindow(MainWindow& w);
 
 // Command handlers (form_commands.cpp).
 void OnCommand(MainWindow& w, int id, int code, HWND control);
-void OnLeftButtonDown(MainWindow& w, int x, int y);
-void OnLeftButtonDoubleClick(MainWindow& w, int x, int y);
 // Returns true when the close was swallowed (the window stays).
 bool OnClose(MainWindow& w);
 

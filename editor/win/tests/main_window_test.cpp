@@ -238,9 +238,9 @@ TEST_F(MainWindowTest, StartupRollsOverAndSavesTheResult) {
     EXPECT_EQ(disk.current.at(2).date, 20261220);
     ASSERT_EQ(disk.archive.count(), 1);
     EXPECT_EQ(disk.archive.at(1).date, 20261201);
-    EXPECT_EQ(disk, w_->data);
-    EXPECT_FALSE(w_->dirty);
-    EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(disk, w_->model.state().data);
+    EXPECT_FALSE(w_->model.state().dirty);
+    EXPECT_EQ(w_->model.state().sameDate, (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(MainWindowTest, AFileThatCouldNotBeReadIsNotOverwrittenAtStartup) {
@@ -260,10 +260,31 @@ TEST_F(MainWindowTest, AFileThatCouldNotBeReadIsNotOverwrittenAtStartup) {
     Pump();
     w_ = MainWindowFrom(hwnd_);
     ASSERT_NE(w_, nullptr);
-    EXPECT_FALSE(w_->loaded);
+    EXPECT_FALSE(w_->model.state().loaded);
+    const auto onDisk = [this] {
+        std::ifstream after(DefaultDataFile(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(after)), {});
+    };
+    EXPECT_EQ(onDisk(), bytes);
+    // The start-up says so, with the reason.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("The reminders could not be read:", 0), 0u) << boxes[0].text;
+    EXPECT_EQ(boxes[0].style, UINT(MB_ICONHAND));
 
-    std::ifstream after(DefaultDataFile(), std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), {}), bytes);
+    // Mend: the closing "Yes" does not write over it either; it says why and stays open.
+    FillNew("meeting", "Board", "12-21-26", "10:00 am", "0");
+    Click(IDC_ADD);
+    answers = {IDYES, IDOK};
+    Close();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2].caption, "Closing Reminders");
+    EXPECT_NE(boxes[2].text.find("could not be read"), std::string::npos) << boxes[2].text;
+    EXPECT_TRUE(IsWindow(hwnd_));
+    EXPECT_EQ(onDisk(), bytes);
+    answers = {IDNO};
+    Close();
+    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_EQ(onDisk(), bytes);
 }
 
 TEST_F(MainWindowTest, SecondCopyIsRefusedWithItsMessage) {
@@ -288,9 +309,9 @@ TEST_F(MainWindowTest, AddShowsTheReminderAndYesOnClosingWritesIt) {
     Click(IDC_ADD);
     EXPECT_TRUE(boxes.empty()) << boxes[0].text;
     EXPECT_EQ(Text(IDC_DATE), "12-20-2026");
-    ASSERT_EQ(w_->data.current.count(), 1);
-    EXPECT_EQ(w_->currentIndex, 1);
-    EXPECT_TRUE(w_->dirty);
+    ASSERT_EQ(w_->model.state().data.current.count(), 1);
+    EXPECT_EQ(w_->model.state().currentIndex, 1);
+    EXPECT_TRUE(w_->model.state().dirty);
     EXPECT_EQ(Buttons(), "101000");  // FormMode 4; the only entry is both first and last
     GetDlgItemTextW(hwnd_, IDC_ADD, caption, 32);
     EXPECT_STREQ(caption, L"&Replace");
@@ -352,9 +373,9 @@ TEST_F(MainWindowTest, RejectedInputShowsItsMessageAndFocusesTheField) {
         EXPECT_EQ(boxes[0].style, c.style);
         EXPECT_TRUE(HasFocus(c.focus));
         EXPECT_EQ(Text(IDC_DATE), c.dateAfter);  // normalised even when a later check fails
-        EXPECT_EQ(w_->data.current.count(), 0);
-        EXPECT_EQ(w_->currentIndex, 0);
-        EXPECT_FALSE(w_->dirty);
+        EXPECT_EQ(w_->model.state().data.current.count(), 0);
+        EXPECT_EQ(w_->model.state().currentIndex, 0);
+        EXPECT_FALSE(w_->model.state().dirty);
     }
 }
 
@@ -365,7 +386,7 @@ TEST_F(MainWindowTest, ReplaceMovesTheReminderAndNoOnClosingKeepsTheFile) {
     Open();
     const ReminderData before = OnDisk(DefaultDataFile());
     Click(IDC_NEXT);
-    ASSERT_EQ(w_->currentIndex, 1);
+    ASSERT_EQ(w_->model.state().currentIndex, 1);
     EXPECT_EQ(Text(IDC_DESCRIPTION).substr(0, 2), "A ");
     EXPECT_EQ(Text(IDC_DATE), "12-15-2026");
     EXPECT_EQ(Text(IDC_TIME), "9:00 am");
@@ -377,10 +398,10 @@ TEST_F(MainWindowTest, ReplaceMovesTheReminderAndNoOnClosingKeepsTheFile) {
     EXPECT_EQ(Buttons(), "011100");  // FormMode 3
     Click(IDC_ADD);
     ASSERT_TRUE(boxes.empty());
-    ASSERT_EQ(w_->data.current.count(), 3);
-    EXPECT_EQ(w_->data.current.at(3).date, 20261228);
-    EXPECT_EQ(w_->data.current.at(1).date, 20261220);
-    EXPECT_EQ(w_->currentIndex, 3);
+    ASSERT_EQ(w_->model.state().data.current.count(), 3);
+    EXPECT_EQ(w_->model.state().data.current.at(3).date, 20261228);
+    EXPECT_EQ(w_->model.state().data.current.at(1).date, 20261220);
+    EXPECT_EQ(w_->model.state().currentIndex, 3);
     EXPECT_EQ(Status(2), L"  Reminder 3 of 3");
 
     answers = {IDNO};
@@ -394,7 +415,7 @@ TEST_F(MainWindowTest, DeleteAsksFirstAndShowsWhatStandsOnTheSameDay) {
                                   MakeReminder(kMeeting, "X2", 20261220, 1000, 1),
                                   MakeReminder(kMeeting, "Y", 20261222, 900, 1)});
     Open();
-    EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 1, 2, 0}));
+    EXPECT_EQ(w_->model.state().sameDate, (std::vector<int>{0, 1, 2, 0}));
     Click(IDC_NEXT);
     EXPECT_EQ(Status(3), L" 1");
 
@@ -404,24 +425,24 @@ TEST_F(MainWindowTest, DeleteAsksFirstAndShowsWhatStandsOnTheSameDay) {
     EXPECT_EQ(boxes[0].text, "Delete this reminder now");
     EXPECT_EQ(boxes[0].caption, " ");
     EXPECT_EQ(boxes[0].style, UINT(MB_YESNOCANCEL | MB_ICONEXCLAMATION));
-    EXPECT_EQ(w_->data.current.count(), 3);
-    EXPECT_FALSE(w_->dirty);
+    EXPECT_EQ(w_->model.state().data.current.count(), 3);
+    EXPECT_FALSE(w_->model.state().dirty);
 
     answers = {IDYES};
     Click(IDC_DELETE);
-    ASSERT_EQ(w_->data.current.count(), 2);
-    EXPECT_EQ(w_->currentIndex, 1);
+    ASSERT_EQ(w_->model.state().data.current.count(), 2);
+    EXPECT_EQ(w_->model.state().currentIndex, 1);
     EXPECT_EQ(Text(IDC_DESCRIPTION).substr(0, 3), "X2 ");  // the other reminder of that day
-    EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(w_->model.state().sameDate, (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(Status(3), L"");
-    EXPECT_TRUE(w_->dirty);
+    EXPECT_TRUE(w_->model.state().dirty);
     EXPECT_EQ(Buttons().substr(0, 4), "1000");  // FormMode 1
 
     // The last reminder of a day, followed by another day's: the form empties.
     answers = {IDYES};
     Click(IDC_DELETE);
-    ASSERT_EQ(w_->data.current.count(), 1);
-    EXPECT_EQ(w_->currentIndex, 1);
+    ASSERT_EQ(w_->model.state().data.current.count(), 1);
+    EXPECT_EQ(w_->model.state().currentIndex, 1);
     EXPECT_EQ(Text(IDC_DESCRIPTION), "");
     EXPECT_EQ(Text(IDC_KIND), "");
 }
@@ -432,7 +453,7 @@ TEST_F(MainWindowTest, NextAndPrevWalkTheListAndStopAtItsEnds) {
                                   MakeReminder(kMeeting, "C", 20270105, 1315, 1)});
     Open();
     Click(IDC_NEXT);
-    EXPECT_EQ(w_->currentIndex, 1);
+    EXPECT_EQ(w_->model.state().currentIndex, 1);
     EXPECT_EQ(Text(IDC_TIME_LABEL), "year:");
     EXPECT_EQ(Text(IDC_TIME), "1980");
     EXPECT_TRUE(Checked(IDC_ANNUAL));
@@ -442,13 +463,13 @@ TEST_F(MainWindowTest, NextAndPrevWalkTheListAndStopAtItsEnds) {
     EXPECT_EQ(Status(2), L"  Reminder 2 of 3");
     EXPECT_TRUE(Enabled(IDC_PREV) && Enabled(IDC_NEXT));
     Click(IDC_NEXT);
-    EXPECT_EQ(w_->currentIndex, 3);
+    EXPECT_EQ(w_->model.state().currentIndex, 3);
     EXPECT_EQ(Text(IDC_TIME), "1:15 pm");
     EXPECT_FALSE(Enabled(IDC_NEXT));
     Click(IDC_NEXT);  // nowhere to go: nothing changes
-    EXPECT_EQ(w_->currentIndex, 3);
+    EXPECT_EQ(w_->model.state().currentIndex, 3);
     Click(IDC_PREV);
-    EXPECT_EQ(w_->currentIndex, 2);
+    EXPECT_EQ(w_->model.state().currentIndex, 2);
     EXPECT_EQ(Buttons(), "101011");
 }
 
@@ -456,7 +477,7 @@ TEST_F(MainWindowTest, ClosingCancelKeepsTheWindowAndASecondCloseMeanwhileIsSwal
     Open();
     FillNew("meeting", "Board", "12-21-26", "10:00 am", "0");
     Click(IDC_ADD);
-    ASSERT_TRUE(w_->dirty);
+    ASSERT_TRUE(w_->model.state().dirty);
 
     LRESULT nested = -1;
     whileBoxIsOpen = [&] { nested = Close(); };
@@ -465,8 +486,8 @@ TEST_F(MainWindowTest, ClosingCancelKeepsTheWindowAndASecondCloseMeanwhileIsSwal
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(boxes.size(), 1u);  // the nested close asked nothing
     EXPECT_TRUE(IsWindow(hwnd_));
-    EXPECT_TRUE(w_->dirty);
-    EXPECT_FALSE(w_->closing);
+    EXPECT_TRUE(w_->model.state().dirty);
+    EXPECT_FALSE(w_->model.state().closing);
 
     answers = {IDNO};
     Close();
@@ -489,8 +510,8 @@ TEST_F(MainWindowTest, AFailedSaveOnClosingSaysSoAndKeepsTheWindow) {
     EXPECT_EQ(boxes[1].style, UINT(MB_ICONHAND));
     EXPECT_EQ(boxes[1].text.rfind("The reminders could not be saved.", 0), 0u) << boxes[1].text;
     EXPECT_TRUE(IsWindow(hwnd_));
-    EXPECT_TRUE(w_->dirty);
-    EXPECT_EQ(w_->data.current.count(), 1);
+    EXPECT_TRUE(w_->model.state().dirty);
+    EXPECT_EQ(w_->model.state().data.current.count(), 1);
 }
 
 TEST_F(MainWindowTest, KindAndFrequencyChoicesSetTheirFields) {
@@ -538,7 +559,7 @@ TEST_F(MainWindowTest, NewAndCancelMoveBetweenFormModes) {
     Click(IDC_NEW);  // a new reminder on the day the calendar marked
     // A used button does not keep the default-button frame.
     EXPECT_EQ(GetWindowLongW(GetDlgItem(hwnd_, IDC_NEW), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-    EXPECT_EQ(w_->currentIndex, 0);
+    EXPECT_EQ(w_->model.state().currentIndex, 0);
     EXPECT_EQ(Text(IDC_DATE), "12-20-2026");
     EXPECT_EQ(Text(IDC_KIND), "");
     EXPECT_EQ(Buttons(), "010100");
@@ -581,8 +602,8 @@ TEST_F(MainWindowTest, CalendarClickShowsTheDayAndDoubleClickStartsANewReminder)
 
     const POINT day20 = DayPoint(0, 12, 2026, 20);
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(day20.x, day20.y));
-    EXPECT_EQ(w_->selectedKey, 20261220);
-    EXPECT_EQ(w_->currentIndex, 1);
+    EXPECT_EQ(w_->model.state().selectedKey, 20261220);
+    EXPECT_EQ(w_->model.state().currentIndex, 1);
     EXPECT_EQ(Text(IDC_DESCRIPTION).substr(0, 6), "First ");
     EXPECT_EQ(Status(2), L"  Reminder 1 of 2");
     EXPECT_EQ(Status(3), L" 1");
@@ -593,20 +614,21 @@ TEST_F(MainWindowTest, CalendarClickShowsTheDayAndDoubleClickStartsANewReminder)
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(jan5.x, jan5.y));
     SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(jan5.x, jan5.y));
     SendMessageW(hwnd_, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(jan5.x, jan5.y));
-    EXPECT_EQ(w_->currentIndex, 0);
+    EXPECT_EQ(w_->model.state().currentIndex, 0);
     EXPECT_EQ(Text(IDC_DATE), "01-05-27");
     EXPECT_EQ(Text(IDC_WEEKDAY), "Tuesday");
     EXPECT_EQ(Buttons().substr(0, 4), "0101");  // FormMode 2
     FillNew("reminder", "Call", "01-05-27", "", "0");
     Click(IDC_ADD);
     ASSERT_TRUE(boxes.empty()) << boxes[0].text;
-    EXPECT_EQ(w_->data.current.at(3).date, 20270105);
-    EXPECT_EQ(w_->data.current.at(3).timeOrYear, 0);  // no am/pm for a "reminder": no time
+    EXPECT_EQ(w_->model.state().data.current.at(3).date, 20270105);
+    EXPECT_EQ(w_->model.state().data.current.at(3).timeOrYear,
+              0);  // no am/pm for a "reminder": no time
 
     // While editing, a click in the calendar is ignored.
     Type(IDC_NOTIFY, "2");
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(day20.x, day20.y));
-    EXPECT_EQ(w_->currentIndex, 3);
+    EXPECT_EQ(w_->model.state().currentIndex, 3);
 }
 
 TEST_F(MainWindowTest, ArrowsMoveTwoMonthsAndClearTheForm) {
@@ -615,14 +637,14 @@ TEST_F(MainWindowTest, ArrowsMoveTwoMonthsAndClearTheForm) {
     Open();
     Click(IDC_NEXT);
     Click(IDC_RIGHT_ARROW);
-    EXPECT_EQ(w_->calendar.displayedMonth, 2);
-    EXPECT_EQ(w_->calendar.displayedYear, 2027);
+    EXPECT_EQ(w_->model.state().displayedMonth, 2);
+    EXPECT_EQ(w_->model.state().displayedYear, 2027);
     EXPECT_EQ(Text(IDC_DESCRIPTION), "");
     EXPECT_EQ(Buttons().substr(0, 4), "0000");  // FormMode 0
     Click(IDC_LEFT_ARROW);
     Click(IDC_LEFT_ARROW);
-    EXPECT_EQ(w_->calendar.displayedMonth, 10);
-    EXPECT_EQ(w_->calendar.displayedYear, 2026);
+    EXPECT_EQ(w_->model.state().displayedMonth, 10);
+    EXPECT_EQ(w_->model.state().displayedYear, 2026);
 }
 
 // The modal run, as the program runs it: a thread timer drives the window from inside its loop.
@@ -699,7 +721,7 @@ TEST_F(MainWindowTest, TheRealMessageBoxIsWiredThroughTheSeam) {
     UnhookWindowsHookEx(RealBox::hook);
     EXPECT_EQ(RealBox::caption, L" ");
     EXPECT_EQ(RealBox::text, L"Delete this reminder now");
-    EXPECT_EQ(w_->data.current.count(), 0);
+    EXPECT_EQ(w_->model.state().data.current.count(), 0);
 }
 
 // The calendar is painted by WM_PAINT itself, so it survives any repaint of the window.
@@ -720,6 +742,68 @@ TEST_F(MainWindowTest, CalendarIsRepaintedAfterMinimiseAndRestore) {
     EXPECT_TRUE(titleBarShown());
     InvalidateRect(hwnd_, nullptr, TRUE);
     EXPECT_TRUE(titleBarShown());
+}
+
+// Mend: a quick second click on an arrow arrives as a double-click; it moves on as well.
+TEST_F(MainWindowTest, AQuickSecondClickOnAnArrowMovesTheCalendarAgain) {
+    Open();
+    const auto twoQuickClicks = [this](int id) {
+        HWND arrow = GetDlgItem(hwnd_, id);
+        const LPARAM at = MAKELPARAM(5, 5);
+        SendMessageW(arrow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(arrow, WM_LBUTTONUP, 0, at);
+        SendMessageW(arrow, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        SendMessageW(arrow, WM_LBUTTONUP, 0, at);
+    };
+    twoQuickClicks(IDC_RIGHT_ARROW);
+    EXPECT_EQ(w_->model.state().displayedMonth, 4);
+    EXPECT_EQ(w_->model.state().displayedYear, 2027);
+    twoQuickClicks(IDC_LEFT_ARROW);
+    twoQuickClicks(IDC_LEFT_ARROW);
+    EXPECT_EQ(w_->model.state().displayedMonth, 8);
+    EXPECT_EQ(w_->model.state().displayedYear, 2026);
+}
+
+// Mend: after the arrows the form shows nothing while the index stays for Next/Prev; what is
+// typed then is added, and the reminder the user cannot see stays.
+TEST_F(MainWindowTest, TypingAfterTheArrowsAddsInsteadOfReplacingAHiddenReminder) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "A", 20261215, 900, 1),
+                                  MakeReminder(kMeeting, "B", 20261220, 900, 1)});
+    Open();
+    Click(IDC_NEXT);
+    Click(IDC_RIGHT_ARROW);
+    EXPECT_EQ(w_->model.state().currentIndex, 1);
+    EXPECT_EQ(Text(IDC_DESCRIPTION), "");
+    FillNew("meeting", "New one", "12-30-26", "8:00 am", "1");
+    EXPECT_EQ(Buttons(), "010100");  // FormMode 2: Add, not Replace
+    wchar_t caption[32];
+    GetDlgItemTextW(hwnd_, IDC_ADD, caption, 32);
+    EXPECT_STREQ(caption, L"&Add");
+    Click(IDC_ADD);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text;
+    ASSERT_EQ(w_->model.state().data.current.count(), 3);
+    EXPECT_EQ(w_->model.state().data.current.at(1).Description().substr(0, 2), "A ");
+    EXPECT_EQ(w_->model.state().data.current.at(3).date, 20261230);
+}
+
+// Painting only paints: the buttons and the status bar stay as the last command left them.
+TEST_F(MainWindowTest, RepaintingNeverChangesTheButtonsOrTheStatusBar) {
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "A", 20261215, 900, 1),
+                                  MakeReminder(kMeeting, "B", 20261220, 900, 1)});
+    Open();
+    Click(IDC_NEXT);
+    // A kind chosen anew in the shown reminder sets the changed mark.
+    SendDlgItemMessageW(hwnd_, IDC_KIND, CB_SETCURSEL, 0, 0);
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_KIND, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd_, IDC_KIND)));
+    ASSERT_TRUE(w_->model.state().changedMark);
+    const std::string buttons = Buttons();
+    const std::wstring part2 = Status(2), part3 = Status(3);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    UpdateWindow(hwnd_);
+    EXPECT_EQ(Buttons(), buttons);
+    EXPECT_EQ(Status(2), part2);
+    EXPECT_EQ(Status(3), part3);
 }
 
 }  // namespace

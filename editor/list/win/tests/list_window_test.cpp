@@ -14,7 +14,7 @@
 #include "core/data_file.h"
 #include "core/tests/test_reminders.h"
 #include "editor/calendar/calendar_rules.h"
-#include "editor/calendar/win/calendar_view.h"
+#include "editor/calendar/win/calendar_painter.h"
 #include "editor/list/win/list_resource.h"
 #include "editor/print/tests/printout.h"
 #include "editor/win/main_window.h"
@@ -191,7 +191,10 @@ class ListWindowTest : public ::testing::Test {
                                           reinterpret_cast<void**>(&bits), nullptr, 0);
         HGDIOBJ old = SelectObject(dc, bitmap);
         PatBlt(dc, 0, 0, kWidth, kHeight, WHITENESS);
-        calendar::DrawMonthPair(dc, w_->calendar, 12, 2026);
+        calendar::Picture picture = w_->model.PictureForPaint();
+        picture.month = 12;
+        picture.year = 2026;
+        calendar::PaintCalendar(dc, picture, false);
         GdiFlush();
         const calendar::Point o = calendar::CellOrigin(0, calendar::CellOfDay(12, 2026, day));
         int shaded = 0;
@@ -221,7 +224,7 @@ const Reminder kOlder = MakeReminder(kMeeting, "Older", 20261120, 1200, 0);
 TEST_F(ListWindowTest, OpensOnTheCurrentListAndSwitchesToTheArchive) {
     Open({kAlpha, kBea, kCarl}, {kOld, kOlder});
     WithList([&](const ListWindowView& list) {
-        EXPECT_TRUE(w_->calendar.listOpen);
+        EXPECT_TRUE(w_->model.state().listOpen);
         EXPECT_TRUE(list.Checked(IDC_LIST_CURRENT));
         ASSERT_EQ(list.Lines(), 3);
         EXPECT_EQ(list.Line(1), "12/15/2026\tTue\t9:30 am\tappointment\tAlpha\t 1");
@@ -257,7 +260,7 @@ TEST_F(ListWindowTest, OpensOnTheCurrentListAndSwitchesToTheArchive) {
         list.Choose(IDC_LIST_ARCHIVE);
         SendMessageW(list.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
     });
-    EXPECT_FALSE(w_->calendar.listOpen);
+    EXPECT_FALSE(w_->model.state().listOpen);
     EXPECT_EQ(w_->listMode, list::ListMode::kArchive);  // kept after closing
 
     // Every opening starts on the current list; "&Close" closes.
@@ -268,7 +271,7 @@ TEST_F(ListWindowTest, OpensOnTheCurrentListAndSwitchesToTheArchive) {
         list.Command(IDC_LIST_CLOSE);
         EXPECT_FALSE(IsWindow(list.dialog) && IsWindowVisible(list.dialog));
     });
-    EXPECT_FALSE(w_->calendar.listOpen);
+    EXPECT_FALSE(w_->model.state().listOpen);
     EXPECT_EQ(w_->listMode, list::ListMode::kCurrent);
 }
 
@@ -286,14 +289,14 @@ TEST_F(ListWindowTest, DeleteAsksWithTheStoredDescriptionAndTheFileIsWrittenOnCl
         EXPECT_EQ(boxes[0].caption, "Alpha" + std::string(43, ' '));
         EXPECT_EQ(boxes[0].style, UINT(MB_YESNO | MB_ICONEXCLAMATION));
         EXPECT_EQ(list.Lines(), 3);
-        EXPECT_FALSE(w_->dirty);
+        EXPECT_FALSE(w_->model.state().dirty);
 
         answers = {IDYES};
         list.Command(IDC_LIST_DELETE);
         EXPECT_EQ(list.Lines(), 2);
-        EXPECT_EQ(w_->data.current.count(), 2);
+        EXPECT_EQ(w_->model.state().data.current.count(), 2);
         EXPECT_EQ(list.Line(1).substr(0, 10), "12/20/2026");
-        EXPECT_TRUE(w_->dirty);
+        EXPECT_TRUE(w_->model.state().dirty);
 
         // The last line: afterwards nothing is selected and a second Delete asks nothing.
         list.Select(2);
@@ -311,7 +314,7 @@ TEST_F(ListWindowTest, DeleteAsksWithTheStoredDescriptionAndTheFileIsWrittenOnCl
         list.Command(IDC_LIST_DELETE);
         EXPECT_EQ(boxes.back().caption, "Older" + std::string(43, ' '));
         EXPECT_EQ(list.Lines(), 1);
-        EXPECT_EQ(w_->data.archive.count(), 1);
+        EXPECT_EQ(w_->model.state().data.archive.count(), 1);
         list.Command(IDC_LIST_CLOSE);
     });
     answers = {IDYES};  // "Do you want to save the changes?"
@@ -325,7 +328,7 @@ TEST_F(ListWindowTest, DeleteAsksWithTheStoredDescriptionAndTheFileIsWrittenOnCl
 TEST_F(ListWindowTest, AfterADeletionTheMainWindowFollowsItsReminder) {
     Open({kAlpha, kBea, kCarl, kDora});
     for (int i = 0; i < 3; ++i) Click(IDC_NEXT);
-    ASSERT_EQ(w_->currentIndex, 3);
+    ASSERT_EQ(w_->model.state().currentIndex, 3);
     ASSERT_EQ(list::TrimBlanks(Text(IDC_DESCRIPTION)), "Carl");
     ASSERT_GT(ShadeOfDecemberDay(28), 0);
 
@@ -334,14 +337,14 @@ TEST_F(ListWindowTest, AfterADeletionTheMainWindowFollowsItsReminder) {
         answers = {IDYES, IDYES};
         list.Select(1);
         list.Command(IDC_LIST_DELETE);  // an earlier entry: Carl moves up to 2
-        EXPECT_EQ(w_->currentIndex, 2);
+        EXPECT_EQ(w_->model.state().currentIndex, 2);
         EXPECT_EQ(list::TrimBlanks(Text(IDC_DESCRIPTION)), "Carl");
         EXPECT_EQ(Status(2), "  Reminder 2 of 3");
         EXPECT_EQ(Status(3), " 2");
 
         list.Select(3);
         list.Command(IDC_LIST_DELETE);  // Dora, alone on the 28th
-        EXPECT_EQ(w_->currentIndex, 2);
+        EXPECT_EQ(w_->model.state().currentIndex, 2);
         EXPECT_EQ(Buttons(), "101001");  // Carl is now the last: no "&Next"
         EXPECT_EQ(ShadeOfDecemberDay(28), 0);
         EXPECT_GT(ShadeOfDecemberDay(20), 0);
@@ -349,9 +352,10 @@ TEST_F(ListWindowTest, AfterADeletionTheMainWindowFollowsItsReminder) {
         answers = {IDYES};
         list.Select(2);
         list.Command(IDC_LIST_DELETE);  // Carl himself
-        EXPECT_EQ(w_->currentIndex, 0);
+        EXPECT_EQ(w_->model.state().currentIndex, 0);
         EXPECT_EQ(Text(IDC_DESCRIPTION), "");
-        EXPECT_EQ(w_->sameDate, (std::vector<int>{0, 0}));  // Bea is alone on the 20th
+        EXPECT_EQ(w_->model.state().sameDate,
+                  (std::vector<int>{0, 0}));  // Bea is alone on the 20th
         EXPECT_EQ(Status(2), "");
         EXPECT_GT(ShadeOfDecemberDay(20), 0);
         list.Command(IDC_LIST_CLOSE);
@@ -367,25 +371,25 @@ TEST_F(ListWindowTest, AfterADeletionTheMainWindowFollowsItsReminder) {
 TEST_F(ListWindowTest, BackShowsTheChosenReminderEvenWhenItSharesItsDate) {
     Open({kAlpha, kBea, kCarl});
     WithList([&](const ListWindowView& list) { list.Command(IDC_LIST_BACK); });  // no line
-    EXPECT_EQ(w_->currentIndex, 0);
-    EXPECT_FALSE(w_->calendar.listOpen);
+    EXPECT_EQ(w_->model.state().currentIndex, 0);
+    EXPECT_FALSE(w_->model.state().listOpen);
 
     WithList([&](const ListWindowView& list) {
         list.Select(3);
         list.Command(IDC_LIST_BACK);
     });
-    EXPECT_FALSE(w_->calendar.listOpen);
-    EXPECT_EQ(w_->currentIndex, 3);
+    EXPECT_FALSE(w_->model.state().listOpen);
+    EXPECT_EQ(w_->model.state().currentIndex, 3);
     EXPECT_EQ(list::TrimBlanks(Text(IDC_DESCRIPTION)), "Carl");
     EXPECT_EQ(Text(IDC_TIME), "2:15 pm");
     EXPECT_EQ(Status(2), "  Reminder 3 of 3");
     EXPECT_EQ(Status(3), " 2");
-    EXPECT_EQ(w_->calendar.marked.key, 20261220);
+    EXPECT_EQ(w_->model.state().marked.key, 20261220);
     EXPECT_EQ(Buttons(), "101001");  // FormMode 4 on the last reminder
 
     // While the form is being edited "&Back" would drop the edit: it stays hidden.
     SetItemText(hwnd_, IDC_NOTIFY, "5");
-    ASSERT_NE(w_->editingState, 0);
+    ASSERT_NE(w_->model.state().editing, Editing::kNone);
     WithList([&](const ListWindowView& list) {
         EXPECT_FALSE(list.Visible(IDC_LIST_BACK));
         list.Select(1);
@@ -393,7 +397,7 @@ TEST_F(ListWindowTest, BackShowsTheChosenReminderEvenWhenItSharesItsDate) {
         list.Command(IDC_LIST_BACK);  // hidden: no effect
         EXPECT_TRUE(IsWindowVisible(list.dialog));
     });
-    EXPECT_EQ(w_->currentIndex, 3);
+    EXPECT_EQ(w_->model.state().currentIndex, 3);
 }
 
 TEST_F(ListWindowTest, PrintPrintsTheShownListAndGivesTheFocusBack) {

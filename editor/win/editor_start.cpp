@@ -1,0 +1,69 @@
+// The editor's start: single instance, folders, settings line and data file path.
+#include "editor/win/editor_start.h"
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "core/file_io.h"
+#include "editor/paths/editor_paths.h"
+#include "editor/win/main_window.h"
+#include "win/folders.h"
+#include "win/single_instance.h"
+#include "win/text.h"
+
+namespace tessaly::editor {
+namespace {
+
+// special + \Quorvane\Tessaly, created (with \Quorvane) when it is not there; a folder that
+// cannot be created is not reported: the paths below it then simply fail to open.
+std::wstring EnsureProductFolder(const std::wstring& special) {
+    const std::wstring product = special + std::wstring(kProductFolder);
+    if (!win::IsExistingFolder(product)) {
+        CreateDirectoryW((special + std::wstring(kVendorFolder)).c_str(), nullptr);
+        CreateDirectoryW((product + L"\\").c_str(), nullptr);
+    }
+    return product;
+}
+
+std::optional<std::string> SettingsFirstLine(const std::wstring& settingsFile) {
+    if (!win::IsExistingFile(settingsFile)) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(std::filesystem::path(settingsFile), bytes, IfMissing::kFail)) {
+        return std::nullopt;
+    }
+    return FirstLine(std::string(bytes.begin(), bytes.end()));
+}
+
+}  // namespace
+
+EditorPaths FindPaths(const EditorOptions& options) {
+    auto special = options.specialFolderPath ? options.specialFolderPath : win::SpecialFolderPath;
+    EditorPaths p;
+    p.programFolder = EnsureProductFolder(special(win::kCommonAppDataFolder));
+    p.settingsFile = p.programFolder + std::wstring(kSettingsFileName);
+    p.helpFile = p.programFolder + std::wstring(kHelpFileName);
+    p.documentFolder = EnsureProductFolder(special(win::kDocumentsFolder));
+    p.dataFile = ChooseDataFilePath(
+        options.firstArgument, SettingsFirstLine(p.settingsFile), p.documentFolder,
+        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
+    p.dataFolder = FolderPart(p.dataFile);
+    return p;
+}
+
+DateKey Today(const EditorOptions& options) {
+    if (options.today) return options.today();
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return MakeDateKey(now.wYear, now.wMonth, now.wDay);
+}
+
+int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions options) {
+    // Held for the whole run; released only as the program ends.
+    const win::SingleInstance instanceMutex("Tessaly");
+    if (!instanceMutex.IsOnlyCopy()) return 0;
+    options.firstArgument = FirstArgument(commandLine);
+    return static_cast<int>(RunMainDialog(instance, std::move(options)));
+}
+
+}  // namespace tessaly::editor
