@@ -8,6 +8,7 @@
 #include "core/file_io.h"
 #include "editor/paths/editor_paths.h"
 #include "editor/win/main_window.h"
+#include "editor/win/startup_trace.h"
 #include "win/folders.h"
 #include "win/single_instance.h"
 #include "win/text.h"
@@ -62,6 +63,7 @@ int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions o
     // Held for the whole run; released only as the program ends.
     const win::SingleInstance instanceMutex("Tessaly");
     if (!instanceMutex.IsOnlyCopy()) return 0;
+    StartupMark("single_instance");
     options.firstArgument = FirstArgument(commandLine);
     return static_cast<int>(RunMainDialog(instance, std::move(options)));
 }

@@ -9,6 +9,7 @@
 #include "editor/calendar/win/calendar_mouse.h"
 #include "editor/calendar/win/calendar_painter.h"
 #include "editor/win/resource.h"
+#include "editor/win/startup_trace.h"
 #include "win/controls.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
@@ -175,6 +176,7 @@ void ApplyEffect(MainWindow& w, const Effect& e) {
 }
 
 BOOL OnInitDialog(MainWindow& w) {
+    StartupMark("dialog_created");
     w.smallIcon.reset(LoadNamedIcon("Alight", LR_DEFAULTSIZE));
     if (w.smallIcon) SendMessageW(w.hwnd, WM_SETICON, ICON_SMALL, LPARAM(w.smallIcon.get()));
     for (auto [id, name] :
@@ -197,8 +199,11 @@ BOOL OnInitDialog(MainWindow& w) {
     }
     SetStatusParts(w);
 
+    StartupMark("controls_set");
     w.paths = FindPaths(w.options);
+    StartupMark("paths_found");
     Apply(w, w.model.Start(std::filesystem::path(w.paths.dataFile), Today(w.options)));
+    StartupMark("file_loaded");
     PostMessageW(w.hwnd, kStartupMaintenanceMessage, 0, 0);
     return TRUE;
 }
@@ -210,6 +215,7 @@ void OnPaint(MainWindow& w) {
     HDC dc = BeginPaint(w.hwnd, &ps);
     calendar::PaintCalendar(dc, w.model.PictureForPaint(), false);
     EndPaint(w.hwnd, &ps);
+    StartupMark("painted");
 }
 
 INT_PTR OnCtlColorStatic(MainWindow& w, HDC dc) {
@@ -220,9 +226,15 @@ INT_PTR OnCtlColorStatic(MainWindow& w, HDC dc) {
 
 INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case kStartupMaintenanceMessage:
-            Apply(w, w.model.StartupMaintenance());
+        case kStartupMaintenanceMessage: {
+            StartupMark("maintenance");
+            const Update update = w.model.StartupMaintenance();
+            StartupMark("rolled_over_and_saved");
+            Apply(w, update);
+            StartupMark("ready");
+            WriteStartupMarks();
             return TRUE;
+        }
         case WM_PAINT:
             OnPaint(w);
             return TRUE;
