@@ -87,6 +87,15 @@ void PushMessage(Update& u, Message message) {
     u.effects.push_back(std::move(e));
 }
 
+// Whether the file's size is that of the lists as the editor writes them: a file just created
+// by the load (0 bytes) or written by an older program with other counts is not.
+bool HoldsExactly(const std::filesystem::path& file, const ReminderData& data) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(file, error);
+    const auto records = static_cast<std::uintmax_t>(data.current.count() + data.archive.count());
+    return !error && size == 12 + kReminderBytes * records;
+}
+
 }  // namespace
 
 ButtonStates ButtonsFor(FormMode mode, int currentIndex, int count) {
@@ -367,21 +376,22 @@ Update EditorModel::Start(const std::filesystem::path& dataFile, DateKey today) 
     return u;
 }
 
-// The file is saved where the roll-over hands over (archived, not yet advanced) and again at
-// its end, so past one-time reminders are not archived a second time at the next start.
-// Neither save marks the lists as changed.
+// The rolled-over lists are saved at once, so past one-time reminders are not archived a
+// second time at the next start; the save does not mark the lists as changed. One save at the
+// end holds everything a save where the roll-over hands over (archived, not yet advanced)
+// would, and a roll-over that changed nothing saves nothing, unless the file is not yet what
+// the editor writes (a new, empty one): start-up stays quick.
 Update EditorModel::StartupMaintenance() {
     Update u;
-    auto save = [this] {
-        // Saving lists that were never read would replace every reminder the file holds.
-        if (!s_.loaded) return;
+    const ReminderData before = s_.data;
+    RollOver(s_.data.current, s_.data.archive, s_.today);
+    // Saving lists that were never read would replace every reminder the file holds.
+    if (s_.loaded && (s_.data != before || !HoldsExactly(s_.dataFile, s_.data))) {
         // The day's first save keeps the file as it was. A backup that fails here is tried
         // again, and told, by the save on closing.
         KeepDailyBackup(s_.dataFile, s_.today);
         SaveReminderFile(s_.dataFile, s_.data, kEditorLabel);
-    };
-    RollOver(s_.data.current, s_.data.archive, s_.today, save);
-    save();
+    }
     RecomputeSameDate();
     u.effects.push_back(Make(Effect::Kind::kStatusDataFile));
     if (!s_.loaded) {
@@ -389,7 +399,8 @@ Update EditorModel::StartupMaintenance() {
                             "\r\nThe data file will not be written while Tessaly runs.",
                         "Tessaly", MessageIcon::kHand});
     }
-    u.calendar = Picture();
+    // The window's first paint is still to come; it shows the rolled-over lists.
+    u.invalidateCalendar = true;
     return u;
 }
 

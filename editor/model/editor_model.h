@@ -116,6 +116,8 @@ struct Update {
     std::vector<Effect> effects;
     // Set when the calendar must be repainted now (day area erased first).
     std::optional<calendar::Picture> calendar;
+    // Set when the calendar is to be repainted with the window's next paint.
+    bool invalidateCalendar = false;
     std::vector<std::string> Described() const;
 };
 

@@ -326,6 +326,12 @@ void Apply(MainWindow& w, const Update& update) {
         const win::WindowDc dc(w.hwnd);
         if (dc) calendar::PaintCalendar(dc.get(), *update.calendar, true);
     }
+    if (update.invalidateCalendar) {
+        RECT area{};
+        GetClientRect(w.hwnd, &area);
+        area.bottom = calendar::kCalendarBottom + 1;
+        InvalidateRect(w.hwnd, &area, TRUE);
+    }
     --w.applying;
 }
 

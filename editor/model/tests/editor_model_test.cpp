@@ -442,7 +442,7 @@ TEST_F(EditorModelFiles, StartLoadsAndTheMaintenanceRollsOverAndSaves) {
 
     u = m.StartupMaintenance();
     EXPECT_EQ(u.Described(), (Lines{"status 1 path"}));
-    ASSERT_TRUE(u.calendar);
+    EXPECT_TRUE(u.invalidateCalendar);
     const ReminderData disk = OnDisk(file_);
     EXPECT_EQ(disk, m.state().data);
     ASSERT_EQ(disk.current.count(), 2);
@@ -456,6 +456,15 @@ TEST_F(EditorModelFiles, StartLoadsAndTheMaintenanceRollsOverAndSaves) {
     fresh.Start(root_ / "new.tsy", kToday);
     fresh.StartupMaintenance();
     EXPECT_EQ(fs::file_size(root_ / "new.tsy"), 12u);
+
+    // Nothing to roll over: the file is left as it is (the notifier's label stays).
+    ASSERT_TRUE(
+        SaveReminderFile(file_, {ReminderList({Meeting("future", 20261220)}), {}}, kNotifierLabel));
+    const std::string before = Bytes(file_);
+    EditorModel quiet;
+    quiet.Start(file_, kToday);
+    quiet.StartupMaintenance();
+    EXPECT_EQ(Bytes(file_), before);
 }
 
 TEST_F(EditorModelFiles, ClosingAsksOnlyWhenChangedAndSavesOnYes) {
@@ -530,7 +539,8 @@ TEST_F(EditorModelFiles, AFailedSaveOnClosingSaysSoAndStays) {
 // The day's first save keeps the file as it was; a backup that cannot be made is told on
 // closing and the save goes ahead.
 TEST_F(EditorModelFiles, SavesKeepTheDaysBackup) {
-    Write(file_, {Meeting("on disk", 20261220)});
+    // A past appointment to roll over: the start-up saves.
+    Write(file_, {MakeReminder(kAppointment, "past", 20261201, 930), Meeting("on disk", 20261220)});
     const std::string before = Bytes(file_);
     EditorModel m;
     m.Start(file_, kToday);
