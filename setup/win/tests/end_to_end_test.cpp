@@ -261,6 +261,28 @@ class EndToEnd : public ::testing::Test {
     Places p;
 };
 
+TEST_F(EndToEnd, TheInstallerAsksForElevationAndSaysItsVersion) {
+    const fs::path setup = p.release / "TessalySetup.exe";
+    HMODULE module = LoadLibraryExW(setup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_TRUE(found);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found));
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+    FreeLibrary(module);
+
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeW(setup.c_str(), &ignored));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(setup.c_str(), 0, DWORD(info.size()), info.data()));
+    wchar_t* version = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                               reinterpret_cast<void**>(&version), &length));
+    EXPECT_EQ(std::wstring(version), L"3.03");
+}
+
 TEST_F(EndToEnd, MissingFilesChangeNothing) {
     p.Clean();
     const fs::path partial = p.release.parent_path() / "tessaly-partial";
