@@ -107,6 +107,33 @@ TEST_F(PrintTest, ChoosePrinterAsksWithoutPageNumbersOrSelectionAndGivesTheName)
     EXPECT_TRUE(messages_.empty());
 }
 
+// A one-page job after SetDuplex(mode), read back.
+Printout PrintWithDuplex(ITPrint& printer, int mode, const std::string& output) {
+    printSeams().outputFile = output;
+    printer.ChoosePrinter();
+    printer.SetFont("Courier New", 24, "");
+    const double width = printer.TextWidthInches("0123456789");
+    printer.SetDuplex(mode);
+    // The device was reset; the font is still ours.
+    EXPECT_DOUBLE_EQ(printer.TextWidthInches("0123456789"), width);
+    printer.StartDocument("duplex");
+    printer.StartNewPage();
+    printer.PrintText("sides", 1.0, 1.0);
+    printer.EndCurrentPage();
+    printer.EndDocument();
+    return test::ReadPrintout(output);
+}
+
+TEST_F(PrintTest, SetDuplexAsksForTwoSidesOnlyOfAPrinterThatHasThem) {
+    EXPECT_TRUE(
+        PrintWithDuplex(*NewPrinter().Get(), DMDUP_VERTICAL, test::OutputPath("1.ps")).twoSided);
+    // 0 changes nothing.
+    EXPECT_FALSE(PrintWithDuplex(*NewPrinter().Get(), 0, test::OutputPath("2.ps")).twoSided);
+    ChooseInDialog(kSimplexPrinter);
+    EXPECT_FALSE(
+        PrintWithDuplex(*NewPrinter().Get(), DMDUP_VERTICAL, test::OutputPath("3.ps")).twoSided);
+}
+
 TEST_F(PrintTest, WithoutAChoiceTheDefaultPrinterIsTaken) {
     ComPtr<ITPrint> printer = NewPrinter();
     printer->SetFont("Courier New", 9, "");
