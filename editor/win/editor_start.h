@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,10 @@ struct EditorOptions {
     std::function<std::wstring(int csidl)> specialFolderPath;
     std::function<DateKey()> today;
     print::ListPrintSeams print;  // the list printout's printer
+    // The settings dialog's folder browser: the folder chosen, or nothing when cancelled.
+    std::function<std::optional<std::filesystem::path>(HWND owner,
+                                                       const std::filesystem::path& start)>
+        chooseDataFolder;
 };
 
 struct EditorPaths {

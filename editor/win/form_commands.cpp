@@ -92,8 +92,10 @@ void OnCommand(MainWindow& w, int id, int code, HWND control) {
             OpenListWindow(w);
             break;
         case IDC_SETTINGS:
+            OpenSettingsDialog(w);
+            break;
         case IDC_HELP_BUTTON:
-            break;  // their windows are not part of this build yet
+            break;  // its window is not part of this build yet
         case IDC_KIND:
             if (code == CBN_SELENDOK) OnKindChosen(w);
             if (code == CBN_EDITCHANGE && !ownChange) {

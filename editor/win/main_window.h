@@ -48,6 +48,8 @@ Answer AskUser(MainWindow& w, const Question& question);
 
 // "&List" (list_command.cpp).
 void OpenListWindow(MainWindow& w);
+// "&Settings" (settings_command.cpp).
+void OpenSettingsDialog(MainWindow& w);
 
 // Command handlers (form_commands.cpp).
 void OnCommand(MainWindow& w, int id, int code, HWND control);

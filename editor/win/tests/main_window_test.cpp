@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -804,6 +806,160 @@ TEST_F(MainWindowTest, RepaintingNeverChangesTheButtonsOrTheStatusBar) {
     EXPECT_EQ(Buttons(), buttons);
     EXPECT_EQ(Status(2), part2);
     EXPECT_EQ(Status(3), part3);
+}
+
+// "&Settings" end to end: the settings dialog runs over the main window (driven from a thread
+// timer inside its modal loop) and the folder browser answers through its seam.
+struct SettingsStep {
+    std::wstring window;
+    std::function<void(HWND)> act;
+};
+std::deque<SettingsStep> settingsSteps;
+
+HWND OwnWindowTitled(const std::wstring& title) {
+    struct Search {
+        std::wstring title;
+        HWND found = nullptr;
+    } search{title};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            wchar_t text[128] = {};
+            GetWindowTextW(hwnd, text, 128);
+            if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && s->title == text) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CALLBACK RunSettingsStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (settingsSteps.empty()) return;
+    HWND hwnd = OwnWindowTitled(settingsSteps.front().window);
+    if (!hwnd) return;
+    SettingsStep step = std::move(settingsSteps.front());
+    settingsSteps.pop_front();
+    step.act(hwnd);
+}
+
+void ClickInDialog(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+class SettingsCommandTest : public MainWindowTest {
+  protected:
+    // Presses "&Settings" and runs the steps inside the dialog; true when all of them ran.
+    bool Settings(std::vector<SettingsStep> steps) {
+        settingsSteps.assign(steps.begin(), steps.end());
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunSettingsStep);
+        Click(IDC_SETTINGS);
+        KillTimer(nullptr, timer);
+        const bool allRan = settingsSteps.empty();
+        settingsSteps.clear();
+        return allRan;
+    }
+    void OpenWithChosenFolder(const fs::path& folder) {
+        EditorOptions options = Options();
+        options.chooseDataFolder = [folder](HWND, const fs::path&) {
+            return std::optional<fs::path>(folder);
+        };
+        hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), options);
+        ASSERT_NE(hwnd_, nullptr);
+        Pump();
+        w_ = MainWindowFrom(hwnd_);
+    }
+};
+
+TEST_F(SettingsCommandTest, SetNewLocationMovesTheFileAndReloadsBothLists) {
+    const fs::path moved = root_ / "moved";
+    fs::create_directories(moved);
+    WriteData(DefaultDataFile(), {MakeReminder(3, "Dentist", 20261215)},
+              {MakeReminder(4, "Old", 20261201)});
+    OpenWithChosenFolder(moved);
+    ASSERT_TRUE(Settings({{L"Settings for Tessaly", [](HWND d) { ClickInDialog(d, 322); }}}));
+
+    const fs::path newFile = moved / "Tessaly.tsy";
+    EXPECT_EQ(OnDisk(newFile).current.count(), 1);
+    EXPECT_EQ(OnDisk(newFile).archive.count(), 1);
+    std::ifstream ini(SettingsFile(), std::ios::binary);
+    const std::string line((std::istreambuf_iterator<char>(ini)), {});
+    EXPECT_EQ(line, newFile.string() + "\r\n");  // in the system's code page
+    EXPECT_EQ(Status(1), newFile.wstring());
+    EXPECT_EQ(w_->model.state().dataFile, newFile);
+    EXPECT_EQ(w_->paths.dataFolder, moved.wstring());
+    EXPECT_EQ(w_->model.state().data.current.count(), 1);
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Unsaved changes: the closing question first; Yes saves to the old file and moves that, No
+// moves the file as it is on disk, Cancel keeps everything and the dialog open.
+TEST_F(SettingsCommandTest, UnsavedChangesAreAskedAboutBeforeTheMove) {
+    struct Case {
+        int answer;
+        int movedCount;  // reminders in the new folder's file; -1 when nothing moved
+        int shownCount;  // reminders in the editor's current list afterwards
+    };
+    const Case cases[] = {{IDYES, 2, 2}, {IDNO, 1, 1}, {IDCANCEL, -1, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        const fs::path moved = root_ / ("moved" + std::to_string(c.answer));
+        fs::create_directories(moved);
+        WriteData(DefaultDataFile(), {MakeReminder(3, "Dentist", 20261215)});
+        OpenWithChosenFolder(moved);
+        Click(IDC_NEW);
+        FillNew("meeting", "Review", "12-20-2026", "10:00 am", "1");
+        Click(IDC_ADD);
+        ASSERT_EQ(w_->model.state().data.current.count(), 2);
+        boxes.clear();
+        answers = {c.answer};
+        bool stayedOpen = false;
+        std::vector<SettingsStep> steps{
+            {L"Settings for Tessaly", [](HWND d) { ClickInDialog(d, 322); }}};
+        if (c.movedCount < 0) {
+            steps.push_back({L"Settings for Tessaly", [&](HWND d) {
+                                 stayedOpen = true;
+                                 PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+                             }});
+        }
+        ASSERT_TRUE(Settings(steps));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Closing Reminders");
+        const fs::path newFile = moved / "Tessaly.tsy";
+        if (c.movedCount < 0) {
+            EXPECT_TRUE(stayedOpen);
+            EXPECT_FALSE(fs::exists(newFile));
+            EXPECT_EQ(w_->model.state().dataFile, DefaultDataFile());
+            EXPECT_TRUE(w_->model.state().dirty);
+        } else {
+            EXPECT_EQ(OnDisk(newFile).current.count(), c.movedCount);
+            EXPECT_EQ(w_->model.state().dataFile, newFile);
+            EXPECT_FALSE(w_->model.state().dirty);
+        }
+        EXPECT_EQ(w_->model.state().data.current.count(), c.shownCount);
+        DestroyWindow(hwnd_);
+        fs::remove_all(root_ / "common");
+        fs::create_directories(root_ / "common");
+    }
+}
+
+TEST_F(SettingsCommandTest, AMoveThatFailsIsReportedAndTheOldLocationKept) {
+    const fs::path blocked = root_ / "blocked";
+    fs::create_directories(blocked / "Tessaly.tsy");  // a folder where the file would go
+    WriteData(DefaultDataFile(), {MakeReminder(3, "Dentist", 20261215)});
+    OpenWithChosenFolder(blocked);
+    ASSERT_TRUE(Settings(
+        {{L"Settings for Tessaly", [](HWND d) { ClickInDialog(d, 322); }},
+         {L"Settings for Tessaly", [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); }}}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("could not be moved"), std::string::npos) << boxes[0].text;
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+    EXPECT_EQ(Status(1), DefaultDataFile().wstring());
+    EXPECT_EQ(w_->model.state().dataFile, DefaultDataFile());
+    EXPECT_EQ(w_->model.state().data.current.count(), 1);
 }
 
 }  // namespace
