@@ -20,13 +20,16 @@ struct IoResult {
 enum class IfMissing { kFail, kCreateEmpty };
 
 // Reads the whole file in one go. With kCreateEmpty a missing file is created empty (and
-// reads as no bytes). The file is opened without sharing; an open that collides with
-// another program's is retried for about two seconds.
+// reads as no bytes). The file is opened for reading only, shared with other readers, so a
+// read-only file reads; an open that collides with another program's writing is retried for
+// about two seconds, and any other failure (access denied, a folder) is reported at once.
 IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                        IfMissing ifMissing);
 
-// Writes bytes to a new file beside path, flushes it, then replaces path with it, so the
-// file is either the old one or the new one, never half-written. Retried like the read.
+// Writes bytes to a new file beside path, under a name no other save uses at the same time,
+// flushes it, then replaces path with it, so the file is either the old one or the new one,
+// never half-written. A replace that collides with another program's open is retried for about
+// two seconds; one that still fails is reported, and the new file is removed.
 IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 bool FileExists(const std::filesystem::path& path);

@@ -1,42 +1,75 @@
-// Win32 side of the file seam. The data file is opened without sharing, as the editor and
-// the notifier always have; a collision with the other program is retried briefly.
+// Win32 side of the file seam. Reading asks only for read access and lets other readers in;
+// saving writes a file of its own beside the data file and moves it over the old one. An open
+// that collides with the other program's is retried briefly.
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <string>
 
 #include "core/file_io.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace tessaly {
 namespace {
+
+using win::Handle;
 
 IoResult Fail(const char* what, const std::filesystem::path& path, DWORD err) {
     return IoResult::Failure(std::string(what) + " " + win::WideToUtf8(path.wstring()) + ": " +
                              win::ErrorText(err));
 }
 
-bool IsCollision(DWORD err) {
-    return err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION ||
-           err == ERROR_ACCESS_DENIED;
+// The other program has the file open in a way that shuts ours out; it lets go within moments.
+// Access denied is not among them: no wait makes a read-only file or a folder readable.
+bool IsSharingCollision(DWORD err) {
+    return err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION;
 }
 
-// Runs op until it succeeds or fails for a reason other than another program's open.
+// Moving over the data file also meets access denied while the other program's own replace of
+// it is still being completed, so that is waited out too.
+bool IsReplaceCollision(DWORD err) {
+    return IsSharingCollision(err) || err == ERROR_ACCESS_DENIED;
+}
+
+// Runs op until it succeeds or fails for a reason that waiting cannot cure; about two seconds.
 template <typename Op>
-bool Retrying(Op op, DWORD& err) {
+bool Retrying(Op op, bool (*isCollision)(DWORD), DWORD& err) {
     for (int attempt = 0;; ++attempt) {
         if (op()) return true;
         err = GetLastError();
-        if (!IsCollision(err) || attempt >= 40) return false;
+        if (!isCollision(err) || attempt >= 40) return false;
         Sleep(50);
     }
 }
 
-struct Handle {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    ~Handle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+// A name beside the data file that no other save uses at the same moment: this process's id
+// and a count of its saves. A fixed name would let two programs saving at once write into, and
+// install, each other's file.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
+    static std::atomic<unsigned> saves{0};
+    std::filesystem::path temp = path;
+    temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++saves) +
+            L".saving";
+    return temp;
+}
+
+// Writes all bytes, in pieces WriteFile can count.
+bool WriteAll(HANDLE f, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD put = 0;
+        if (!WriteFile(f, bytes.data() + done, want, &put, nullptr)) return false;
+        if (put == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        done += put;
     }
-};
+    return true;
+}
 
 }  // namespace
 
@@ -47,29 +80,28 @@ bool FileExists(const std::filesystem::path& path) {
 
 IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                        IfMissing ifMissing) {
-    const DWORD attr = GetFileAttributesW(path.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
-        return Fail("cannot read", path, ERROR_ACCESS_DENIED);  // not worth retrying
     Handle f;
     DWORD err = 0;
     const DWORD disposition = ifMissing == IfMissing::kCreateEmpty ? OPEN_ALWAYS : OPEN_EXISTING;
+    // Read access only, so a read-only file reads; other readers may share it, writers may not.
+    // A folder fails here with access denied, at once.
     if (!Retrying(
             [&] {
-                f.h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-                return f.h != INVALID_HANDLE_VALUE;
+                f.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+                return f.valid();
             },
-            err)) {
+            IsSharingCollision, err)) {
         return Fail("cannot open", path, err);
     }
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(f.h, &size)) return Fail("cannot read", path, GetLastError());
+    if (!GetFileSizeEx(f.get(), &size)) return Fail("cannot read", path, GetLastError());
     std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
     while (done < data.size()) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 30));
         DWORD got = 0;
-        if (!ReadFile(f.h, data.data() + done, want, &got, nullptr))
+        if (!ReadFile(f.get(), data.data() + done, want, &got, nullptr))
             return Fail("cannot read", path, GetLastError());
         if (got == 0) break;
         done += got;
@@ -80,51 +112,34 @@ IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8
 }
 
 IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    std::filesystem::path temp = path;
-    temp += L".saving";
-    {
-        Handle f;
-        DWORD err = 0;
-        if (!Retrying(
-                [&] {
-                    f.h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-                    return f.h != INVALID_HANDLE_VALUE;
-                },
-                err)) {
+    Handle f;
+    std::filesystem::path temp;
+    for (int attempt = 0;; ++attempt) {
+        temp = TemporaryBeside(path);
+        // CREATE_NEW: never write into a file that is already there, whoever left it.
+        f.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (f.valid()) break;
+        const DWORD err = GetLastError();
+        if ((err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) || attempt >= 100)
             return Fail("cannot write beside", path, err);
-        }
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD want =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-            DWORD put = 0;
-            if (!WriteFile(f.h, bytes.data() + done, want, &put, nullptr) || put == 0) {
-                err = GetLastError();
-                CloseHandle(f.h);
-                f.h = INVALID_HANDLE_VALUE;
-                DeleteFileW(temp.c_str());
-                return Fail("cannot write", path, err);
-            }
-            done += put;
-        }
-        if (!FlushFileBuffers(f.h)) {
-            err = GetLastError();
-            CloseHandle(f.h);
-            f.h = INVALID_HANDLE_VALUE;
-            DeleteFileW(temp.c_str());
-            return Fail("cannot write", path, err);
-        }
     }
+    auto abandon = [&](const char* what, DWORD err) {
+        f.reset();
+        DeleteFileW(temp.c_str());
+        return Fail(what, path, err);
+    };
+    if (!WriteAll(f.get(), bytes)) return abandon("cannot write", GetLastError());
+    if (!FlushFileBuffers(f.get())) return abandon("cannot write", GetLastError());
+    f.reset();
     DWORD err = 0;
     if (!Retrying(
             [&] {
                 return MoveFileExW(temp.c_str(), path.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
             },
-            err)) {
-        DeleteFileW(temp.c_str());
-        return Fail("cannot replace", path, err);
+            IsReplaceCollision, err)) {
+        return abandon("cannot replace", err);
     }
     return {};
 }

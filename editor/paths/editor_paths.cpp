@@ -1,6 +1,11 @@
 // Command-line splitting and the data-file precedence of the editor's start-up.
 #include "editor/paths/editor_paths.h"
 
+#include <cstdint>
+#include <vector>
+
+#include "core/file_io.h"
+
 namespace tessaly::editor {
 
 std::vector<std::wstring> SplitArguments(std::wstring_view commandLine) {
@@ -50,6 +55,12 @@ std::wstring ChooseDataFilePath(std::wstring_view firstArgument,
         path = std::wstring(documentFolder) + std::wstring(kDataFileName);
     }
     return path;
+}
+
+std::optional<std::string> ReadSettingsFirstLine(const std::filesystem::path& settingsFile) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(settingsFile, bytes, IfMissing::kFail)) return std::nullopt;
+    return FirstLine(std::string(bytes.begin(), bytes.end()));
 }
 
 }  // namespace tessaly::editor

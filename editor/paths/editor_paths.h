@@ -1,6 +1,7 @@
 // Where the editor finds its folders and its data file: command line, settings file, default.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,6 +25,10 @@ std::wstring FirstArgument(std::wstring_view commandLine);
 
 // The text up to the first line break (CR or LF); the whole text when there is none.
 std::string FirstLine(std::string_view text);
+
+// The settings file's first line, or none when the file is missing or cannot be read. The file
+// is only read, never opened for writing, so a read-only settings file counts like any other.
+std::optional<std::string> ReadSettingsFirstLine(const std::filesystem::path& settingsFile);
 
 // Everything before the last backslash (or slash); empty when the path has none.
 std::wstring FolderPart(std::wstring_view path);

@@ -3,9 +3,7 @@
 
 #include <filesystem>
 #include <optional>
-#include <vector>
 
-#include "core/file_io.h"
 #include "editor/paths/editor_paths.h"
 #include "editor/win/main_window.h"
 #include "editor/win/startup_trace.h"
@@ -27,15 +25,6 @@ std::wstring EnsureProductFolder(const std::wstring& special) {
     return product;
 }
 
-std::optional<std::string> SettingsFirstLine(const std::wstring& settingsFile) {
-    if (!win::IsExistingFile(settingsFile)) return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(std::filesystem::path(settingsFile), bytes, IfMissing::kFail)) {
-        return std::nullopt;
-    }
-    return FirstLine(std::string(bytes.begin(), bytes.end()));
-}
-
 }  // namespace
 
 EditorPaths FindPaths(const EditorOptions& options) {
@@ -46,8 +35,9 @@ EditorPaths FindPaths(const EditorOptions& options) {
     p.helpFile = p.programFolder + std::wstring(kHelpFileName);
     p.documentFolder = EnsureProductFolder(special(win::kDocumentsFolder));
     p.dataFile = ChooseDataFilePath(
-        options.firstArgument, SettingsFirstLine(p.settingsFile), p.documentFolder,
-        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
+        options.firstArgument, ReadSettingsFirstLine(std::filesystem::path(p.settingsFile)),
+        p.documentFolder, [](std::string_view ansi) { return win::AnsiToWide(ansi); },
+        win::IsExistingFile);
     p.dataFolder = FolderPart(p.dataFile);
     return p;
 }

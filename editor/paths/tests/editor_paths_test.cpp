@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 namespace tessaly::editor {
@@ -65,6 +67,24 @@ TEST(ChooseDataFilePath, FirstMatchWinsAndMissingFilesFallBackToTheDefault) {
             ChooseDataFilePath(c.arg, c.settings, L"C:\\Docs\\Quorvane\\Tessaly", fromAnsi, exists),
             c.expected);
     }
+}
+
+// A settings file the user made read-only (or one on a read-only share) still names the data
+// file; a missing one, or a folder in its place, names nothing.
+TEST(ReadSettingsFirstLine, ReadsReadOnlyFilesAndOnlyTheFirstLine) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "tessaly-editor-paths-settings";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder.ini");
+    const fs::path ini = dir / "Tessaly.ini";
+    std::ofstream(ini, std::ios::binary) << "D:\\Data\\Tessaly.tsy\r\nsecond line";
+    fs::permissions(ini, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(ReadSettingsFirstLine(ini), std::optional<std::string>("D:\\Data\\Tessaly.tsy"));
+    EXPECT_EQ(ReadSettingsFirstLine(dir / "missing.ini"), std::nullopt);
+    EXPECT_EQ(ReadSettingsFirstLine(dir / "folder.ini"), std::nullopt);
+    fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
+    fs::remove_all(dir);
 }
 
 }  // namespace

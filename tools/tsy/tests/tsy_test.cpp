@@ -135,6 +135,19 @@ TEST_F(TsyTest, DumpOfShortAndEmptyFiles) {
     EXPECT_EQ(Run({"dump", file_}).out, "{\"version\":\"1.00\",\"current\":[],\"archive\":[]}\n");
 }
 
+// A data file made read-only (a copy kept for reference) is shown as it is and stays so.
+TEST_F(TsyTest, DumpReadsAReadOnlyFile) {
+    Write(kGolden);
+    const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(file_, writable, fs::perm_options::remove);
+    const Outcome o = Run({"dump", file_});
+    const bool stillReadOnly = (fs::status(file_).permissions() & writable) == fs::perms::none;
+    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);  // so it can be removed
+    EXPECT_EQ(o.status, kTsyOk) << o.err;
+    EXPECT_EQ(o.out, kGoldenJson);
+    EXPECT_TRUE(stillReadOnly);
+}
+
 TEST_F(TsyTest, DumpOfAMissingFileFailsWithoutCreatingIt) {
     const Outcome o = Run({"dump", file_});
     EXPECT_EQ(o.status, kTsyFileError);
