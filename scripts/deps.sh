@@ -29,18 +29,54 @@ tessaly_generator() {
     fi
 }
 
-# Configures a build tree once; later builds let CMake re-run itself when a CMakeLists changes.
+# Configures a build tree. A new tree is configured with ARGS; an existing one is configured
+# again only when ARGS differ from the last ones (so an unchanged rerun costs nothing), and every
+# -DNAME=VALUE asked for is then checked against the tree's cache: a value CMake cannot change
+# on an existing tree (the toolchain file, for one) is reported, and the configure fails.
 #   tessaly_configure BUILD_DIR [CMAKE ARGS...]
 tessaly_configure() {
     local dir=$1
     shift
-    if [ ! -f "$dir/build.ninja" ] && [ ! -f "$dir/Makefile" ]; then
+    local record=$dir/tessaly-configure-args
+    local wanted
+    wanted=$(printf '%s\n' "$@")
+    if [ -f "$dir/CMakeCache.txt" ] && { [ -f "$dir/build.ninja" ] || [ -f "$dir/Makefile" ]; }; then
+        [ -f "$record" ] && [ "$(cat "$record")" = "$wanted" ] && return 0
+        cmake "$dir" "$@" || return 1
+    else
         local launcher=()
         # A compiler cache, when installed, makes rebuilds after a branch switch or in a second
         # checkout cheap; the build never depends on it.
         if command -v ccache >/dev/null 2>&1; then
             launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
         fi
-        cmake -S "$TESSALY_ROOT" -B "$dir" -G "$(tessaly_generator)" "${launcher[@]}" "$@"
+        cmake -S "$TESSALY_ROOT" -B "$dir" -G "$(tessaly_generator)" "${launcher[@]}" "$@" || return 1
     fi
+    tessaly_check_cache "$dir" "$@" || return 1
+    printf '%s\n' "$wanted" >"$record"
+}
+
+# Fails, naming each one, when a -DNAME[:TYPE]=VALUE argument is not what the tree holds.
+#   tessaly_check_cache BUILD_DIR [CMAKE ARGS...]
+tessaly_check_cache() {
+    local dir=$1 arg name value line status=0
+    shift
+    for arg in "$@"; do
+        case "$arg" in -D*=*) ;; *) continue ;; esac
+        name=${arg#-D}
+        value=${name#*=}
+        name=${name%%=*}
+        name=${name%%:*}
+        if [ "$name" = CMAKE_TOOLCHAIN_FILE ]; then
+            # Read once, when the tree is made: the tree's system file says which one it took.
+            grep -qsF "include(\"$value\")" "$dir"/CMakeFiles/*/CMakeSystem.cmake && continue
+        else
+            line=$(grep -m1 "^$name:[A-Z]*=" "$dir/CMakeCache.txt") || line=
+            [ "${line#*=}" = "$value" ] && continue
+        fi
+        echo "$dir: $name=$value was not applied to this existing build tree;" \
+            "remove $dir to configure it afresh" >&2
+        status=1
+    done
+    return $status
 }

@@ -6,10 +6,8 @@
 set -euo pipefail
 tree=$(cd "${1:?usage: list-screenshots.sh BUILD_TREE OUTPUT_DIR}" && pwd)
 out=$(mkdir -p "${2:?usage: list-screenshots.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/wine-env.sh"
-export WINEPREFIX=$tree/wineprefix-x11
-"$here/wine-prefix.sh" "$WINEPREFIX" x11
+source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
+tessaly_use_x11_prefix "$tree"
 
 work=$(mktemp -d)
 # Twelve reminders from two days on (two days with two each) and four archived ones.
@@ -35,17 +33,13 @@ open(sys.argv[1], 'wb').write(b'3.03' + struct.pack('<i', len(cur)) + b''.join(c
                               struct.pack('<i', len(arc)) + b''.join(arc))
 PY
 
-xvfb_pid=
 cleanup() {
     "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    tessaly_stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
+tessaly_start_xvfb "$work"
 tessaly_wineserver_up
 
 wine "$(wine winepath -w "$tree/bin/Tessaly.exe" 2>/dev/null)" \

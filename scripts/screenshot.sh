@@ -26,37 +26,17 @@ output=${*: -1}
 args=("${@:2:$#-2}")
 output=$(cd "$(dirname "$output")" && pwd)/$(basename "$output")
 
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/wine-env.sh"
-if [ -n "${TESSALY_WINEPREFIX:-}" ]; then
-    prefix=$TESSALY_WINEPREFIX
-else
-    tree=$(tessaly_build_tree "$program") || {
-        echo "screenshot.sh: $program is not inside a CMake build tree; set TESSALY_WINEPREFIX" >&2
-        exit 2
-    }
-    prefix=$tree/wineprefix-x11
-fi
-"$here/wine-prefix.sh" "$prefix" x11
-export WINEPREFIX=$prefix
+source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
+tessaly_use_x11_prefix "$program" || exit $?
 
-# A private X screen; -displayfd picks a free display number and reports it when the server is ready.
 work=$(mktemp -d)
-xvfb_pid=
 cleanup() {
     "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    tessaly_stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n 1 "$work/display")
+tessaly_start_xvfb "$work" || exit 1
 
 limit=${TESSALY_WINE_TIMEOUT:-120}
 tessaly_wineserver_up || true

@@ -8,10 +8,8 @@
 set -euo pipefail
 tree=$(cd "${1:?usage: screenshots-editor.sh BUILD_TREE OUTPUT_DIR}" && pwd)
 out=$(mkdir -p "${2:?usage: screenshots-editor.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/wine-env.sh"
-export WINEPREFIX=$tree/wineprefix-x11
-"$here/wine-prefix.sh" "$WINEPREFIX" x11
+source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
+tessaly_use_x11_prefix "$tree"
 
 # Sample data: seven reminders from two days on, two of them on one day.
 python3 - "$out/sample.tsy" <<'PY'
@@ -31,17 +29,13 @@ open(sys.argv[1], 'wb').write(b'3.03' + struct.pack('<i', len(cur)) + b''.join(c
 PY
 
 work=$(mktemp -d)
-xvfb_pid=
 cleanup() {
     "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    tessaly_stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
+tessaly_start_xvfb "$work"
 tessaly_wineserver_up
 
 # Window-relative position of a day's cell centre: panel 0 or 1, days from today.

@@ -9,9 +9,10 @@ TESSALY_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$TESSALY_ROOT/scripts/deps.sh"
 cd "$TESSALY_ROOT"
 
-tessaly_need_packages cmake ninja-build g++ googletest libbenchmark-dev clang libclang-rt-14-dev \
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-liberation xvfb \
-    imagemagick xdotool python3 python3-icalendar ghostscript poppler-utils || exit 1
+# What the tests use, no more: benchmarks, fuzzing and screenshots install their own packages.
+tessaly_need_packages cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix \
+    binutils-mingw-w64-x86-64 wine wine64 fonts-liberation python3 python3-icalendar ghostscript \
+    poppler-utils || exit 1
 
 jobs=2
 status=0

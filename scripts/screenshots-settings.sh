@@ -1,12 +1,12 @@
 #!/bin/bash
 # Screenshots of the settings dialog and its "Data File Location" box, each on the Wine desktop.
-#   editor/settings/win/bench/screenshots.sh BUILD_TREE OUTPUT_DIR
+#   scripts/screenshots-settings.sh BUILD_TREE OUTPUT_DIR
 # Builds settings_preview (which opens the dialog alone, with a sample path) and runs it through
 # scripts/screenshot.sh.
 set -euo pipefail
-tree=$(cd "${1:?usage: screenshots.sh BUILD_TREE OUTPUT_DIR}" && pwd)
-out=$(mkdir -p "${2:?usage: screenshots.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
-scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../../scripts" && pwd)
+tree=$(cd "${1:?usage: screenshots-settings.sh BUILD_TREE OUTPUT_DIR}" && pwd)
+out=$(mkdir -p "${2:?usage: screenshots-settings.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
+scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cmake --build "$tree" --target settings_preview -j2 >/dev/null
 bash "$scripts/screenshot.sh" "$tree/bin/settings_preview.exe" "$out/settings-dialog.png"
 bash "$scripts/screenshot.sh" "$tree/bin/settings_preview.exe" location "$out/data-file-location.png"

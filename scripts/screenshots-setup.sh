@@ -2,19 +2,16 @@
 # Screenshots of the installer's message boxes under Xvfb: the required files, the copying
 # notice, the restart question, the report of what could not be installed, and the uninstall's
 # question and closing notice.
-#   setup/win/bench/screenshots.sh BUILD_TREE OUTPUT_DIR
+#   scripts/screenshots-setup.sh BUILD_TREE OUTPUT_DIR
 # Installs BUILD_TREE's release zip into the tree's x11 prefix (made by scripts/wine-prefix.sh),
 # answers each box with xdotool and captures the next; what it installed there is removed after.
 set -euo pipefail
-tree=$(cd "${1:?usage: screenshots.sh BUILD_TREE OUTPUT_DIR}" && pwd)
-out=$(mkdir -p "${2:?usage: screenshots.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../scripts" && pwd)
-source "$here/wine-env.sh"
-export WINEPREFIX=$tree/wineprefix-x11
-"$here/wine-prefix.sh" "$WINEPREFIX" x11
+tree=$(cd "${1:?usage: screenshots-setup.sh BUILD_TREE OUTPUT_DIR}" && pwd)
+out=$(mkdir -p "${2:?usage: screenshots-setup.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
+tessaly_use_x11_prefix "$tree"
 
 work=$(mktemp -d)
-xvfb_pid=
 uninstall() {
     find "$WINEPREFIX/drive_c" -maxdepth 6 \( -name Quorvane -o -name Tessaly.lnk \
         -o -name TessalyStart.lnk \) -not -path '*/tessaly-shots/*' -prune \
@@ -22,15 +19,12 @@ uninstall() {
 }
 cleanup() {
     "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    tessaly_stop_xvfb
     uninstall
     rm -rf "$work" "$WINEPREFIX/drive_c/tessaly-shots"
 }
 trap cleanup EXIT
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
+tessaly_start_xvfb "$work"
 tessaly_wineserver_up
 
 release=$WINEPREFIX/drive_c/tessaly-shots/release
