@@ -2,6 +2,7 @@
 #include "editor/help/topic_search.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 
@@ -12,25 +13,61 @@ bool IsWordCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-int Length(const std::string& s) {
+int Length(std::string_view s) {
     return static_cast<int>(s.size());
 }
 
+// Windows-1252 lower case of one byte, as a table built once.
+const std::array<char, 256>& LowerTable() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            int lower = b;
+            if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
+                lower = b + 0x20;
+            } else if (b == 0x8A || b == 0x8C || b == 0x8E) {
+                lower = b + 0x10;
+            } else if (b == 0x9F) {
+                lower = 0xFF;
+            }
+            t[static_cast<std::size_t>(b)] = static_cast<char>(lower);
+        }
+        return t;
+    }();
+    return table;
+}
+
+char Lower(char c) {
+    return LowerTable()[static_cast<std::uint8_t>(c)];
+}
+
+// Whether the lower-case `what` stands at 0-based `at` of t, ignoring t's case.
+bool MatchesAt(std::string_view t, std::string_view what, std::size_t at) {
+    for (std::size_t k = 0; k < what.size(); ++k) {
+        if (Lower(t[at + k]) != what[k]) return false;
+    }
+    return true;
+}
+
 // 1-based position of the first occurrence starting at or after `from` (1-based); 0 if none.
-int FirstAtOrAfter(const std::string& t, const std::string& what, int from) {
+int FirstAtOrAfter(std::string_view t, std::string_view what, int from) {
     if (from < 1) from = 1;
-    if (from > Length(t)) return 0;
-    const std::size_t p = t.find(what, static_cast<std::size_t>(from - 1));
-    return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
+    if (what.empty() || t.size() < what.size()) return 0;
+    for (std::size_t at = static_cast<std::size_t>(from - 1); at + what.size() <= t.size(); ++at) {
+        if (Lower(t[at]) == what[0] && MatchesAt(t, what, at)) return static_cast<int>(at) + 1;
+    }
+    return 0;
 }
 
 // 1-based position of the last occurrence ending at or before `limit` (1-based); 0 if none.
-int LastEndingBy(const std::string& t, const std::string& what, int limit) {
+int LastEndingBy(std::string_view t, std::string_view what, int limit) {
     limit = std::min(limit, Length(t));
-    const int latestStart = limit - Length(what);  // 0-based
-    if (latestStart < 0) return 0;
-    const std::size_t p = t.rfind(what, static_cast<std::size_t>(latestStart));
-    return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
+    if (what.empty()) return 0;
+    for (int at = limit - Length(what); at >= 0; --at) {
+        const auto a = static_cast<std::size_t>(at);
+        if (Lower(t[a]) == what[0] && MatchesAt(t, what, a)) return at + 1;
+    }
+    return 0;
 }
 
 SearchStep Match(SearchState& state, int index, int position, std::vector<int> passed) {
@@ -49,12 +86,12 @@ SearchStep EndOfSearch(const SearchState& state, std::vector<int> passed) {
 }
 
 // Forward from 1-based position `start` of the topic at the search index.
-SearchStep SearchForward(SearchState& state, int start, const std::vector<std::string>& texts) {
+SearchStep SearchForward(SearchState& state, int start, TopicTexts texts) {
     const std::string& what = state.text;
     const int n = static_cast<int>(texts.size());
     std::vector<int> passed;
     for (int i = std::max(state.index, 1); i <= n; ++i) {
-        const std::string& t = texts[static_cast<std::size_t>(i - 1)];
+        const std::string_view t = texts[static_cast<std::size_t>(i - 1)];
         for (;;) {
             int p = FirstAtOrAfter(t, what, start);
             state.lastPosition = p;
@@ -77,12 +114,12 @@ SearchStep SearchForward(SearchState& state, int start, const std::vector<std::s
 
 // Backward from the topic at the search index, taking occurrences that end at or before
 // 1-based position `limit` there and anywhere in the topics before it.
-SearchStep SearchBackward(SearchState& state, int limit, const std::vector<std::string>& texts) {
+SearchStep SearchBackward(SearchState& state, int limit, TopicTexts texts) {
     const std::string& what = state.text;
     const int n = static_cast<int>(texts.size());
     std::vector<int> passed;
     for (int i = std::min(state.index, n); i >= 1; --i) {
-        const std::string& t = texts[static_cast<std::size_t>(i - 1)];
+        const std::string_view t = texts[static_cast<std::size_t>(i - 1)];
         for (;;) {
             int p = LastEndingBy(t, what, limit);
             state.lastPosition = p;
@@ -106,16 +143,7 @@ SearchStep SearchBackward(SearchState& state, int limit, const std::vector<std::
 
 std::string LowerCp1252(std::string_view text) {
     std::string out(text);
-    for (char& ch : out) {
-        const auto b = static_cast<std::uint8_t>(ch);
-        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
-            ch = static_cast<char>(b + 0x20);
-        } else if (b == 0x8A || b == 0x8C || b == 0x8E) {
-            ch = static_cast<char>(b + 0x10);
-        } else if (b == 0x9F) {
-            ch = static_cast<char>(0xFF);
-        }
-    }
+    for (char& ch : out) ch = Lower(ch);
     return out;
 }
 
@@ -131,7 +159,7 @@ bool IsWholeWord(std::string_view text, int position, int length) {
 }
 
 SearchStep StartSearch(SearchState& state, std::string_view answer, bool wholeWord,
-                       const std::vector<std::string>& texts) {
+                       TopicTexts texts) {
     state.wholeWord = wholeWord;
     const auto first = answer.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
@@ -143,8 +171,7 @@ SearchStep StartSearch(SearchState& state, std::string_view answer, bool wholeWo
     return SearchForward(state, 1, texts);
 }
 
-SearchStep SearchNext(SearchState& state, PaneSelection selection,
-                      const std::vector<std::string>& texts) {
+SearchStep SearchNext(SearchState& state, PaneSelection selection, TopicTexts texts) {
     if (state.text.empty()) return {};
     // The selection's end offset, read as a 1-based position, is the match's last character, so
     // overlapping occurrences are found. A one-character match would be found again there, so
@@ -155,8 +182,7 @@ SearchStep SearchNext(SearchState& state, PaneSelection selection,
     return SearchForward(state, start, texts);
 }
 
-SearchStep SearchPrev(SearchState& state, PaneSelection selection,
-                      const std::vector<std::string>& texts) {
+SearchStep SearchPrev(SearchState& state, PaneSelection selection, TopicTexts texts) {
     if (state.text.empty()) return {};
     const int n = static_cast<int>(texts.size());
     if (state.index < 1 || state.index > n) return EndOfSearch(state, {});

@@ -41,15 +41,16 @@ struct PaneSelection {
     int end = 0;
 };
 
-// `texts` are the lower-case topic texts in topic order (texts[0] is order position 1).
+// The topic texts in topic order (texts[0] is order position 1), as stored: the search compares
+// them case-blind without copying them.
+using TopicTexts = const std::vector<std::string_view>&;
+
 // Starts a search: nothing happens for an answer that is empty after trimming blanks.
 SearchStep StartSearch(SearchState& state, std::string_view answer, bool wholeWord,
-                       const std::vector<std::string>& texts);
+                       TopicTexts texts);
 // Continue forward from the end of the selection; backward from its start.
-SearchStep SearchNext(SearchState& state, PaneSelection selection,
-                      const std::vector<std::string>& texts);
-SearchStep SearchPrev(SearchState& state, PaneSelection selection,
-                      const std::vector<std::string>& texts);
+SearchStep SearchNext(SearchState& state, PaneSelection selection, TopicTexts texts);
+SearchStep SearchPrev(SearchState& state, PaneSelection selection, TopicTexts texts);
 // Ends the search; Next and Prev then do nothing.
 inline void CancelSearch(SearchState& state) {
     state.text.clear();

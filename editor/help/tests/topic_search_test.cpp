@@ -11,8 +11,8 @@ using Result = SearchStep::Result;
 // What the help window does between steps: it selects the match in the pane, so the next step
 // starts from that selection.
 struct Search {
-    explicit Search(std::vector<std::string> topics) {
-        for (const std::string& t : topics) texts.push_back(LowerCp1252(t));
+    explicit Search(std::vector<std::string> topics) : stored(std::move(topics)) {
+        for (const std::string& t : stored) texts.push_back(t);
     }
     SearchStep Step(char command, std::string_view answer = {}, bool whole = false) {
         SearchStep s = command == 'f'   ? StartSearch(state, answer, whole, texts)
@@ -24,7 +24,8 @@ struct Search {
         }
         return s;
     }
-    std::vector<std::string> texts;
+    std::vector<std::string> stored;
+    std::vector<std::string_view> texts;
     SearchState state;
     PaneSelection selection;
 };

@@ -72,9 +72,9 @@ struct HelpWindow {
     HWND pane = nullptr;
     HelpWindowOptions options;
     std::vector<HelpTopic> topics;
-    std::vector<std::string> lowered;  // lower-case texts by topic number - 1
-    std::vector<HTREEITEM> items;      // tree item by topic number - 1
-    std::vector<HTREEITEM> order;      // TopicOrder
+    std::vector<HTREEITEM> items;              // tree item by topic number - 1
+    std::vector<HTREEITEM> order;              // TopicOrder
+    std::vector<std::string_view> orderTexts;  // their texts, for the search
     int shownTopic = 0;
     HTREEITEM currentItem = nullptr;
     HTREEITEM lastItem = nullptr;
@@ -149,6 +149,8 @@ void Select(HelpWindow& w, HTREEITEM item) {
 }
 
 void BuildTree(HelpWindow& w) {
+    // One repaint for the whole tree instead of one per item: thousands of topics stay quick.
+    SendMessageW(w.tree, WM_SETREDRAW, FALSE, 0);
     SendMessageW(w.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     w.items.assign(w.topics.size(), nullptr);
     for (const TopicBranch& branch : BuildTopicTree(w.topics)) {
@@ -172,6 +174,8 @@ void BuildTree(HelpWindow& w) {
     for (HTREEITEM item : w.items) {
         SendMessageW(w.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
     }
+    SendMessageW(w.tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(w.tree, nullptr, TRUE);
 }
 
 void RebuildTopicOrder(HelpWindow& w) {
@@ -181,6 +185,14 @@ void RebuildTopicOrder(HelpWindow& w) {
     walker.firstChild = [&](HTREEITEM item) { return NextItem(w.tree, TVGN_CHILD, item); };
     walker.nextSibling = [&](HTREEITEM item) { return NextItem(w.tree, TVGN_NEXT, item); };
     w.order = TopicOrder(walker);
+    w.orderTexts.clear();
+    for (HTREEITEM item : w.order) {
+        const int topic = TopicOf(w, item);
+        w.orderTexts.push_back(
+            topic >= 1 && topic <= static_cast<int>(w.topics.size())
+                ? std::string_view(w.topics[static_cast<std::size_t>(topic - 1)].text)
+                : std::string_view());
+    }
 }
 
 // ---- showing topics ----
@@ -243,18 +255,6 @@ void ShowMatch(HelpWindow& w, HTREEITEM item, int position) {
     w.lastItem = item;
 }
 
-std::vector<std::string> TextsInOrder(HelpWindow& w) {
-    std::vector<std::string> texts;
-    texts.reserve(w.order.size());
-    for (HTREEITEM item : w.order) {
-        const int topic = TopicOf(w, item);
-        texts.push_back(topic >= 1 && topic <= static_cast<int>(w.lowered.size())
-                            ? w.lowered[static_cast<std::size_t>(topic - 1)]
-                            : std::string());
-    }
-    return texts;
-}
-
 void ShowStep(HelpWindow& w, const SearchStep& step) {
     for (int index : step.passed) SetBold(w, w.order[static_cast<std::size_t>(index - 1)], false);
     const UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
@@ -288,14 +288,13 @@ void OnFindText(HelpWindow& w) {
     const std::optional<std::string> answer = FindTextDialog(w.pane, wholeWord);
     if (!answer) return;
     RebuildTopicOrder(w);
-    ShowStep(w, StartSearch(w.search, *answer, wholeWord, TextsInOrder(w)));
+    ShowStep(w, StartSearch(w.search, *answer, wholeWord, w.orderTexts));
 }
 
 void OnNextOrPrev(HelpWindow& w, bool next) {
     if (w.search.text.empty()) return;
-    const std::vector<std::string> texts = TextsInOrder(w);
-    ShowStep(w, next ? SearchNext(w.search, PaneSelectionOf(w), texts)
-                     : SearchPrev(w.search, PaneSelectionOf(w), texts));
+    ShowStep(w, next ? SearchNext(w.search, PaneSelectionOf(w), w.orderTexts)
+                     : SearchPrev(w.search, PaneSelectionOf(w), w.orderTexts));
 }
 
 // ---- commands ----
@@ -528,14 +527,13 @@ BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
     SetStatusParts(hw, client.right);
     SetStatus(hw, 0, kStatusHint);
 
-    const HelpFile file = ReadHelpFile(ReadHelpBytes(*args.helpFile));
+    HelpFile file = ReadHelpFile(ReadHelpBytes(*args.helpFile));
     if (file.status != HelpFileStatus::kOk) {
         ShowBox(hw.options, hwnd, L"No help content", L"Help File", MB_OK | MB_ICONINFORMATION);
         DestroyWindow(hwnd);
         return FALSE;
     }
-    hw.topics = file.topics;
-    for (const HelpTopic& t : hw.topics) hw.lowered.push_back(LowerCp1252(t.text));
+    hw.topics = std::move(file.topics);
     BuildTree(hw);
     Select(hw, NextItem(hw.tree, TVGN_ROOT, nullptr));
 

@@ -67,14 +67,14 @@ double TimeOpen(const std::wstring& file) {
 
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
-    std::wstring file;
+    std::filesystem::path file;
     std::vector<tessaly::help::HelpTopic> topics;
     if (argc > 2) {
         file = argv[2];
     } else {
         topics = LargeTopics();
         const auto bytes = tessaly::help::WriteHelpFile(topics);
-        file = (std::filesystem::temp_directory_path() / L"help-bench-large.ahp").wstring();
+        file = std::filesystem::temp_directory_path() / L"help-bench-large.ahp";
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         std::printf("generated %zu topics, %zu bytes\n", topics.size(), bytes.size());
@@ -84,7 +84,7 @@ int wmain(int argc, wchar_t** argv) {
 
     std::vector<double> open;
     for (int i = 0; i < runs; ++i) {
-        open.push_back(TimeOpen(file));
+        open.push_back(TimeOpen(file.wstring()));
         std::printf("open run %d: %.1f ms\n", i + 1, open.back());
     }
     std::printf("open median: %.1f ms\n", Median(open));
@@ -95,13 +95,13 @@ int wmain(int argc, wchar_t** argv) {
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
         topics = tessaly::help::ReadHelpFile(bytes).topics;
     }
-    std::vector<std::string> lowered;
-    for (const auto& t : topics) lowered.push_back(tessaly::help::LowerCp1252(t.text));
+    std::vector<std::string_view> texts;
+    for (const auto& t : topics) texts.push_back(t.text);
     std::vector<double> search;
     for (int i = 0; i < runs; ++i) {
         tessaly::help::SearchState state;
         const Clock::time_point start = Clock::now();
-        const auto step = tessaly::help::StartSearch(state, "zebra crossing", true, lowered);
+        const auto step = tessaly::help::StartSearch(state, "zebra crossing", true, texts);
         search.push_back(Ms(Clock::now() - start));
         if (step.result != tessaly::help::SearchStep::Result::kNoneFound) return 1;
     }
