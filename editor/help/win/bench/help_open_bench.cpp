@@ -1,5 +1,6 @@
 // Times the help window under Wine: opening it on a help file until the window is filled and
-// visible, and a search over all topics that finds nothing.
+// visible, and a search over all topics that finds nothing (the search rule alone, and Find
+// text in the window from the question's Ok to the "None found" box).
 //   help_open_bench RUNS [HELPFILE]
 // Without HELPFILE it writes a 2,000-topic file of about 5 MB (50 top-level topics with 39
 // sub-topics each) and uses that. Prints each run and the median in milliseconds.
@@ -63,6 +64,42 @@ double TimeOpen(const std::wstring& file) {
     return filled ? ms : -1;
 }
 
+Clock::time_point okPressed, boxShown;
+
+BOOL CALLBACK FindQuestion(HWND hwnd, LPARAM found) {
+    wchar_t text[32] = {};
+    GetWindowTextW(hwnd, text, 32);
+    if (std::wstring(text) == L"Text to Find" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND question = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindQuestion, reinterpret_cast<LPARAM>(&question));
+    if (!question) return;
+    KillTimer(nullptr, id);
+    SetDlgItemTextW(question, 9999, L"zebra crossing");
+    okPressed = Clock::now();
+    SendMessageW(question, WM_COMMAND, IDOK, 0);
+}
+
+// Find text in the window for a text no topic holds: from Ok to the "None found" box.
+double TimeWindowSearch(const std::wstring& file) {
+    tessaly::help::HelpWindowOptions options;
+    options.messageBox = [](HWND, const std::wstring&, const std::wstring&, UINT) {
+        boxShown = Clock::now();
+        return IDOK;
+    };
+    HWND help = tessaly::help::CreateHelpWindow(file, L"Tessaly Help", nullptr, 100, 100, options);
+    if (!help) return -1;
+    SetTimer(nullptr, 0, 10, &AnswerQuestion);
+    SendMessageW(help, WM_COMMAND, tessaly::help::kFindTextCommand, 0);
+    DestroyWindow(help);
+    return Ms(boxShown - okPressed);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -106,5 +143,10 @@ int wmain(int argc, wchar_t** argv) {
         if (step.result != tessaly::help::SearchStep::Result::kNoneFound) return 1;
     }
     std::printf("search (nothing found) median: %.2f ms\n", Median(search));
+
+    std::vector<double> command;
+    for (int i = 0; i < runs; ++i) command.push_back(TimeWindowSearch(file.wstring()));
+    std::printf("Find text in the window, Ok to \"None found\", median: %.1f ms\n",
+                Median(command));
     return 0;
 }
