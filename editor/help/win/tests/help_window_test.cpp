@@ -555,6 +555,33 @@ TEST_F(HelpWindowTest, MissingAndEmptyFiles) {
     EXPECT_EQ(FindThreadWindow(L"#32770", nullptr), nullptr);
 }
 
+// While the help window's loop runs, the caller's dialog keeps its keys: Tab moves its focus.
+TEST_F(HelpWindowTest, CallerDialogKeepsItsKeysDuringTheLoop) {
+    ASSERT_NE(Open(), nullptr);
+    struct {
+        DLGTEMPLATE dialog;
+        WORD menu, windowClass, title;
+    } tmpl{};
+    tmpl.dialog.style = WS_POPUP | WS_VISIBLE | WS_CAPTION;
+    HWND caller = CreateDialogIndirectParamW(
+        nullptr, &tmpl.dialog, nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; },
+        0);
+    HWND first = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 50, 20,
+                                 caller, HMENU(1), nullptr, nullptr);
+    HWND second = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 30, 50,
+                                  20, caller, HMENU(2), nullptr, nullptr);
+    SetForegroundWindow(caller);
+    SetFocus(first);
+    MSG tab{first, WM_KEYDOWN, VK_TAB, 1, 0, {}};
+    EXPECT_TRUE(TranslateHelpMessage(help_, tab));
+    EXPECT_EQ(GetFocus(), second);
+    // Its Escape is its own: the help window stays open.
+    MSG escape{second, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+    TranslateHelpMessage(help_, escape);
+    EXPECT_TRUE(IsWindow(help_));
+    DestroyWindow(caller);
+}
+
 // A second "Help" while the window is open brings that window forward; no second one opens.
 TEST_F(HelpWindowTest, SecondShowHelpBringsTheOpenWindowForward) {
     HWND first = nullptr;
