@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/form/reminder_form.h"
+#include "editor/help/win/help_window.h"
 #include "editor/win/main_window.h"
 #include "editor/win/resource.h"
 #include "win/controls.h"
@@ -60,6 +61,17 @@ void CutDescription(MainWindow& w) {
 
 }  // namespace
 
+// "&Help": the help window at 100, 100 from the main window; its boxes ("No help available",
+// "None found", ...) go through the editor's message-box seam like every other box.
+void OpenHelp(MainWindow& w) {
+    help::HelpWindowOptions options;
+    options.messageBox = [](HWND owner, const std::wstring& text, const std::wstring& caption,
+                            UINT style) {
+        return ShowMessage(owner, WideToUtf8(text), WideToUtf8(caption), style);
+    };
+    help::ShowHelp(w.paths.helpFile, L"Tessaly Help", w.hwnd, 100, 100, std::move(options));
+}
+
 void OnCommand(MainWindow& w, int id, int code, HWND control) {
     EditorModel& m = w.model;
     // Notifications raised by the program's own writes to the form are not the user's.
@@ -95,7 +107,8 @@ void OnCommand(MainWindow& w, int id, int code, HWND control) {
             OpenSettingsDialog(w);
             break;
         case IDC_HELP_BUTTON:
-            break;  // its window is not part of this build yet
+            OpenHelp(w);
+            break;
         case IDC_KIND:
             if (code == CBN_SELENDOK) OnKindChosen(w);
             if (code == CBN_EDITCHANGE && !ownChange) {

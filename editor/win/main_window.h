@@ -50,6 +50,8 @@ Answer AskUser(MainWindow& w, const Question& question);
 void OpenListWindow(MainWindow& w);
 // "&Settings" (settings_command.cpp).
 void OpenSettingsDialog(MainWindow& w);
+// "&Help" (form_commands.cpp): returns when the help window closes.
+void OpenHelp(MainWindow& w);
 
 // Command handlers (form_commands.cpp).
 void OnCommand(MainWindow& w, int id, int code, HWND control);

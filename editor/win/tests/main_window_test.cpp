@@ -17,6 +17,8 @@
 #include "core/data_file.h"
 #include "core/tests/test_reminders.h"
 #include "editor/calendar/calendar_rules.h"
+#include "editor/help/help_file.h"
+#include "editor/help/win/help_window.h"
 #include "editor/win/main_window.h"
 #include "editor/win/resource.h"
 #include "win/controls.h"
@@ -647,6 +649,60 @@ TEST_F(MainWindowTest, ArrowsMoveTwoMonthsAndClearTheForm) {
     Click(IDC_LEFT_ARROW);
     EXPECT_EQ(w_->model.state().displayedMonth, 10);
     EXPECT_EQ(w_->model.state().displayedYear, 2026);
+}
+
+// "&Help" with no help file in the program folder says so through the seam and opens nothing.
+TEST_F(MainWindowTest, HelpWithoutAHelpFileSaysNoHelpAvailable) {
+    Open();
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED),
+                 LPARAM(GetDlgItem(hwnd_, IDC_HELP_BUTTON)));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "No help available");
+    EXPECT_EQ(boxes[0].caption, "Help File");
+    EXPECT_EQ(help::OpenHelpWindow(), nullptr);
+}
+
+// "&Help" opens the help file of the program folder at 100, 100 from the main window; a second
+// press meanwhile brings that window forward and opens no second one.
+TEST_F(MainWindowTest, HelpOpensTheProgramFoldersHelpFileOnce) {
+    Open();
+    const fs::path file = root_ / "common" / "Quorvane" / "Tessaly" / "Tessaly.ahp";
+    const auto bytes = help::WriteHelpFile({{"Text.", "Only topic", 0}});
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    static HWND main, opened;
+    static int windows;
+    main = hwnd_;
+    opened = nullptr;
+    windows = 0;
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+        opened = help::OpenHelpWindow();
+        if (!opened) return;
+        KillTimer(nullptr, id);
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED),
+                     LPARAM(GetDlgItem(main, IDC_HELP_BUTTON)));
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hwnd, LPARAM) {
+                wchar_t title[64] = {};
+                GetWindowTextW(hwnd, title, 64);
+                if (std::wstring(title) == L"Tessaly Help") ++windows;
+                return TRUE;
+            },
+            0);
+        RECT helpRect{}, mainRect{};
+        GetWindowRect(opened, &helpRect);
+        GetWindowRect(main, &mainRect);
+        EXPECT_EQ(helpRect.left, mainRect.left + 100);
+        EXPECT_EQ(helpRect.top, mainRect.top + 100);
+        SendMessageW(opened, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED),
+                 LPARAM(GetDlgItem(hwnd_, IDC_HELP_BUTTON)));
+    EXPECT_NE(opened, nullptr);
+    EXPECT_EQ(windows, 1);
+    EXPECT_FALSE(IsWindow(opened));
+    EXPECT_TRUE(boxes.empty());
 }
 
 // The modal run, as the program runs it: a thread timer drives the window from inside its loop.
