@@ -62,14 +62,9 @@ void CutDescription(MainWindow& w) {
 }  // namespace
 
 // "&Help": the help window at 100, 100 from the main window; its boxes ("No help available",
-// "None found", ...) go through the editor's message-box seam like every other box.
+// "None found", ...) go through the message-box seam like every other box.
 void OpenHelp(MainWindow& w) {
-    help::HelpWindowOptions options;
-    options.messageBox = [](HWND owner, const std::wstring& text, const std::wstring& caption,
-                            UINT style) {
-        return ShowMessage(owner, WideToUtf8(text), WideToUtf8(caption), style);
-    };
-    help::ShowHelp(w.paths.helpFile, L"Tessaly Help", w.hwnd, 100, 100, std::move(options));
+    help::ShowHelp(w.paths.helpFile, L"Tessaly Help", w.hwnd, 100, 100);
 }
 
 void OnCommand(MainWindow& w, int id, int code, HWND control) {

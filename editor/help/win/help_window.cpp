@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "win/gdi.h"
+#include "win/message_box.h"
 #include "win/text.h"
 #include "editor/help/topic_search.h"
 #include "editor/help/topic_tree.h"
@@ -56,7 +57,7 @@ std::vector<std::uint8_t> ReadHelpBytes(const std::wstring& path) {
 int ShowBox(const HelpWindowOptions& options, HWND owner, const std::wstring& text,
             const std::wstring& caption, UINT style) {
     if (options.messageBox) return options.messageBox(owner, text, caption, style);
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+    return win::ShowMessage(owner, win::WideToUtf8(text), win::WideToUtf8(caption), style);
 }
 
 struct Dragging {

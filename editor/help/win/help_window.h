@@ -34,7 +34,8 @@ enum HelpId : int {
 inline constexpr wchar_t kStatusHint[] = L"  Right click mouse (or F10) for menu options";
 
 struct HelpWindowOptions {
-    // Message boxes ("No help available", "None found", ...); empty: the system's MessageBoxW.
+    // Message boxes ("No help available", "None found", ...); empty: the shared seam,
+    // win::ShowMessage.
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
                       UINT style)>
         messageBox;
