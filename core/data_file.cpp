@@ -1,6 +1,7 @@
 #include "core/data_file.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tessaly {
 namespace {
@@ -14,6 +15,11 @@ class ZeroFilledReader {
     explicit ZeroFilledReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     void Read(std::uint8_t* out, std::size_t n) {
+        if (pos_ <= bytes_.size() && n <= bytes_.size() - pos_) {  // the common case: all there
+            std::memcpy(out, bytes_.data() + pos_, n);
+            pos_ += n;
+            return;
+        }
         for (std::size_t i = 0; i < n; ++i, ++pos_)
             out[i] = pos_ < bytes_.size() ? bytes_[pos_] : 0;
     }
@@ -81,8 +87,11 @@ ReminderData DecodeReminderFile(std::span<const std::uint8_t> bytes) {
     std::vector<Reminder> current = in.ReadRecords(in.ReadCount());
     data.archive = ReminderList(in.ReadRecords(in.ReadCount()));
     std::erase_if(current, [](const Reminder& r) { return r.date < 0; });
-    std::stable_sort(current.begin(), current.end(),
-                     [](const Reminder& a, const Reminder& b) { return a.date < b.date; });
+    // Files written by these programs are in order already; sorting them would only copy.
+    const auto byDate = [](const Reminder& a, const Reminder& b) { return a.date < b.date; };
+    if (!std::is_sorted(current.begin(), current.end(), byDate)) {
+        std::stable_sort(current.begin(), current.end(), byDate);
+    }
     data.current = ReminderList(std::move(current));
     return data;
 }
