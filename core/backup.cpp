@@ -52,9 +52,7 @@ class SystemFiles : public BackupFiles {
     }
 
     IoResult Copy(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        std::vector<std::uint8_t> bytes;
-        if (IoResult r = ReadWholeFile(from, bytes, IfMissing::kFail); !r) return r;
-        return ReplaceWholeFile(to, bytes);
+        return CopyWholeFile(from, to);
     }
 
     IoResult Remove(const std::filesystem::path& file) override {

@@ -32,6 +32,14 @@ IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8
 // two seconds; one that still fails is reported, and the new file is removed.
 IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
+// Copies the file `from` over `to` the way ReplaceWholeFile writes (a new file beside `to`,
+// flushed, then moved over it), a piece at a time: a copy of a large file holds no copy of it
+// in memory.
+IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// The size of the pieces CopyWholeFile moves.
+inline constexpr std::size_t kCopyPieceBytes = 1 << 20;
+
 bool FileExists(const std::filesystem::path& path);
 
 }  // namespace tessaly

@@ -52,7 +52,24 @@ IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8
     return {};
 }
 
-IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+namespace {
+
+// Writes all bytes to fd; false with errno set on failure.
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A new file beside path, filled by fill(fd) (false with errno set on failure), flushed and
+// renamed over path.
+template <typename Fill>
+IoResult ReplaceThrough(const std::filesystem::path& path, Fill fill) {
     std::string temp = path.string() + ".XXXXXX";
     Fd f;
     f.fd = ::mkstemp(temp.data());
@@ -64,13 +81,7 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
     };
     struct stat st;
     ::fchmod(f.fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return abandon("cannot write");
-        done += static_cast<std::size_t>(n);
-    }
+    if (!fill(f.fd)) return abandon("cannot write");
     if (::fsync(f.fd) != 0) return abandon("cannot write");
     if (::close(f.fd) != 0) {
         f.fd = -1;
@@ -85,6 +96,34 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
     dir.fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir.fd >= 0) ::fsync(dir.fd);
     return {};
+}
+
+}  // namespace
+
+IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    return ReplaceThrough(path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+}
+
+IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    Fd in;
+    in.fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in.fd < 0) return Fail("cannot open", from, errno);
+    int readError = 0;
+    const IoResult r = ReplaceThrough(to, [&](int fd) {
+        std::vector<std::uint8_t> piece(kCopyPieceBytes);
+        for (;;) {
+            const ssize_t n = ::read(in.fd, piece.data(), piece.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                readError = errno;
+                return false;
+            }
+            if (n == 0) return true;
+            if (!WriteAll(fd, piece.data(), static_cast<std::size_t>(n))) return false;
+        }
+    });
+    if (readError != 0) return Fail("cannot read", from, readError);
+    return r;
 }
 
 }  // namespace tessaly

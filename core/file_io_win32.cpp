@@ -111,7 +111,12 @@ IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8
     return {};
 }
 
-IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+namespace {
+
+// A new file beside path under a name of its own, filled by fill(handle) (false with the
+// system's error set on failure), flushed and moved over path.
+template <typename Fill>
+IoResult ReplaceThrough(const std::filesystem::path& path, Fill fill) {
     Handle f;
     std::filesystem::path temp;
     for (int attempt = 0;; ++attempt) {
@@ -129,7 +134,7 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
         DeleteFileW(temp.c_str());
         return Fail(what, path, err);
     };
-    if (!WriteAll(f.get(), bytes)) return abandon("cannot write", GetLastError());
+    if (!fill(f.get())) return abandon("cannot write", GetLastError());
     if (!FlushFileBuffers(f.get())) return abandon("cannot write", GetLastError());
     f.reset();
     DWORD err = 0;
@@ -142,6 +147,42 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
         return abandon("cannot replace", err);
     }
     return {};
+}
+
+}  // namespace
+
+IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    return ReplaceThrough(path, [&](HANDLE f) { return WriteAll(f, bytes); });
+}
+
+IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    Handle in;
+    DWORD err = 0;
+    if (!Retrying(
+            [&] {
+                in.reset(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                return in.valid();
+            },
+            IsSharingCollision, err)) {
+        return Fail("cannot open", from, err);
+    }
+    DWORD readError = 0;
+    const IoResult r = ReplaceThrough(to, [&](HANDLE f) {
+        std::vector<std::uint8_t> piece(kCopyPieceBytes);
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(in.get(), piece.data(), static_cast<DWORD>(piece.size()), &got,
+                          nullptr)) {
+                readError = GetLastError();
+                return false;
+            }
+            if (got == 0) return true;
+            if (!WriteAll(f, std::span<const std::uint8_t>(piece.data(), got))) return false;
+        }
+    });
+    if (readError != 0) return Fail("cannot read", from, readError);
+    return r;
 }
 
 }  // namespace tessaly

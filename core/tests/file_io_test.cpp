@@ -95,5 +95,27 @@ TEST_F(FileIoTest, RacingSavesEachInstallTheirOwnWholeFile) {
     EXPECT_EQ(Entries(), 1) << "a temporary file was left behind";
 }
 
+// A copy larger than one piece arrives whole over an older, longer file; a missing source
+// changes nothing. Either way no temporary file is left.
+TEST_F(FileIoTest, CopiesWholeFilesPieceByPiece) {
+    Bytes big(2 * kCopyPieceBytes + 12345);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::uint8_t>(i * 7 + i / 997);
+    Write(big);
+    const fs::path copy = dir_ / "copy.tsy";
+    std::ofstream(copy, std::ios::binary) << std::string(3 * kCopyPieceBytes, 'x');
+    const IoResult r = CopyWholeFile(file_, copy);
+    ASSERT_TRUE(r) << r.message;
+    std::ifstream in(copy, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), big);
+    EXPECT_EQ(Entries(), 2);
+
+    const IoResult missing = CopyWholeFile(dir_ / "missing.tsy", copy);
+    EXPECT_FALSE(missing);
+    EXPECT_NE(missing.message.find("missing.tsy"), std::string::npos) << missing.message;
+    EXPECT_EQ(fs::file_size(copy), big.size());
+    EXPECT_EQ(Entries(), 2);
+}
+
 }  // namespace
 }  // namespace tessaly
