@@ -1,7 +1,7 @@
 #!/bin/bash
 # Screenshots of the help window on the built help file: the first topic, and a sub-topic after a
 # search (Find text "backups", whole word).
-#   scripts/help-screenshots.sh [BUILD_TREE] [OUTPUT_DIR]     (defaults: build/win, build/win/shots)
+#   scripts/screenshots-help.sh [BUILD_TREE] [OUTPUT_DIR]     (defaults: build/win, build/win/shots)
 # Builds help_demo, which opens the help window on the help file that scripts/wine-prefix.sh puts
 # where the editor looks for it, and takes the pictures with scripts/screenshot.sh.
 set -euo pipefail

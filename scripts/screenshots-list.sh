@@ -1,11 +1,11 @@
 #!/bin/bash
 # Screenshots of the list window under Xvfb: a dozen current reminders, then the archive.
-#   scripts/list-screenshots.sh BUILD_TREE OUTPUT_DIR
+#   scripts/screenshots-list.sh BUILD_TREE OUTPUT_DIR
 # Runs BUILD_TREE/bin/Tessaly.exe on sample data in the tree's x11 prefix on a private X screen,
 # opens "&List" and "&Archive" with their keys, and captures the list window with ImageMagick.
 set -euo pipefail
-tree=$(cd "${1:?usage: list-screenshots.sh BUILD_TREE OUTPUT_DIR}" && pwd)
-out=$(mkdir -p "${2:?usage: list-screenshots.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
+tree=$(cd "${1:?usage: screenshots-list.sh BUILD_TREE OUTPUT_DIR}" && pwd)
+out=$(mkdir -p "${2:?usage: screenshots-list.sh BUILD_TREE OUTPUT_DIR}" && cd "$2" && pwd)
 source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
 tessaly_use_x11_prefix "$tree"
 
