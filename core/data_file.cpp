@@ -104,15 +104,70 @@ IoResult LoadReminderFile(const std::filesystem::path& path, ReminderData& data,
     return r;
 }
 
+namespace {
+
+// The file's bytes a piece at a time, leaving consumed entries out as it goes: the saving of
+// a large list neither copies the list nor holds its whole image.
+class PieceEncoder {
+  public:
+    PieceEncoder(const ReminderData& data, std::string_view label)
+        : lists_{&data.current.entries(), &data.archive.entries()} {
+        for (std::size_t i = 0; i < kLabelBytes; ++i)
+            label_[i] = i < label.size() ? static_cast<std::uint8_t>(label[i]) : ' ';
+        const std::vector<Reminder>& current = *lists_[0];
+        counts_[0] = static_cast<std::int32_t>(std::count_if(
+            current.begin(), current.end(), [](const Reminder& r) { return r.date >= 0; }));
+        counts_[1] = static_cast<std::int32_t>(lists_[1]->size());
+    }
+
+    std::size_t Fill(std::span<std::uint8_t> piece) {
+        std::size_t used = 0;
+        if (!labelDone_) {
+            if (piece.size() < kLabelBytes) return 0;
+            std::memcpy(piece.data(), label_, kLabelBytes);
+            used = kLabelBytes;
+            labelDone_ = true;
+        }
+        while (list_ < 2) {
+            if (!countDone_) {
+                if (piece.size() - used < kCountBytes) return used;
+                const auto v = static_cast<std::uint32_t>(counts_[list_]);
+                for (std::size_t b = 0; b < kCountBytes; ++b)
+                    piece[used++] = static_cast<std::uint8_t>(v >> (8 * b));
+                countDone_ = true;
+            }
+            const std::vector<Reminder>& list = *lists_[list_];
+            // Entries are consumed in the current list only; the archive is written as it is.
+            for (; next_ < list.size(); ++next_) {
+                if (list[next_].date < 0 && list_ == 0) continue;
+                if (piece.size() - used < kReminderBytes) return used;
+                EncodeReminder(list[next_], piece.data() + used);
+                used += kReminderBytes;
+            }
+            ++list_;
+            next_ = 0;
+            countDone_ = false;
+        }
+        return used;
+    }
+
+  private:
+    const std::vector<Reminder>* lists_[2];
+    std::int32_t counts_[2] = {};
+    std::uint8_t label_[kLabelBytes] = {};
+    bool labelDone_ = false;
+    bool countDone_ = false;
+    std::size_t list_ = 0;
+    std::size_t next_ = 0;
+};
+
+}  // namespace
+
 IoResult SaveReminderFile(const std::filesystem::path& path, const ReminderData& data,
                           std::string_view label) {
-    const bool anyConsumed =
-        std::any_of(data.current.entries().begin(), data.current.entries().end(),
-                    [](const Reminder& r) { return r.date < 0; });
-    if (!anyConsumed) return ReplaceWholeFile(path, EncodeReminderFile(data, label));
-    ReminderData kept = data;
-    kept.current.RemoveConsumed();
-    return ReplaceWholeFile(path, EncodeReminderFile(kept, label));
+    PieceEncoder encoder(data, label);
+    return ReplaceWholeFileInPieces(
+        path, [&](std::span<std::uint8_t> piece) { return encoder.Fill(piece); });
 }
 
 }  // namespace tessaly

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,6 +32,13 @@ IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8
 // never half-written. A replace that collides with another program's open is retried for about
 // two seconds; one that still fails is reported, and the new file is removed.
 IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// Fills the buffer with the next bytes of a file and says how many it put there; 0 ends it.
+using PieceSource = std::function<std::size_t(std::span<std::uint8_t> piece)>;
+
+// ReplaceWholeFile for content made a piece at a time: a large file is written without ever
+// being whole in memory. A piece is at most kCopyPieceBytes.
+IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, const PieceSource& next);
 
 // Copies the file `from` over `to` the way ReplaceWholeFile writes (a new file beside `to`,
 // flushed, then moved over it), a piece at a time: a copy of a large file holds no copy of it

@@ -104,6 +104,17 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
     return ReplaceThrough(path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
 }
 
+IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, const PieceSource& next) {
+    return ReplaceThrough(path, [&](int fd) {
+        std::vector<std::uint8_t> piece(kCopyPieceBytes);
+        for (;;) {
+            const std::size_t n = next(piece);
+            if (n == 0) return true;
+            if (!WriteAll(fd, piece.data(), n)) return false;
+        }
+    });
+}
+
 IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     Fd in;
     in.fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);

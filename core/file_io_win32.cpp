@@ -155,6 +155,17 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
     return ReplaceThrough(path, [&](HANDLE f) { return WriteAll(f, bytes); });
 }
 
+IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, const PieceSource& next) {
+    return ReplaceThrough(path, [&](HANDLE f) {
+        std::vector<std::uint8_t> piece(kCopyPieceBytes);
+        for (;;) {
+            const std::size_t n = next(piece);
+            if (n == 0) return true;
+            if (!WriteAll(f, std::span<const std::uint8_t>(piece.data(), n))) return false;
+        }
+    });
+}
+
 IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     Handle in;
     DWORD err = 0;
