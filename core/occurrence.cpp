@@ -189,8 +189,12 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
     auto later = [](const Ref& a, const Ref& b) {
         return a.date != b.date ? a.date > b.date : a.copy > b.copy;
     };
-    std::priority_queue<Ref, std::vector<Ref>, decltype(later)> past(later);
+    // Each turn makes at most one copy: room for n once spares the regrowing of large lists.
+    std::vector<Ref> pastRoom;
+    pastRoom.reserve(n);
+    std::priority_queue<Ref, std::vector<Ref>, decltype(later)> past(later, std::move(pastRoom));
     std::vector<Ref> ahead;
+    ahead.reserve(n);
     std::size_t next = 0;
     for (std::size_t turn = 0; turn < n; ++turn) {
         const bool fromCopies = !past.empty() && (next >= n || past.top().date < list[next].date);
