@@ -9,19 +9,27 @@ namespace {
 constexpr std::size_t kLabelBytes = 4;
 constexpr std::size_t kCountBytes = 4;
 
-// Reads from a byte span as if it were followed by endless zeros.
+// Reads the file's bytes from a source of pieces as if they were followed by endless zeros.
+// `size` is what the file holds as far as the counts are concerned.
 class ZeroFilledReader {
   public:
-    explicit ZeroFilledReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    ZeroFilledReader(std::uint64_t size, const PieceSource& next)
+        : size_(size), next_(next), buffer_(kCopyPieceBytes) {}
 
     void Read(std::uint8_t* out, std::size_t n) {
-        if (pos_ <= bytes_.size() && n <= bytes_.size() - pos_) {  // the common case: all there
-            std::memcpy(out, bytes_.data() + pos_, n);
-            pos_ += n;
-            return;
+        while (n > 0) {
+            if (at_ == end_ && !Refill()) {
+                std::memset(out, 0, n);
+                pos_ += n;
+                return;
+            }
+            const std::size_t k = std::min(n, end_ - at_);
+            std::memcpy(out, buffer_.data() + at_, k);
+            at_ += k;
+            out += k;
+            n -= k;
+            pos_ += k;
         }
-        for (std::size_t i = 0; i < n; ++i, ++pos_)
-            out[i] = pos_ < bytes_.size() ? bytes_[pos_] : 0;
     }
     std::int32_t ReadInt32() {
         std::uint8_t b[kCountBytes];
@@ -33,9 +41,9 @@ class ZeroFilledReader {
     std::size_t ReadCount() {
         const std::int32_t stored = ReadInt32();
         if (stored <= 0) return 0;
-        const std::size_t left = pos_ < bytes_.size() ? bytes_.size() - pos_ : 0;
-        const std::size_t beginning = (left + kReminderBytes - 1) / kReminderBytes;
-        return std::min(static_cast<std::size_t>(stored), beginning);
+        const std::uint64_t left = pos_ < size_ ? size_ - pos_ : 0;
+        const std::uint64_t beginning = (left + kReminderBytes - 1) / kReminderBytes;
+        return static_cast<std::size_t>(std::min<std::uint64_t>(stored, beginning));
     }
     std::vector<Reminder> ReadRecords(std::size_t count) {
         std::vector<Reminder> out;
@@ -49,9 +57,37 @@ class ZeroFilledReader {
     }
 
   private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t pos_ = 0;
+    bool Refill() {
+        if (ended_) return false;
+        at_ = 0;
+        end_ = next_(buffer_);
+        ended_ = end_ == 0;
+        return !ended_;
+    }
+
+    std::uint64_t size_;
+    const PieceSource& next_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t at_ = 0, end_ = 0;  // the unread part of buffer_
+    std::uint64_t pos_ = 0;         // in the file
+    bool ended_ = false;
 };
+
+ReminderData Decode(ZeroFilledReader& in) {
+    std::uint8_t label[kLabelBytes];
+    in.Read(label, sizeof label);
+    ReminderData data;
+    std::vector<Reminder> current = in.ReadRecords(in.ReadCount());
+    data.archive = ReminderList(in.ReadRecords(in.ReadCount()));
+    std::erase_if(current, [](const Reminder& r) { return r.date < 0; });
+    // Files written by these programs are in order already; sorting them would only copy.
+    const auto byDate = [](const Reminder& a, const Reminder& b) { return a.date < b.date; };
+    if (!std::is_sorted(current.begin(), current.end(), byDate)) {
+        std::stable_sort(current.begin(), current.end(), byDate);
+    }
+    data.current = ReminderList(std::move(current));
+    return data;
+}
 
 void PutInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
     const auto v = static_cast<std::uint32_t>(value);
@@ -80,27 +116,26 @@ std::vector<std::uint8_t> EncodeReminderFile(const ReminderData& data, std::stri
 }
 
 ReminderData DecodeReminderFile(std::span<const std::uint8_t> bytes) {
-    ZeroFilledReader in(bytes);
-    std::uint8_t label[kLabelBytes];
-    in.Read(label, sizeof label);
-    ReminderData data;
-    std::vector<Reminder> current = in.ReadRecords(in.ReadCount());
-    data.archive = ReminderList(in.ReadRecords(in.ReadCount()));
-    std::erase_if(current, [](const Reminder& r) { return r.date < 0; });
-    // Files written by these programs are in order already; sorting them would only copy.
-    const auto byDate = [](const Reminder& a, const Reminder& b) { return a.date < b.date; };
-    if (!std::is_sorted(current.begin(), current.end(), byDate)) {
-        std::stable_sort(current.begin(), current.end(), byDate);
-    }
-    data.current = ReminderList(std::move(current));
-    return data;
+    std::size_t given = 0;
+    const PieceSource next = [&](std::span<std::uint8_t> piece) {
+        const std::size_t n = std::min(piece.size(), bytes.size() - given);
+        if (n > 0) std::memcpy(piece.data(), bytes.data() + given, n);
+        given += n;
+        return n;
+    };
+    ZeroFilledReader in(bytes.size(), next);
+    return Decode(in);
 }
 
 IoResult LoadReminderFile(const std::filesystem::path& path, ReminderData& data,
                           IfMissing ifMissing) {
-    std::vector<std::uint8_t> bytes;
-    IoResult r = ReadWholeFile(path, bytes, ifMissing);
-    if (r) data = DecodeReminderFile(bytes);
+    ReminderData loaded;
+    IoResult r =
+        ReadWholeFileInPieces(path, ifMissing, [&](std::uint64_t size, const PieceSource& next) {
+            ZeroFilledReader in(size, next);
+            loaded = Decode(in);
+        });
+    if (r) data = std::move(loaded);
     return r;
 }
 

@@ -20,6 +20,9 @@ struct IoResult {
 
 enum class IfMissing { kFail, kCreateEmpty };
 
+// Fills the buffer with the next bytes of a file and says how many it put there; 0 ends it.
+using PieceSource = std::function<std::size_t(std::span<std::uint8_t> piece)>;
+
 // Reads the whole file in one go. With kCreateEmpty a missing file is created empty (and
 // reads as no bytes). The file is opened for reading only, shared with other readers, so a
 // read-only file reads; an open that collides with another program's writing is retried for
@@ -27,14 +30,19 @@ enum class IfMissing { kFail, kCreateEmpty };
 IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                        IfMissing ifMissing);
 
+// Opens path as ReadWholeFile does and calls take once with the file's size as opened and a
+// source of its bytes in order, a piece at a time: a large file is read without ever being
+// whole in memory. The source ends early (0) if the file shrank or a read failed; a failed
+// read is then reported.
+IoResult ReadWholeFileInPieces(
+    const std::filesystem::path& path, IfMissing ifMissing,
+    const std::function<void(std::uint64_t size, const PieceSource& next)>& take);
+
 // Writes bytes to a new file beside path, under a name no other save uses at the same time,
 // flushes it, then replaces path with it, so the file is either the old one or the new one,
 // never half-written. A replace that collides with another program's open is retried for about
 // two seconds; one that still fails is reported, and the new file is removed.
 IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
-
-// Fills the buffer with the next bytes of a file and says how many it put there; 0 ends it.
-using PieceSource = std::function<std::size_t(std::span<std::uint8_t> piece)>;
 
 // ReplaceWholeFile for content made a piece at a time: a large file is written without ever
 // being whole in memory. A piece is at most kCopyPieceBytes.

@@ -52,6 +52,34 @@ IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8
     return {};
 }
 
+IoResult ReadWholeFileInPieces(
+    const std::filesystem::path& path, IfMissing ifMissing,
+    const std::function<void(std::uint64_t size, const PieceSource& next)>& take) {
+    Fd f;
+    const int flags = O_RDONLY | O_CLOEXEC | (ifMissing == IfMissing::kCreateEmpty ? O_CREAT : 0);
+    f.fd = ::open(path.c_str(), flags, 0644);
+    if (f.fd < 0) return Fail("cannot open", path, errno);
+    struct stat st;
+    if (::fstat(f.fd, &st) != 0) return Fail("cannot read", path, errno);
+    if (!S_ISREG(st.st_mode)) return Fail("cannot read", path, EISDIR);
+    int readError = 0;
+    const PieceSource next = [&](std::span<std::uint8_t> piece) -> std::size_t {
+        while (readError == 0) {
+            const ssize_t n = ::read(f.fd, piece.data(), piece.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                readError = errno;
+                break;
+            }
+            return static_cast<std::size_t>(n);
+        }
+        return 0;
+    };
+    take(static_cast<std::uint64_t>(st.st_size), next);
+    if (readError != 0) return Fail("cannot read", path, readError);
+    return {};
+}
+
 namespace {
 
 // Writes all bytes to fd; false with errno set on failure.

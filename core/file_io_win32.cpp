@@ -111,6 +111,40 @@ IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8
     return {};
 }
 
+IoResult ReadWholeFileInPieces(
+    const std::filesystem::path& path, IfMissing ifMissing,
+    const std::function<void(std::uint64_t size, const PieceSource& next)>& take) {
+    Handle f;
+    DWORD err = 0;
+    const DWORD disposition = ifMissing == IfMissing::kCreateEmpty ? OPEN_ALWAYS : OPEN_EXISTING;
+    // Opened as ReadWholeFile opens it: read access only, shared with other readers.
+    if (!Retrying(
+            [&] {
+                f.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+                return f.valid();
+            },
+            IsSharingCollision, err)) {
+        return Fail("cannot open", path, err);
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(f.get(), &size)) return Fail("cannot read", path, GetLastError());
+    DWORD readError = 0;
+    const PieceSource next = [&](std::span<std::uint8_t> piece) -> std::size_t {
+        if (readError != 0) return 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(piece.size(), 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(f.get(), piece.data(), want, &got, nullptr)) {
+            readError = GetLastError();
+            return 0;
+        }
+        return got;
+    };
+    take(static_cast<std::uint64_t>(size.QuadPart), next);
+    if (readError != 0) return Fail("cannot read", path, readError);
+    return {};
+}
+
 namespace {
 
 // A new file beside path under a name of its own, filled by fill(handle) (false with the

@@ -12,6 +12,7 @@ namespace tessaly {
 namespace {
 
 using testing::Make;
+using testing::MakeReminder;
 using Bytes = std::vector<std::uint8_t>;
 
 void PutInt(Bytes& b, std::int32_t v) {
@@ -192,6 +193,43 @@ TEST_F(DataFileOnDiskTest, FailuresAreReportedAndChangeNothing) {
     EXPECT_FALSE(load);
     EXPECT_EQ(data.current.count(), 1);
     EXPECT_FALSE(LoadReminderFile(dir_, data));  // a folder is not a data file
+}
+
+// Files larger than the pieces they are read and written in: records straddle the seams.
+TEST_F(DataFileOnDiskTest, LargeFilesSaveAndLoadAcrossPieces) {
+    ReminderData data;
+    for (int i = 0; i < 40000; ++i) {
+        data.current.Append(MakeReminder(1 + i % 5, "entry " + std::to_string(i),
+                                         20260101 + i / 100, i % 1440, i % 7,
+                                         1 + i % 5, 1 + i % 6));
+        if (i % 9 == 0) data.current.Append(Make(-20260101 - i));  // consumed: never written
+        if (i % 3 == 0) data.archive.Append(Make(20250101 + i % 28, kOneTime, 1, 1, "old"));
+    }
+    const auto path = dir_ / "Tessaly.tsy";
+    ASSERT_TRUE(SaveReminderFile(path, data, kEditorLabel));
+    ReminderData kept = data;
+    kept.current.RemoveConsumed();
+    const Bytes written = ReadFile(path);
+    ASSERT_GT(written.size(), 2 * kCopyPieceBytes);
+    EXPECT_EQ(written, EncodeReminderFile(kept, kEditorLabel));
+
+    // Whole, cut inside a record past the first piece, and with overstated counts: the file
+    // on disk loads exactly as its bytes decode.
+    Bytes cut(written.begin(), written.begin() + kCopyPieceBytes + 29);
+    Bytes overstated = written;
+    overstated[4] = overstated[5] = 0xFF;
+    const std::size_t archiveCount = 8 + 58 * static_cast<std::size_t>(kept.current.count());
+    overstated[archiveCount + 2] = 0x7F;
+    for (const Bytes& bytes : {written, cut, overstated}) {
+        WriteFile(path, bytes);
+        ReminderData loaded;
+        ASSERT_TRUE(LoadReminderFile(path, loaded, IfMissing::kFail));
+        EXPECT_EQ(loaded, DecodeReminderFile(bytes));
+    }
+    ReminderData loaded;
+    WriteFile(path, written);
+    ASSERT_TRUE(LoadReminderFile(path, loaded, IfMissing::kFail));
+    EXPECT_EQ(loaded, kept);
 }
 
 }  // namespace
