@@ -22,6 +22,20 @@ struct Fd {
     }
 };
 
+// Opens path for reading (creating it empty when asked) and gives its size; only a regular file
+// reads.
+IoResult OpenForReading(const std::filesystem::path& path, IfMissing ifMissing, Fd& f,
+                        std::uint64_t& size) {
+    const int flags = O_RDONLY | O_CLOEXEC | (ifMissing == IfMissing::kCreateEmpty ? O_CREAT : 0);
+    f.fd = ::open(path.c_str(), flags, 0644);
+    if (f.fd < 0) return Fail("cannot open", path, errno);
+    struct stat st;
+    if (::fstat(f.fd, &st) != 0) return Fail("cannot read", path, errno);
+    if (!S_ISREG(st.st_mode)) return Fail("cannot read", path, EISDIR);
+    size = static_cast<std::uint64_t>(st.st_size);
+    return {};
+}
+
 }  // namespace
 
 bool FileExists(const std::filesystem::path& path) {
@@ -32,13 +46,9 @@ bool FileExists(const std::filesystem::path& path) {
 IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                        IfMissing ifMissing) {
     Fd f;
-    const int flags = O_RDONLY | O_CLOEXEC | (ifMissing == IfMissing::kCreateEmpty ? O_CREAT : 0);
-    f.fd = ::open(path.c_str(), flags, 0644);
-    if (f.fd < 0) return Fail("cannot open", path, errno);
-    struct stat st;
-    if (::fstat(f.fd, &st) != 0) return Fail("cannot read", path, errno);
-    if (!S_ISREG(st.st_mode)) return Fail("cannot read", path, EISDIR);
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(st.st_size));
+    std::uint64_t size = 0;
+    if (IoResult opened = OpenForReading(path, ifMissing, f, size); !opened) return opened;
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::read(f.fd, data.data() + done, data.size() - done);
@@ -56,12 +66,8 @@ IoResult ReadWholeFileInPieces(
     const std::filesystem::path& path, IfMissing ifMissing,
     const std::function<void(std::uint64_t size, const PieceSource& next)>& take) {
     Fd f;
-    const int flags = O_RDONLY | O_CLOEXEC | (ifMissing == IfMissing::kCreateEmpty ? O_CREAT : 0);
-    f.fd = ::open(path.c_str(), flags, 0644);
-    if (f.fd < 0) return Fail("cannot open", path, errno);
-    struct stat st;
-    if (::fstat(f.fd, &st) != 0) return Fail("cannot read", path, errno);
-    if (!S_ISREG(st.st_mode)) return Fail("cannot read", path, EISDIR);
+    std::uint64_t size = 0;
+    if (IoResult opened = OpenForReading(path, ifMissing, f, size); !opened) return opened;
     int readError = 0;
     const PieceSource next = [&](std::span<std::uint8_t> piece) -> std::size_t {
         while (readError == 0) {
@@ -75,7 +81,7 @@ IoResult ReadWholeFileInPieces(
         }
         return 0;
     };
-    take(static_cast<std::uint64_t>(st.st_size), next);
+    take(size, next);
     if (readError != 0) return Fail("cannot read", path, readError);
     return {};
 }

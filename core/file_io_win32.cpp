@@ -71,6 +71,28 @@ bool WriteAll(HANDLE f, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+// Opens path for reading and gives its size. Read access only, so a read-only file reads; other
+// readers may share it, writers may not, and their open is waited out for about two seconds. A
+// folder fails here with access denied, at once.
+IoResult OpenForReading(const std::filesystem::path& path, IfMissing ifMissing, Handle& f,
+                        std::uint64_t& size) {
+    DWORD err = 0;
+    const DWORD disposition = ifMissing == IfMissing::kCreateEmpty ? OPEN_ALWAYS : OPEN_EXISTING;
+    if (!Retrying(
+            [&] {
+                f.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+                return f.valid();
+            },
+            IsSharingCollision, err)) {
+        return Fail("cannot open", path, err);
+    }
+    LARGE_INTEGER bytes;
+    if (!GetFileSizeEx(f.get(), &bytes)) return Fail("cannot read", path, GetLastError());
+    size = static_cast<std::uint64_t>(bytes.QuadPart);
+    return {};
+}
+
 }  // namespace
 
 bool FileExists(const std::filesystem::path& path) {
@@ -81,22 +103,9 @@ bool FileExists(const std::filesystem::path& path) {
 IoResult ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                        IfMissing ifMissing) {
     Handle f;
-    DWORD err = 0;
-    const DWORD disposition = ifMissing == IfMissing::kCreateEmpty ? OPEN_ALWAYS : OPEN_EXISTING;
-    // Read access only, so a read-only file reads; other readers may share it, writers may not.
-    // A folder fails here with access denied, at once.
-    if (!Retrying(
-            [&] {
-                f.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-                return f.valid();
-            },
-            IsSharingCollision, err)) {
-        return Fail("cannot open", path, err);
-    }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(f.get(), &size)) return Fail("cannot read", path, GetLastError());
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart));
+    std::uint64_t size = 0;
+    if (IoResult opened = OpenForReading(path, ifMissing, f, size); !opened) return opened;
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
     std::size_t done = 0;
     while (done < data.size()) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 30));
@@ -115,20 +124,8 @@ IoResult ReadWholeFileInPieces(
     const std::filesystem::path& path, IfMissing ifMissing,
     const std::function<void(std::uint64_t size, const PieceSource& next)>& take) {
     Handle f;
-    DWORD err = 0;
-    const DWORD disposition = ifMissing == IfMissing::kCreateEmpty ? OPEN_ALWAYS : OPEN_EXISTING;
-    // Opened as ReadWholeFile opens it: read access only, shared with other readers.
-    if (!Retrying(
-            [&] {
-                f.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-                return f.valid();
-            },
-            IsSharingCollision, err)) {
-        return Fail("cannot open", path, err);
-    }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(f.get(), &size)) return Fail("cannot read", path, GetLastError());
+    std::uint64_t size = 0;
+    if (IoResult opened = OpenForReading(path, ifMissing, f, size); !opened) return opened;
     DWORD readError = 0;
     const PieceSource next = [&](std::span<std::uint8_t> piece) -> std::size_t {
         if (readError != 0) return 0;
@@ -140,7 +137,7 @@ IoResult ReadWholeFileInPieces(
         }
         return got;
     };
-    take(static_cast<std::uint64_t>(size.QuadPart), next);
+    take(size, next);
     if (readError != 0) return Fail("cannot read", path, readError);
     return {};
 }
