@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include "core/large_buffer.h"
 
 namespace tessaly {
 namespace {
@@ -48,6 +49,7 @@ class ZeroFilledReader {
     std::vector<Reminder> ReadRecords(std::size_t count) {
         std::vector<Reminder> out;
         out.reserve(count);
+        HintLargeBuffer(out.data(), count * sizeof(Reminder));
         std::uint8_t record[kReminderBytes];
         for (std::size_t i = 0; i < count; ++i) {
             Read(record, sizeof record);

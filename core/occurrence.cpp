@@ -94,6 +94,44 @@ bool SortedWithoutConsumed(const std::vector<Reminder>& list) {
     return true;
 }
 
+// Puts what list[from[t]] holds into list[t] for every t of `from`, in place. `from` names no
+// position twice, and a position it does not name holds nothing still wanted. The moves form
+// chains, each ending at a position whose content nobody wants, and closed cycles.
+void MoveWithinList(std::vector<Reminder>& list, const std::vector<std::uint32_t>& from) {
+    const std::size_t f = from.size();
+    std::vector<bool> wanted(list.size()), placed(f);
+    for (std::size_t t = 0; t < f; ++t) {
+        if (from[t] == t) {
+            placed[t] = true;
+        } else {
+            wanted[from[t]] = true;
+        }
+    }
+    // A chain is filled from its free end backwards: each move frees the position it read.
+    for (std::size_t t = 0; t < f; ++t) {
+        for (std::size_t at = t; !placed[at] && !wanted[at];) {
+            const std::size_t source = from[at];
+            list[at] = list[source];
+            placed[at] = true;
+            wanted[source] = false;
+            if (source >= f) break;
+            at = source;
+        }
+    }
+    // What is left are cycles; one entry of each is held aside while the others move round.
+    for (std::size_t t = 0; t < f; ++t) {
+        if (placed[t]) continue;
+        const Reminder held = list[t];
+        std::size_t at = t;
+        for (; from[at] != t; at = from[at]) {
+            list[at] = list[from[at]];
+            placed[at] = true;
+        }
+        list[at] = held;
+        placed[at] = true;
+    }
+}
+
 DateKey Consumed(DateKey date) {
     return static_cast<DateKey>(
         -static_cast<std::int64_t>(std::abs(static_cast<std::int64_t>(date))));
@@ -232,17 +270,26 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
     std::inplace_merge(copies.begin(), copies.begin() + static_cast<std::ptrdiff_t>(pastCount),
                        copies.end(), [&](const Ref& a, const Ref& b) { return later(b, a); });
 
-    std::vector<Reminder> out;
-    out.reserve(n - next + copies.size());
-    std::size_t c = 0;
-    for (std::size_t i = next; i < n || c < copies.size();) {
+    // The result merges the two, a copy going first only when it is dated earlier. Every
+    // entry's place in it is known, and so is where its content lies now: a remaining original
+    // where it stands, a copy in the original it descends from (an original has at most one copy
+    // left, as a turn makes at most one). So the list is rearranged where it stands rather than
+    // into a second list as large as itself.
+    std::vector<std::uint32_t> from;
+    from.reserve(n - next + copies.size());
+    for (std::size_t i = next, c = 0; i < n || c < copies.size();) {
         if (c < copies.size() && (i >= n || copies[c].date < list[i].date)) {
-            out.push_back(copyOf(copies[c++]));
+            from.push_back(origin[copies[c++].copy]);
         } else {
-            out.push_back(list[i++]);
+            from.push_back(static_cast<std::uint32_t>(i++));
         }
     }
-    list = std::move(out);
+    MoveWithinList(list, from);
+    list.resize(from.size());
+    // Copies, in the result in the order of `copies`, take their own dates.
+    for (std::size_t t = 0, c = 0; t < from.size(); ++t) {
+        if (from[t] < next) list[t].date = copies[c++].date;
+    }
 }
 
 void RollOver(ReminderList& current, ReminderList& archive, DateKey today,
