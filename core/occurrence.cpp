@@ -111,6 +111,8 @@ void MoveWithinList(std::vector<Reminder>& list, const std::vector<std::uint32_t
     for (std::size_t t = 0; t < f; ++t) {
         for (std::size_t at = t; !placed[at] && !wanted[at];) {
             const std::size_t source = from[at];
+            // The next move reads far away; ask for it while this one is done.
+            if (source < f) __builtin_prefetch(&list[from[source]]);
             list[at] = list[source];
             placed[at] = true;
             wanted[source] = false;
