@@ -81,11 +81,22 @@ ReminderData Decode(ZeroFilledReader& in) {
     ReminderData data;
     std::vector<Reminder> current = in.ReadRecords(in.ReadCount());
     data.archive = ReminderList(in.ReadRecords(in.ReadCount()));
-    std::erase_if(current, [](const Reminder& r) { return r.date < 0; });
-    // Files written by these programs are in order already; sorting them would only copy.
-    const auto byDate = [](const Reminder& a, const Reminder& b) { return a.date < b.date; };
-    if (!std::is_sorted(current.begin(), current.end(), byDate)) {
-        std::stable_sort(current.begin(), current.end(), byDate);
+    // Files written by these programs hold no consumed entries and are in order already:
+    // one look tells, and such a file is neither compacted nor sorted.
+    bool consumed = false, sorted = true;
+    DateKey last = 0;
+    for (const Reminder& r : current) {
+        if (r.date < 0) {
+            consumed = true;
+        } else {
+            sorted = sorted && last <= r.date;
+            last = r.date;
+        }
+    }
+    if (consumed) std::erase_if(current, [](const Reminder& r) { return r.date < 0; });
+    if (!sorted) {
+        std::stable_sort(current.begin(), current.end(),
+                         [](const Reminder& a, const Reminder& b) { return a.date < b.date; });
     }
     data.current = ReminderList(std::move(current));
     return data;

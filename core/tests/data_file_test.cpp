@@ -89,6 +89,36 @@ TEST(DataFileTest, LayoutIsExactAndRoundTrips) {
     EXPECT_EQ(DecodeReminderFile(bytes), data);
 }
 
+TEST(DataFileTest, LoadDropsConsumedEntriesAndPutsTheRestInStableDateOrder) {
+    struct Case {
+        const char* name;
+        std::vector<Reminder> stored;
+        std::string loadedOrder;  // first description letters, in loaded order
+    };
+    const Case cases[] = {
+        {"in order",
+         {Make(20261210, kOneTime, 1, 4, "a"), Make(20261212, kOneTime, 1, 4, "b")},
+         "ab"},
+        {"consumed among ordered",
+         {Make(-20261201, kOneTime, 1, 4, "x"), Make(20261210, kOneTime, 1, 4, "a"),
+          Make(-20261230, kOneTime, 1, 4, "y"), Make(20261212, kOneTime, 1, 4, "b")},
+         "ab"},
+        {"out of order, ties kept as stored",
+         {Make(20261212, kOneTime, 1, 4, "b"), Make(-20261201, kOneTime, 1, 4, "x"),
+          Make(20261210, kOneTime, 1, 4, "a"), Make(20261212, kOneTime, 1, 4, "c")},
+         "abc"},
+        {"only consumed", {Make(-20261201, kOneTime, 1, 4, "x")}, ""},
+    };
+    for (const Case& c : cases) {
+        ReminderData data;
+        data.current = ReminderList(c.stored);
+        const ReminderData loaded = DecodeReminderFile(EncodeReminderFile(data, kEditorLabel));
+        std::string order;
+        for (const Reminder& r : loaded.current.entries()) order += r.description[0];
+        EXPECT_EQ(order, c.loadedOrder) << c.name;
+    }
+}
+
 TEST(DataFileTest, DamagedFilesLoadWithoutSurprises) {
     // Empty and tiny files are two empty lists.
     for (size_t n : {0, 3, 4, 7, 8, 11}) {
@@ -200,8 +230,8 @@ TEST_F(DataFileOnDiskTest, LargeFilesSaveAndLoadAcrossPieces) {
     ReminderData data;
     for (int i = 0; i < 40000; ++i) {
         data.current.Append(MakeReminder(1 + i % 5, "entry " + std::to_string(i),
-                                         20260101 + i / 100, i % 1440, i % 7,
-                                         1 + i % 5, 1 + i % 6));
+                                         20260101 + i / 100, i % 1440, i % 7, 1 + i % 5,
+                                         1 + i % 6));
         if (i % 9 == 0) data.current.Append(Make(-20260101 - i));  // consumed: never written
         if (i % 3 == 0) data.archive.Append(Make(20250101 + i % 28, kOneTime, 1, 1, "old"));
     }
