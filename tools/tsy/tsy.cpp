@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -191,13 +192,15 @@ void Check(const IoResult& r) {
     if (!r) throw FileError{r.message};
 }
 
-// Every save keeps the day's first backup; a backup that fails is reported and the save
-// goes ahead.
+// A backup that fails is reported and the save goes ahead.
+void Report(const BackupResult& backup, std::ostream& err) {
+    if (!backup.status) err << "tsy: " << backup.status.message << '\n';
+}
+
+// Every save keeps the day's first backup.
 void Save(const std::filesystem::path& path, const ReminderData& data, std::string_view label,
           DateKey today, std::ostream& err) {
-    if (const BackupResult b = KeepDailyBackup(path, today); !b.status) {
-        err << "tsy: " << b.status.message << '\n';
-    }
+    Report(KeepDailyBackup(path, today), err);
     Check(SaveReminderFile(path, data, label));
 }
 
@@ -245,8 +248,13 @@ int Rollover(const Invocation& inv, std::ostream& err, DateKey systemToday) {
     const DateKey today = Today(inv, systemToday);
     const auto path = PathFromUtf8(inv.positionals[0]);
     ReminderData data = Load(path);
+    // A roll-over always saves, so the day's backup of the file as loaded is made while the
+    // lists roll over: on a large file its copy and flush then cost no extra time.
+    std::future<BackupResult> backup =
+        std::async(std::launch::async, [&] { return KeepDailyBackup(path, today); });
     RollOver(data.current, data.archive, today);
-    Save(path, data, kEditorLabel, today, err);
+    Report(backup.get(), err);
+    Check(SaveReminderFile(path, data, kEditorLabel));
     return kTsyOk;
 }
 
