@@ -286,16 +286,6 @@ TEST(PopupPainting, EmptyTimeLineAndTextsCutAtNul) {
     EXPECT_GT(canvas.Count(RGB(0, 0, 0), RECT{15, 81, 400, 101}), 30);
 }
 
-TEST(MidnightWait, WaitsOnTheTimerForTheGivenSeconds) {
-    const ULONGLONG start = GetTickCount64();
-    WaitUntilAfterMidnight(0);
-    EXPECT_LT(GetTickCount64() - start, 100u) << "a pass that ended on a later day waits not";
-    WaitUntilAfterMidnight(1);
-    const ULONGLONG waited = GetTickCount64() - start;
-    EXPECT_GE(waited, 950u);
-    EXPECT_LT(waited, 3000u);
-}
-
 TEST(SystemClock, TodayIsTheLocalDate) {
     SYSTEMTIME t;
     GetLocalTime(&t);
