@@ -11,22 +11,7 @@ out=$(mkdir -p "${2:?usage: screenshots-editor.sh BUILD_TREE OUTPUT_DIR}" && cd 
 source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
 tessaly_use_x11_prefix "$tree"
 
-# Sample data: seven reminders from two days on, two of them on one day.
-python3 - "$out/sample.tsy" <<'PY'
-import datetime, struct, sys
-t = datetime.date.today()
-def key(days):
-    d = t + datetime.timedelta(days=days)
-    return d.year * 10000 + d.month * 100 + d.day
-def rec(kind, desc, days, time=0, notify=0, period=1, freq=1):
-    return struct.pack('<B48sihBBB', kind, desc.encode('cp1252').ljust(48, b' '), key(days),
-                       time, notify, period, freq)
-cur = [rec(4, 'Dentist, Dr. Hale', 2, 1430, 3), rec(1, 'Mum', 5, 1956, 7, 1, 2),
-       rec(5, 'Project review', 5, 1000, 1, 2, 4), rec(3, 'Renew car insurance', 12, 0, 10),
-       rec(2, 'Wedding anniversary', 18, 2009, 14, 1, 2), rec(5, 'Book club', 33, 1930, 2, 1, 5),
-       rec(4, 'Haircut', 41, 915, 1)]
-open(sys.argv[1], 'wb').write(b'3.03' + struct.pack('<i', len(cur)) + b''.join(cur) + b'\0' * 4)
-PY
+/usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sample_data.py" editor "$out/sample.tsy"
 
 work=$(mktemp -d)
 cleanup() {
@@ -40,7 +25,7 @@ tessaly_wineserver_up
 
 # Window-relative position of a day's cell centre: panel 0 or 1, days from today.
 cell() {
-    python3 - "$1" <<'PY'
+    /usr/bin/python3 - "$1" <<'PY'
 import datetime, sys
 t = datetime.date.today(); d = t + datetime.timedelta(days=int(sys.argv[1]))
 panel = (d.year * 12 + d.month) - (t.year * 12 + t.month)
