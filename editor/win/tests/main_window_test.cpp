@@ -261,6 +261,10 @@ TEST_F(MainWindowTest, AFileThatCouldNotBeReadIsNotOverwrittenAtStartup) {
     hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), Options());
     CloseHandle(held);
     ASSERT_NE(hwnd_, nullptr);
+    // The window is made with its start-up done, but the box about the file waits for it to
+    // be up on the screen.
+    EXPECT_EQ(Status(1), DefaultDataFile().wstring());
+    EXPECT_TRUE(boxes.empty());
     Pump();
     w_ = MainWindowFrom(hwnd_);
     ASSERT_NE(w_, nullptr);
