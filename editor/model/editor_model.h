@@ -184,8 +184,8 @@ class EditorModel {
 
     // Program start (before the window is shown): loads the file, today's pair, empty form.
     Update Start(const std::filesystem::path& dataFile, DateKey today);
-    // Right after Start, still before the window is shown: roll-over, saved where it hands over
-    // and at its end (never over a file that could not be read, which is said here instead).
+    // Once the window is shown: roll-over, saved where it hands over and at its end (never
+    // over a file that could not be read, which is said here instead).
     Update StartupMaintenance();
     // The calendar for WM_PAINT. The background was just erased, so only a frame the list
     // window keeps is drawn again.

@@ -4,8 +4,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <iterator>
 #include <utility>
 
 #include "editor/calendar/win/calendar_mouse.h"
@@ -206,21 +204,7 @@ BOOL OnInitDialog(MainWindow& w) {
     StartupMark("paths_found");
     Apply(w, w.model.Start(std::filesystem::path(w.paths.dataFile), Today(w.options)));
     StartupMark("file_loaded");
-    // The start-up maintenance runs before the window is shown, so the window opens on the
-    // rolled-over lists with its status bar filled in; a box about the file waits until the
-    // window is up, so that it has its owner on the screen.
-    Update maintenance = w.model.StartupMaintenance();
-    StartupMark("rolled_over_and_saved");
-    auto& effects = maintenance.effects;
-    const auto boxes = std::stable_partition(effects.begin(), effects.end(), [](const Effect& e) {
-        return e.kind != Effect::Kind::kMessage;
-    });
-    w.startupMessages.effects.assign(std::make_move_iterator(boxes),
-                                     std::make_move_iterator(effects.end()));
-    effects.erase(boxes, effects.end());
-    Apply(w, maintenance);
-    StartupMark("ready");
-    PostMessageW(w.hwnd, kStartupMessage, 0, 0);
+    PostMessageW(w.hwnd, kStartupMaintenanceMessage, 0, 0);
     return TRUE;
 }
 
@@ -242,10 +226,15 @@ INT_PTR OnCtlColorStatic(MainWindow& w, HDC dc) {
 
 INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case kStartupMessage:
+        case kStartupMaintenanceMessage: {
+            StartupMark("maintenance");
+            const Update update = w.model.StartupMaintenance();
+            StartupMark("rolled_over_and_saved");
+            Apply(w, update);
+            StartupMark("ready");
             WriteStartupMarks();
-            Apply(w, std::exchange(w.startupMessages, {}));
             return TRUE;
+        }
         case WM_PAINT:
             OnPaint(w);
             return TRUE;

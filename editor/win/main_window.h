@@ -15,8 +15,8 @@ namespace tessaly::editor {
 
 // Window title: "Tessaly - ver " and the editor's file label.
 inline constexpr std::string_view kWindowTitle = "Tessaly - ver 3.03";
-// Posted from WM_INITDIALOG: what the start-up has to tell is shown once the window is up.
-inline constexpr UINT kStartupMessage = WM_USER + 500;
+// Posted from WM_INITDIALOG so the start-up maintenance runs once the window is shown.
+inline constexpr UINT kStartupMaintenanceMessage = WM_USER + 500;
 
 struct MainWindow {
     HWND hwnd = nullptr;
@@ -24,7 +24,6 @@ struct MainWindow {
     bool modal = false;
     EditorPaths paths;
     EditorModel model;
-    Update startupMessages;  // held back from WM_INITDIALOG until the window is shown
     list::ListMode listMode = list::ListMode::kCurrent;  // the list window's last list
 
     // Set while an update is shown: the texts it writes raise change notifications that

@@ -89,7 +89,7 @@ class MainWindowTest : public ::testing::Test {
     void Open(const std::wstring& firstArgument = L"") {
         hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), Options(firstArgument));
         ASSERT_NE(hwnd_, nullptr) << "CreateDialog failed, error " << GetLastError();
-        Pump();  // shows what the start-up held back until the window was up
+        Pump();  // runs the posted start-up maintenance
         w_ = MainWindowFrom(hwnd_);
         ASSERT_NE(w_, nullptr);
     }
@@ -253,18 +253,14 @@ TEST_F(MainWindowTest, AFileThatCouldNotBeReadIsNotOverwrittenAtStartup) {
     const std::string bytes((std::istreambuf_iterator<char>(before)), {});
     before.close();
 
-    // The other program holds the file through the whole start-up (load and maintenance), then
-    // lets go before the user closes the editor.
+    // The other program holds the file through the whole load, then lets go before the
+    // start-up maintenance runs.
     HANDLE held = CreateFileW(DefaultDataFile().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), Options());
     CloseHandle(held);
     ASSERT_NE(hwnd_, nullptr);
-    // The window is made with its start-up done, but the box about the file waits for it to
-    // be up on the screen.
-    EXPECT_EQ(Status(1), DefaultDataFile().wstring());
-    EXPECT_TRUE(boxes.empty());
     Pump();
     w_ = MainWindowFrom(hwnd_);
     ASSERT_NE(w_, nullptr);
