@@ -1,7 +1,7 @@
 # GoogleTest binaries for both build trees.
 #
 #   tessaly_add_test(<name> <source>... [LIBS <library>...] [NATIVE_ONLY | WINDOWS_ONLY]
-#                    [NO_WINDOWS] [TIMEOUT <seconds>])
+#                    [NO_WINDOWS] [PRINTS] [TIMEOUT <seconds>])
 #
 # Builds the executable <name> from the sources, linked with GTest::gtest_main and LIBS.
 #   Native tree:  every test case becomes its own ctest entry (gtest_discover_tests).
@@ -11,14 +11,16 @@
 # NATIVE_ONLY / WINDOWS_ONLY skip the test in the other tree (for example, Win32 window tests are
 # WINDOWS_ONLY). Under Wine all test processes share one desktop, and with it the focus and the
 # foreground window, so Windows test binaries run one at a time; NO_WINDOWS marks a binary that
-# creates no windows, which may then run beside the others.
+# creates no windows, which may then run beside the others. PRINTS marks a binary that sends
+# print jobs: Wine's spooler can fail a job started while another process starts one (StartDoc
+# returns 0), so those run one at a time too.
 # TIMEOUT bounds the whole entry (default: 120 s for a Windows binary, 60 s per case natively).
 # Label: "native" or "wine", so `ctest -L wine` picks the Wine tests.
 include_guard(GLOBAL)
 include(GoogleTest)
 
 function(tessaly_add_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "NATIVE_ONLY;WINDOWS_ONLY;NO_WINDOWS" "TIMEOUT" "LIBS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NATIVE_ONLY;WINDOWS_ONLY;NO_WINDOWS;PRINTS" "TIMEOUT" "LIBS")
   if(arg_NATIVE_ONLY AND arg_WINDOWS_ONLY)
     message(FATAL_ERROR "tessaly_add_test(${name}): NATIVE_ONLY and WINDOWS_ONLY exclude each other")
   endif()
@@ -43,8 +45,15 @@ function(tessaly_add_test name)
     math(EXPR backstop "${arg_TIMEOUT} + 15")
     set_tests_properties(${name} PROPERTIES TIMEOUT ${backstop} LABELS wine
                          ENVIRONMENT TESSALY_WINE_TIMEOUT=${arg_TIMEOUT})
+    set(locks "")
     if(NOT arg_NO_WINDOWS)
-      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_desktop)
+      list(APPEND locks wine_desktop)
+    endif()
+    if(arg_PRINTS)
+      list(APPEND locks wine_spooler)
+    endif()
+    if(locks)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
     endif()
   else()
     if(NOT arg_TIMEOUT)
