@@ -1,6 +1,7 @@
 #include "core/occurrence.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <queue>
 #include <vector>
@@ -107,17 +108,28 @@ void MoveWithinList(std::vector<Reminder>& list, const std::vector<std::uint32_t
             wanted[from[t]] = true;
         }
     }
-    // A chain is filled from its free end backwards: each move frees the position it read.
-    for (std::size_t t = 0; t < f; ++t) {
-        for (std::size_t at = t; !placed[at] && !wanted[at];) {
+    // A chain is filled from its free end backwards: each move frees the position it read,
+    // which is the next to fill. Its moves depend on each other and read far apart, so several
+    // chains are walked side by side and their reads overlap. A position a walk is about to
+    // fill is still marked wanted, so no second walk starts there.
+    constexpr std::size_t kWalks = 8;
+    std::array<std::size_t, kWalks> walks{};
+    std::size_t active = 0, start = 0;
+    for (;;) {
+        for (; active < kWalks && start < f; ++start) {
+            if (!placed[start] && !wanted[start]) walks[active++] = start;
+        }
+        if (active == 0) break;
+        for (std::size_t w = 0; w < active;) {
+            const std::size_t at = walks[w];
             const std::size_t source = from[at];
-            // The next move reads far away; ask for it while this one is done.
-            if (source < f) __builtin_prefetch(&list[from[source]]);
             list[at] = list[source];
             placed[at] = true;
-            wanted[source] = false;
-            if (source >= f) break;
-            at = source;
+            if (source < f) {
+                walks[w++] = source;
+            } else {
+                walks[w] = walks[--active];  // this chain is done
+            }
         }
     }
     // What is left are cycles; one entry of each is held aside while the others move round.
