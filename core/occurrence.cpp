@@ -197,7 +197,11 @@ void ArchivePastReminders(ReminderList& current, ReminderList& archive, DateKey 
     const CivilDate t = SplitDateKey(today);
     const DateKey cutoff =
         t.month == 1 ? MakeDateKey(t.year - 1, 12, t.day) : MakeDateKey(t.year, t.month - 1, t.day);
-    std::erase_if(archive.entries(), [&](const Reminder& r) { return r.date < cutoff; });
+    std::vector<Reminder>& kept = archive.entries();
+    std::erase_if(kept, [&](const Reminder& r) { return r.date < cutoff; });
+    // Room for the most it can gain, taken once: on a large list, regrowing copies what it
+    // holds again and again, while room never written costs nothing.
+    kept.reserve(kept.size() + current.entries().size());
     for (const Reminder& r : current.entries()) {
         if (r.date >= today) break;
         if (r.kind >= 3 && r.frequency <= 1) archive.Append(r);
