@@ -43,4 +43,10 @@ void DrawTextAt(HDC dc, int x, int y, std::string_view text) {
     TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
 }
 
+INT_PTR BlackOnWhite(HDC dc) {
+    SetTextColor(dc, kBlack);
+    SetBkColor(dc, kWhite);
+    return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+}
+
 }  // namespace tessaly::win

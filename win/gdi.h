@@ -32,4 +32,8 @@ int TextWidth(HDC dc, std::string_view text);
 std::string FitTextToWidth(HDC dc, std::string_view text, int maxWidth);
 void DrawTextAt(HDC dc, int x, int y, std::string_view text);
 
+// The answer to WM_CTLCOLORDLG, WM_CTLCOLORSTATIC and WM_CTLCOLORBTN in the windows painted
+// black on white: sets the DC's colours and returns the stock white brush, which nobody frees.
+INT_PTR BlackOnWhite(HDC dc);
+
 }  // namespace tessaly::win

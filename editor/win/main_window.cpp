@@ -191,7 +191,6 @@ BOOL OnInitDialog(MainWindow& w) {
     HWND timeLabel = GetDlgItem(w.hwnd, IDC_TIME_LABEL);
     SetWindowPos(GetDlgItem(w.hwnd, IDC_WEEKDAY), GetWindow(timeLabel, GW_HWNDPREV), 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    w.whiteBrush.reset(CreateSolidBrush(win::kWhite));
 
     for (int kind = kBirthday; kind <= kMeeting; ++kind) {
         SendDlgItemMessageW(w.hwnd, IDC_KIND, CB_ADDSTRING, 0,
@@ -216,12 +215,6 @@ void OnPaint(MainWindow& w) {
     calendar::PaintCalendar(dc, w.model.PictureForPaint(), false);
     EndPaint(w.hwnd, &ps);
     StartupMark("painted");
-}
-
-INT_PTR OnCtlColorStatic(MainWindow& w, HDC dc) {
-    SetTextColor(dc, win::kBlack);
-    SetBkColor(dc, win::kWhite);
-    return reinterpret_cast<INT_PTR>(w.whiteBrush.get());
 }
 
 INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -256,9 +249,8 @@ INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_CTLCOLORDLG:
-            return reinterpret_cast<INT_PTR>(w.whiteBrush.get());
         case WM_CTLCOLORSTATIC:
-            return OnCtlColorStatic(w, reinterpret_cast<HDC>(wParam));
+            return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
         default:
             return FALSE;
     }
@@ -266,17 +258,10 @@ INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK MainDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (msg == WM_INITDIALOG) {
-            auto* w = reinterpret_cast<MainWindow*>(lParam);
-            w->hwnd = hwnd;
-            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            return OnInitDialog(*w);
-        }
-        MainWindow* w = MainWindowFrom(hwnd);
+        MainWindow* w = win::DialogObject<MainWindow>(hwnd, msg, lParam);
         if (!w) return FALSE;
+        if (msg == WM_INITDIALOG) return OnInitDialog(*w);
         if (msg == WM_NCDESTROY) {
-            // The children are gone by now, so nothing asks for the brush any more.
-            w->whiteBrush.reset();
             w->smallIcon.reset();
             SetWindowLongPtrW(hwnd, DWLP_USER, 0);
             if (!w->modal) delete w;

@@ -29,7 +29,6 @@ struct MainWindow {
     // Set while an update is shown: the texts it writes raise change notifications that
     // are the program's own, not the user's typing.
     int applying = 0;
-    win::Brush whiteBrush;
     win::Icon smallIcon;
 };
 

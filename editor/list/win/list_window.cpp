@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "editor/list/win/list_resource.h"
+#include "win/controls.h"
 #include "win/handles.h"
 #include "win/message_box.h"
 #include "win/text.h"
@@ -173,14 +174,9 @@ BOOL OnInitDialog(ListWindow& w) {
 
 INT_PTR CALLBACK ListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (msg == WM_INITDIALOG) {
-            auto* w = reinterpret_cast<ListWindow*>(lParam);
-            w->hwnd = hwnd;
-            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            return OnInitDialog(*w);
-        }
-        auto* w = reinterpret_cast<ListWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+        ListWindow* w = win::DialogObject<ListWindow>(hwnd, msg, lParam);
         if (!w) return FALSE;
+        if (msg == WM_INITDIALOG) return OnInitDialog(*w);
         switch (msg) {
             case WM_COMMAND:
                 OnCommand(*w, LOWORD(wParam), HIWORD(wParam));

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "editor/msgbox/msgbox_layout.h"
+#include "win/controls.h"
+#include "win/gdi.h"
 #include "win/text.h"
 
 namespace tessaly::editor {
@@ -141,22 +143,11 @@ void OnCommand(Box& b, int id, int code) {
     }
 }
 
-INT_PTR OnCtlColor(HDC dc) {
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
-}
-
 INT_PTR CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (msg == WM_INITDIALOG) {
-            auto* b = reinterpret_cast<Box*>(lParam);
-            b->hwnd = hwnd;
-            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            return OnInitDialog(*b);
-        }
-        auto* b = reinterpret_cast<Box*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+        Box* b = win::DialogObject<Box>(hwnd, msg, lParam);
         if (!b) return FALSE;
+        if (msg == WM_INITDIALOG) return OnInitDialog(*b);
         switch (msg) {
             case WM_COMMAND:
                 OnCommand(*b, LOWORD(wParam), HIWORD(wParam));
@@ -164,7 +155,7 @@ INT_PTR CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             case WM_CTLCOLORDLG:
             case WM_CTLCOLORSTATIC:
             case WM_CTLCOLORBTN:
-                return OnCtlColor(reinterpret_cast<HDC>(wParam));
+                return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
             case WM_NCDESTROY:
                 SetWindowLongPtrW(hwnd, DWLP_USER, 0);
                 if (!b->style.modal) delete b;

@@ -7,6 +7,8 @@
 
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
+#include "win/controls.h"
+#include "win/gdi.h"
 #include "win/message_box.h"
 #include "win/text.h"
 
@@ -80,22 +82,11 @@ void OnCommand(SettingsState& s, int id, int code) {
     }
 }
 
-INT_PTR OnCtlColor(HDC dc) {
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
-}
-
 INT_PTR CALLBACK SettingsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (msg == WM_INITDIALOG) {
-            auto* s = reinterpret_cast<SettingsState*>(lParam);
-            s->hwnd = hwnd;
-            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            return TRUE;
-        }
-        auto* s = reinterpret_cast<SettingsState*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+        SettingsState* s = win::DialogObject<SettingsState>(hwnd, msg, lParam);
         if (!s) return FALSE;
+        if (msg == WM_INITDIALOG) return TRUE;
         switch (msg) {
             case WM_COMMAND:
                 OnCommand(*s, LOWORD(wParam), HIWORD(wParam));
@@ -103,7 +94,7 @@ INT_PTR CALLBACK SettingsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             case WM_CTLCOLORDLG:
             case WM_CTLCOLORSTATIC:
             case WM_CTLCOLORBTN:
-                return OnCtlColor(reinterpret_cast<HDC>(wParam));
+                return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
             default:
                 return FALSE;
         }
