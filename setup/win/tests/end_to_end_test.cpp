@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <objidl.h>
-#include <shlobj.h>
-#include <shobjidl.h>
 
 #include <atomic>
 #include <chrono>
@@ -21,6 +18,7 @@
 
 #include "setup/installation.h"
 #include "setup/win/machine.h"
+#include "setup/win/tests/read_link.h"
 
 namespace tessaly::setup {
 namespace {
@@ -213,34 +211,8 @@ const std::vector<std::string> kInstalledBoxes = {
     "Tessaly Setup: copying file now... please wait",
     "Confirm Windows Restart: Tessaly setup completed... restart Windows now?"};
 
-struct LinkInfo {
-    std::wstring target, folder;
-};
-
-LinkInfo ReadLink(const fs::path& link) {
-    LinkInfo info;
-    CoInitialize(nullptr);
-    IShellLinkW* shellLink = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&shellLink)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(
-                shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            if (SUCCEEDED(file->Load(link.c_str(), STGM_READ))) {
-                wchar_t text[MAX_PATH] = {};
-                shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-                info.target = text;
-                text[0] = 0;
-                shellLink->GetWorkingDirectory(text, MAX_PATH);
-                info.folder = text;
-            }
-            file->Release();
-        }
-        shellLink->Release();
-    }
-    CoUninitialize();
-    return info;
-}
+using test::LinkInfo;
+using test::ReadLink;
 
 std::string Label(const fs::path& dataFile) {
     return Bytes(dataFile).substr(0, 4);

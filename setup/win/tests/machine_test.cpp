@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <objidl.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "setup/win/machine.h"
+#include "setup/win/tests/read_link.h"
 
 namespace tessaly::setup {
 namespace {
@@ -90,42 +89,8 @@ TEST(SetupMachine, FoldersAndCopies) {
     SetCurrentDirectoryW(before);
 }
 
-struct LinkInfo {
-    std::wstring target, folder, arguments, description;
-    int show = -1;
-};
-
-LinkInfo ReadLink(const std::wstring& link) {
-    LinkInfo info;
-    CoInitialize(nullptr);
-    IShellLinkW* shellLink = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&shellLink)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(
-                shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            if (SUCCEEDED(file->Load(link.c_str(), STGM_READ))) {
-                wchar_t text[MAX_PATH] = {};
-                shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-                info.target = text;
-                text[0] = 0;
-                shellLink->GetWorkingDirectory(text, MAX_PATH);
-                info.folder = text;
-                text[0] = 0;
-                shellLink->GetArguments(text, MAX_PATH);
-                info.arguments = text;
-                text[0] = 0;
-                shellLink->GetDescription(text, MAX_PATH);
-                info.description = text;
-                shellLink->GetShowCmd(&info.show);
-            }
-            file->Release();
-        }
-        shellLink->Release();
-    }
-    CoUninitialize();
-    return info;
-}
+using test::LinkInfo;
+using test::ReadLink;
 
 TEST(SetupMachine, ShortcutsAreWrittenAndReadBack) {
     Scratch s;
