@@ -29,17 +29,10 @@ output=$(cd "$(dirname "$output")" && pwd)/$(basename "$output")
 source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
 tessaly_use_x11_prefix "$program" || exit $?
 
-work=$(mktemp -d)
-cleanup() {
-    "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    tessaly_stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
-tessaly_start_xvfb "$work" || exit 1
+tessaly_x11_session || exit 1
+work=$TESSALY_WORK
 
 limit=${TESSALY_WINE_TIMEOUT:-120}
-tessaly_wineserver_up || true
 winprog=$(wine winepath -w "$program" 2>/dev/null)
 if [ -z "$title" ]; then
     wine explorer /desktop=Tessaly,1024x768 "$winprog" "${args[@]}" </dev/null >/dev/null 2>&1 &

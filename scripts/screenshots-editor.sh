@@ -13,15 +13,8 @@ tessaly_use_x11_prefix "$tree"
 
 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sample_data.py" editor "$out/sample.tsy"
 
-work=$(mktemp -d)
-cleanup() {
-    "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    tessaly_stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
-tessaly_start_xvfb "$work"
-tessaly_wineserver_up
+tessaly_x11_session
+work=$TESSALY_WORK
 
 # Window-relative position of a day's cell centre: panel 0 or 1, days from today.
 cell() {

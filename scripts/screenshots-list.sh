@@ -9,17 +9,9 @@ out=$(mkdir -p "${2:?usage: screenshots-list.sh BUILD_TREE OUTPUT_DIR}" && cd "$
 source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
 tessaly_use_x11_prefix "$tree"
 
-work=$(mktemp -d)
+tessaly_x11_session
+work=$TESSALY_WORK
 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sample_data.py" list "$work/sample.tsy"
-
-cleanup() {
-    "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    tessaly_stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
-tessaly_start_xvfb "$work"
-tessaly_wineserver_up
 
 wine "$(wine winepath -w "$tree/bin/Tessaly.exe" 2>/dev/null)" \
     "$(wine winepath -w "$work/sample.tsy" 2>/dev/null)" </dev/null >/dev/null 2>&1 &

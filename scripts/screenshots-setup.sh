@@ -11,21 +11,16 @@ out=$(mkdir -p "${2:?usage: screenshots-setup.sh BUILD_TREE OUTPUT_DIR}" && cd "
 source "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
 tessaly_use_x11_prefix "$tree"
 
-work=$(mktemp -d)
 uninstall() {
     find "$WINEPREFIX/drive_c" -maxdepth 6 \( -name Quorvane -o -name Tessaly.lnk \
         -o -name TessalyStart.lnk \) -not -path '*/tessaly-shots/*' -prune \
         -exec rm -rf {} + 2>/dev/null || true
 }
-cleanup() {
-    "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
-    tessaly_stop_xvfb
+tessaly_on_exit() {
     uninstall
-    rm -rf "$work" "$WINEPREFIX/drive_c/tessaly-shots"
+    rm -rf "$WINEPREFIX/drive_c/tessaly-shots"
 }
-trap cleanup EXIT
-tessaly_start_xvfb "$work"
-tessaly_wineserver_up
+tessaly_x11_session
 
 release=$WINEPREFIX/drive_c/tessaly-shots/release
 partial=$WINEPREFIX/drive_c/tessaly-shots/partial

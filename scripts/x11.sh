@@ -3,6 +3,7 @@
 #   source scripts/x11.sh
 #   tessaly_use_x11_prefix BUILD_TREE_OR_PROGRAM   # sets WINEPREFIX (TESSALY_WINEPREFIX wins)
 #   tessaly_start_xvfb WORK_DIR                    # sets DISPLAY; call tessaly_stop_xvfb on exit
+#   tessaly_x11_session                            # both, with a work folder, ended on exit
 TESSALY_ROOT=${TESSALY_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 source "$TESSALY_ROOT/scripts/deps.sh"
 source "$TESSALY_ROOT/scripts/wine-env.sh"
@@ -53,4 +54,21 @@ tessaly_start_xvfb() {
 tessaly_stop_xvfb() {
     if [ -n "$TESSALY_XVFB_PID" ]; then kill "$TESSALY_XVFB_PID" 2>/dev/null || true; fi
     TESSALY_XVFB_PID=
+}
+
+# For the rest of the script: a work folder TESSALY_WORK, a private screen and the Wine server
+# (one may be running already), all ended when the script exits. A script with more to undo
+# defines tessaly_on_exit; it runs once Wine and the screen are gone.
+tessaly_x11_session() {
+    TESSALY_WORK=$(mktemp -d)
+    trap tessaly_end_x11_session EXIT
+    tessaly_start_xvfb "$TESSALY_WORK" || return 1
+    tessaly_wineserver_up || true
+}
+
+tessaly_end_x11_session() {
+    "$TESSALY_WINESERVER" -k >/dev/null 2>&1 || true
+    tessaly_stop_xvfb
+    if declare -F tessaly_on_exit >/dev/null; then tessaly_on_exit; fi
+    rm -rf "$TESSALY_WORK"
 }
