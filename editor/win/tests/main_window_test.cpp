@@ -24,33 +24,17 @@
 #include "win/controls.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
+#include "win/tests/recorded_boxes.h"
 
 namespace tessaly::editor {
 namespace {
 
 using namespace win;
+using namespace win::test;
 
 namespace fs = std::filesystem;
 
 constexpr DateKey kToday = 20261209;  // a Wednesday; the calendar shows December and January
-
-// The message-box seam: every box is recorded and answered from a queue (IDOK when empty).
-struct BoxCall {
-    std::string text, caption;
-    UINT style = 0;
-};
-std::vector<BoxCall> boxes;
-std::deque<int> answers;
-std::function<void()> whileBoxIsOpen;
-
-int AnswerBox(HWND, std::string_view text, std::string_view caption, UINT style) {
-    boxes.push_back({std::string(text), std::string(caption), style});
-    if (auto during = std::exchange(whileBoxIsOpen, nullptr)) during();
-    if (answers.empty()) return IDOK;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
 
 using tessaly::testing::MakeReminder;
 

@@ -21,32 +21,19 @@
 #include "editor/win/resource.h"
 #include "win/controls.h"
 #include "win/message_box.h"
+#include "win/tests/recorded_boxes.h"
 #include "win/text.h"
 
 namespace tessaly::editor {
 namespace {
 
 using namespace win;
+using namespace win::test;
 
 namespace fs = std::filesystem;
 using tessaly::testing::MakeReminder;
 
 constexpr DateKey kToday = 20261209;  // a Wednesday; the calendar shows December and January
-
-struct BoxCall {
-    std::string text, caption;
-    UINT style = 0;
-};
-std::vector<BoxCall> boxes;
-std::deque<int> answers;
-
-int AnswerBox(HWND, std::string_view text, std::string_view caption, UINT style) {
-    boxes.push_back({std::string(text), std::string(caption), style});
-    if (answers.empty()) return IDOK;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
 
 // Runs a script inside the list window's modal loop, from a thread timer.
 struct ListScript {

@@ -18,11 +18,13 @@
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
 #include "win/message_box.h"
+#include "win/tests/recorded_boxes.h"
 
 namespace tessaly::editor {
 namespace {
 
 using namespace win;
+using namespace win::test;
 
 namespace fs = std::filesystem;
 
@@ -87,15 +89,6 @@ const std::wstring kSettings = L"Settings for Tessaly";
 const std::string kReminders = std::string(12 + 58, 'r');
 const std::string kSavedReminders = std::string(12 + 2 * 58, 's');
 
-struct BoxCall {
-    std::string text, caption;
-    UINT style;
-};
-std::vector<BoxCall> boxes;
-int RecordBox(HWND, std::string_view text, std::string_view caption, UINT style) {
-    boxes.push_back({std::string(text), std::string(caption), style});
-    return IDOK;
-}
 std::vector<unsigned> beeps;
 void RecordBeep(unsigned type) {
     beeps.push_back(type);
@@ -142,7 +135,7 @@ class SettingsDialogTest : public ::testing::Test {
         steps.clear();
         boxes.clear();
         beeps.clear();
-        win::messageBoxFunction = &RecordBox;
+        win::messageBoxFunction = &AnswerBox;
         appMsgBoxBeep = &RecordBeep;
     }
     void TearDown() override {

@@ -1,0 +1,34 @@
+// A stand-in for the message-box seam in window tests: every box is recorded and answered from
+// a queue (IDOK once it is empty), with an action that can run while a box would be open.
+//   win::messageBoxFunction = &win::test::AnswerBox;   // in SetUp; clear boxes and answers too
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tessaly::win::test {
+
+struct BoxCall {
+    std::string text, caption;
+    UINT style = 0;
+};
+inline std::vector<BoxCall> boxes;
+inline std::deque<int> answers;
+inline std::function<void()> whileBoxIsOpen;  // runs once, at the next box
+
+inline int AnswerBox(HWND, std::string_view text, std::string_view caption, UINT style) {
+    boxes.push_back({std::string(text), std::string(caption), style});
+    if (auto during = std::exchange(whileBoxIsOpen, nullptr)) during();
+    if (answers.empty()) return IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace tessaly::win::test
