@@ -25,6 +25,7 @@
 #include "win/gdi.h"
 #include "win/message_box.h"
 #include "win/tests/recorded_boxes.h"
+#include "win/tests/window_steps.h"
 
 namespace tessaly::editor {
 namespace {
@@ -850,42 +851,6 @@ TEST_F(MainWindowTest, RepaintingNeverChangesTheButtonsOrTheStatusBar) {
 
 // "&Settings" end to end: the settings dialog runs over the main window (driven from a thread
 // timer inside its modal loop) and the folder browser answers through its seam.
-struct SettingsStep {
-    std::wstring window;
-    std::function<void(HWND)> act;
-};
-std::deque<SettingsStep> settingsSteps;
-
-HWND OwnWindowTitled(const std::wstring& title) {
-    struct Search {
-        std::wstring title;
-        HWND found = nullptr;
-    } search{title};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            wchar_t text[128] = {};
-            GetWindowTextW(hwnd, text, 128);
-            if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && s->title == text) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void CALLBACK RunSettingsStep(HWND, UINT, UINT_PTR, DWORD) {
-    if (settingsSteps.empty()) return;
-    HWND hwnd = OwnWindowTitled(settingsSteps.front().window);
-    if (!hwnd) return;
-    SettingsStep step = std::move(settingsSteps.front());
-    settingsSteps.pop_front();
-    step.act(hwnd);
-}
-
 void ClickInDialog(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
@@ -893,13 +858,13 @@ void ClickInDialog(HWND dialog, int id) {
 class SettingsCommandTest : public MainWindowTest {
   protected:
     // Presses "&Settings" and runs the steps inside the dialog; true when all of them ran.
-    bool Settings(std::vector<SettingsStep> steps) {
-        settingsSteps.assign(steps.begin(), steps.end());
-        const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunSettingsStep);
+    bool Settings(std::vector<WindowStep> steps) {
+        windowSteps.assign(steps.begin(), steps.end());
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunWindowSteps);
         Click(IDC_SETTINGS);
         KillTimer(nullptr, timer);
-        const bool allRan = settingsSteps.empty();
-        settingsSteps.clear();
+        const bool allRan = windowSteps.empty();
+        windowSteps.clear();
         return allRan;
     }
     void OpenWithChosenFolder(const fs::path& folder) {
@@ -957,7 +922,7 @@ TEST_F(SettingsCommandTest, UnsavedChangesAreAskedAboutBeforeTheMove) {
         boxes.clear();
         answers = {c.answer};
         bool stayedOpen = false;
-        std::vector<SettingsStep> steps{
+        std::vector<WindowStep> steps{
             {L"Settings for Tessaly", [](HWND d) { ClickInDialog(d, 322); }}};
         if (c.movedCount < 0) {
             steps.push_back({L"Settings for Tessaly", [&](HWND d) {

@@ -19,6 +19,7 @@
 #include "editor/settings/win/settings_ids.h"
 #include "win/message_box.h"
 #include "win/tests/recorded_boxes.h"
+#include "win/tests/window_steps.h"
 
 namespace tessaly::editor {
 namespace {
@@ -40,41 +41,6 @@ std::wstring TextOf(HWND hwnd) {
     wchar_t buffer[512] = {};
     GetWindowTextW(hwnd, buffer, 512);
     return buffer;
-}
-
-// This thread's visible, enabled window with that caption (the innermost modal one), or null.
-HWND FindWindowTitled(const std::wstring& title) {
-    struct Search {
-        std::wstring title;
-        HWND found = nullptr;
-    } search{title};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && TextOf(hwnd) == s->title) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Steps run from a thread timer inside the dialogs' modal loops, each once its window is up.
-struct Step {
-    std::wstring window;
-    std::function<void(HWND)> act;
-};
-std::deque<Step> steps;
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (steps.empty()) return;
-    HWND hwnd = FindWindowTitled(steps.front().window);
-    if (!hwnd) return;
-    Step step = std::move(steps.front());
-    steps.pop_front();
-    step.act(hwnd);
 }
 
 void Click(HWND dialog, int id) {
@@ -132,7 +98,7 @@ class SettingsDialogTest : public ::testing::Test {
             CreateWindowExW(0, L"STATIC", L"Tessaly", WS_POPUP | WS_CAPTION | WS_VISIBLE, 60, 40,
                             600, 500, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         SetActiveWindow(owner_);
-        steps.clear();
+        windowSteps.clear();
         boxes.clear();
         beeps.clear();
         win::messageBoxFunction = &AnswerBox;
@@ -147,13 +113,13 @@ class SettingsDialogTest : public ::testing::Test {
     }
 
     // Runs the dialog with the steps queued; every step must have run.
-    bool Run(std::vector<Step> queued) {
-        steps.assign(queued.begin(), queued.end());
-        const UINT_PTR timer = SetTimer(nullptr, 0, 10, OnTimer);
+    bool Run(std::vector<WindowStep> queued) {
+        windowSteps.assign(queued.begin(), queued.end());
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunWindowSteps);
         const bool moved = SettingsDialog(owner_, paths_, host_);
         KillTimer(nullptr, timer);
-        EXPECT_TRUE(steps.empty()) << steps.size() << " steps did not run";
-        steps.clear();
+        EXPECT_TRUE(windowSteps.empty()) << windowSteps.size() << " steps did not run";
+        windowSteps.clear();
         return moved;
     }
 
@@ -332,7 +298,7 @@ TEST_F(SettingsDialogTest, UnsavedChangesAreAskedAboutFirst) {
         answer_ = c.answer;
         questions_ = 0;
         bool openAfterCancel = false;
-        std::vector<Step> queued{{kSettings, [](HWND d) { Click(d, IDC_SET_NEW_LOCATION); }}};
+        std::vector<WindowStep> queued{{kSettings, [](HWND d) { Click(d, IDC_SET_NEW_LOCATION); }}};
         if (!c.moved) {
             queued.push_back({kSettings, [&](HWND d) {
                                   openAfterCancel = true;
