@@ -10,7 +10,7 @@
 
 #include "core/codepage.h"
 #include "core/time_text.h"
-#include "editor/form/reminder_form.h"
+#include "core/reminder_checks.h"
 
 namespace tessaly {
 namespace {

@@ -17,7 +17,7 @@
 #include "core/file_io.h"
 #include "core/occurrence.h"
 #include "core/reminder.h"
-#include "editor/form/reminder_form.h"
+#include "core/reminder_checks.h"
 #include "notifier/due.h"
 #include "notifier/popup_text.h"
 #include "tools/tsy/ical.h"
