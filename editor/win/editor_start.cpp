@@ -47,14 +47,16 @@ EditorPaths FindPaths(const EditorOptions& options) {
     // tearing it down (some 15% of the lookups' time under Wine).
     const ComScope com;
     EditorPaths p;
-    p.programFolder = EnsureProductFolder(special(win::kCommonAppDataFolder));
-    p.settingsFile = p.programFolder + std::wstring(kSettingsFileName);
+    const std::wstring common = special(win::kCommonAppDataFolder);
+    p.programFolder = EnsureProductFolder(common);
+    p.settingsFile = SettingsFilePath(common);
     p.helpFile = p.programFolder + std::wstring(kHelpFileName);
     p.documentFolder = EnsureProductFolder(special(win::kDocumentsFolder));
-    p.dataFile = ChooseDataFilePath(
-        options.firstArgument, ReadSettingsFirstLine(std::filesystem::path(p.settingsFile)),
-        p.documentFolder, [](std::string_view ansi) { return win::AnsiToWide(ansi); },
-        win::IsExistingFile);
+    const std::wstring defaultFile = p.documentFolder + std::wstring(kDataFileName);
+    p.dataFile = ChooseDataFile(
+        {options.firstArgument, ReadSettingsFirstLine(std::filesystem::path(p.settingsFile)),
+         defaultFile},
+        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
     p.dataFolder = FolderPart(p.dataFile);
     return p;
 }

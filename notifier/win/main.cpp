@@ -2,14 +2,35 @@
 // for a day that a sleep or a clock change skipped, until log-off.
 #include <windows.h>
 
+#include <filesystem>
+
+#include "core/data_location.h"
 #include "core/reminder.h"
-#include "notifier/location.h"
 #include "notifier/pass.h"
 #include "notifier/win/cycle.h"
 #include "notifier/win/popup.h"
 #include "notifier/win/system.h"
 #include "win/folders.h"
 #include "win/single_instance.h"
+#include "win/text.h"
+
+namespace {
+
+// The data file the editor uses: the one its settings name when that file exists, else the
+// notifier's own default. Asked anew for every pass, so a file moved in the editor's settings
+// is followed from the next pass on.
+std::filesystem::path DataFile() {
+    using namespace tessaly;
+    const std::wstring settings =
+        SettingsFilePath(win::SpecialFolderPath(win::kCommonAppDataFolder));
+    const std::wstring fallback = NotifierDefaultDataFile(
+        win::SpecialFolderPath(win::kDocumentsFolder), win::ProgramFile(), win::IsExistingFolder);
+    return ChooseDataFile(
+        {{}, ReadSettingsFirstLine(std::filesystem::path(settings)), fallback},
+        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace tessaly;
@@ -17,14 +38,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const win::SingleInstance instance("TessalyStartup");
     if (!instance.IsOnlyCopy()) return 0;
 
-    // Fixed for the life of the process: the notifier reads no settings.
-    FileStore store(NotifierDataFilePath(win::SpecialFolderPath(win::kDocumentsFolder),
-                                         win::ProgramFile(), win::IsExistingFolder));
     SystemClock clock;
     PopupWindowResponder popup;
     ReminderData lists;  // kept between passes for a file that cannot be read
     NotifierHost host;
     RunNotifierCycle(
-        host, clock, [&] { RunPass(lists, store, clock, popup); }, [] { return true; });
+        host, clock,
+        [&] {
+            FileStore store(DataFile());
+            RunPass(lists, store, clock, popup);
+        },
+        [] { return true; });
     return 0;
 }
