@@ -1,5 +1,6 @@
-// Moving the data file to another folder: which file is taken along, when it is copied, what the
-// settings file holds afterwards, and what happens to changes not yet saved.
+// Moving the data file to another folder: which file is taken along, when it is copied, what
+// happens to a data file already in that folder, what the settings file holds afterwards, and
+// what happens to changes not yet saved.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "core/date.h"
 
 namespace tessaly::editor::settings {
 
@@ -21,6 +24,32 @@ inline constexpr const char* kDataFileName = "Tessaly.tsy";
 // A data file of this size or less holds no reminder, so it is not worth carrying along.
 inline constexpr std::uintmax_t kLargestEmptyFile = 16;
 
+// How many reminders a data file holds.
+struct ReminderCount {
+    int current = 0;
+    int archived = 0;
+};
+
+// The question asked when the chosen folder already holds a data file with reminders and the
+// file in use has reminders to carry there.
+struct ExistingFileQuestion {
+    std::filesystem::path folder;
+    ReminderCount there;  // the file already in the folder
+    ReminderCount inUse;  // the file that would replace it
+    std::string keptAs;   // the name the file there keeps when it is replaced
+};
+enum class ExistingFileChoice {
+    kUseIt,      // nothing is copied; the editor uses the file that is there
+    kReplaceIt,  // the file in use replaces it; the file there is kept beside it as keptAs
+    kCancel,     // nothing changes
+};
+// The question's text (UTF-8, lines separated by CR LF), for a Yes (use it) / No (replace it) /
+// Cancel box.
+std::string ExistingFileQuestionText(const ExistingFileQuestion& question);
+
+// "Tessaly-before-move-20261210.tsy", then "-2", "-3" ... for the n-th name of a day.
+std::string KeptFileName(DateKey today, int n);
+
 // What the move needs from the editor.
 struct MoveHost {
     // When the lists have unsaved changes: asks whether to save them first, and saves them to
@@ -30,12 +59,16 @@ struct MoveHost {
     // The settings file's line for a data file path, in the file's code page; nothing when the
     // path cannot be written in it.
     std::function<std::optional<std::string>(const std::filesystem::path&)> settingsLine;
+    // Asked before a data file with reminders in the chosen folder would be replaced. Empty:
+    // such a move is cancelled.
+    std::function<ExistingFileChoice(const ExistingFileQuestion&)> askAboutExisting;
+    DateKey today = 0;  // dates the name a replaced file is kept under
 };
 
 enum class MoveOutcome {
-    kMoved,       // the new file is in place and the settings file names it: reload from it
-    kSameFolder,  // the data file is already there: nothing changed
-    kCancelled,   // the user kept the unsaved changes, or saving them failed: nothing changed
+    kMoved,       // the settings file names the new data file, which is in place: reload from it
+    kSameFolder,  // the folder is in use already: the settings file names the file in use again
+    kCancelled,   // the user kept the unsaved changes or cancelled a question: nothing changed
     kFailed,      // nothing changed; the message says why
 };
 
@@ -51,10 +84,16 @@ bool IsSameFolder(const std::filesystem::path& a, const std::filesystem::path& b
 // folder named tessaly.tsy in any mix of case (the first by name when there are several).
 std::optional<std::filesystem::path> FindOldDataFile(const DataLocation& location);
 
-// Points the editor at newFolder: asks about unsaved changes, copies the old data file there
-// when it holds reminders (replacing a data file already there, never leaving half a copy),
-// and rewrites settingsFile to name the new data file. On kMoved location names the new file;
-// on any other outcome nothing has changed, on disk or in location.
+// Points the editor at newFolder. The folder in use already: only the settings file is written
+// again, naming the file in use (so a start-up that fell back to another file, or a settings
+// file that names a missing one, is put right), and nothing is reloaded. Another folder: asks
+// about unsaved changes; carries the old data file there when it holds reminders, asking first
+// when the folder already holds a data file with reminders (which is then kept beside it, never
+// overwritten); a data file already there is otherwise used as it is. The copy is written,
+// flushed and read back before the settings file names it, and the settings file is replaced
+// in one step with the lines after its first kept, so a failure or a crash at any point leaves
+// one complete location in use. On kMoved and kSameFolder location names the data file the
+// settings file now names; on the other outcomes nothing has changed, on disk or in location.
 MoveResult SetDataFolder(DataLocation& location, const std::filesystem::path& settingsFile,
                          const std::filesystem::path& newFolder, const MoveHost& host);
 

@@ -133,7 +133,7 @@ UINT IconStyle(MessageIcon icon) {
     return icon == MessageIcon::kAsterisk ? MB_ICONASTERISK : MB_ICONHAND;
 }
 
-void ApplyEffect(MainWindow& w, const Effect& e) {
+void ApplyEffect(MainWindow& w, const Effect& e, HWND messageOwner) {
     HWND h = w.hwnd;
     switch (e.kind) {
         case Effect::Kind::kClearForm:
@@ -170,7 +170,8 @@ void ApplyEffect(MainWindow& w, const Effect& e) {
             }
             break;
         case Effect::Kind::kMessage:
-            win::ShowMessage(h, e.message.text, e.message.caption, IconStyle(e.message.icon));
+            win::ShowMessage(messageOwner, e.message.text, e.message.caption,
+                             IconStyle(e.message.icon));
             break;
     }
 }
@@ -304,9 +305,9 @@ HWND CreateMainDialog(HINSTANCE instance, EditorOptions options) {
     return hwnd;
 }
 
-void Apply(MainWindow& w, const Update& update) {
+void Apply(MainWindow& w, const Update& update, HWND messageOwner) {
     ++w.applying;
-    for (const Effect& e : update.effects) ApplyEffect(w, e);
+    for (const Effect& e : update.effects) ApplyEffect(w, e, messageOwner ? messageOwner : w.hwnd);
     if (update.calendar) {
         const win::WindowDc dc(w.hwnd);
         if (dc) calendar::PaintCalendar(dc.get(), *update.calendar, true);
@@ -320,9 +321,10 @@ void Apply(MainWindow& w, const Update& update) {
     --w.applying;
 }
 
-Answer AskUser(MainWindow& w, const Question& q) {
+Answer AskUser(MainWindow& w, const Question& q, HWND owner) {
     const UINT buttons = q.withCancel ? MB_YESNOCANCEL : MB_YESNO;
-    switch (win::ShowMessage(w.hwnd, q.text, q.caption, buttons | MB_ICONEXCLAMATION)) {
+    switch (
+        win::ShowMessage(owner ? owner : w.hwnd, q.text, q.caption, buttons | MB_ICONEXCLAMATION)) {
         case IDYES:
             return Answer::kYes;
         case IDNO:

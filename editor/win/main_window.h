@@ -40,10 +40,11 @@ HWND CreateMainDialog(HINSTANCE instance, EditorOptions options);
 MainWindow* MainWindowFrom(HWND hwnd);
 
 // Shows what a model operation returned: its effects in order, then the calendar. The list
-// window and the settings dialog call the model and hand its answer here.
-void Apply(MainWindow& w, const Update& update);
-// The model's questions as message boxes owned by the main window.
-Answer AskUser(MainWindow& w, const Question& question);
+// window and the settings dialog call the model and hand its answer here; their messages are
+// owned by messageOwner (null: the main window), so the window they came from waits for them.
+void Apply(MainWindow& w, const Update& update, HWND messageOwner = nullptr);
+// The model's questions as message boxes owned by owner (null: the main window).
+Answer AskUser(MainWindow& w, const Question& question, HWND owner = nullptr);
 
 // "&List" (list_command.cpp).
 void OpenListWindow(MainWindow& w);

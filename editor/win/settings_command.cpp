@@ -1,5 +1,6 @@
 // "&Settings": the settings dialog over the main window's paths and model. A move asks the
-// model's closing question first and, once the dialog is gone, reloads both lists.
+// model's closing question first, in a box the dialog owns, and, once the dialog is gone,
+// reloads both lists.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,13 +18,15 @@ void OpenSettingsDialog(MainWindow& w) {
     paths.settingsFile = w.paths.settingsFile;
 
     SettingsHost host;
-    host.move.offerSave = [&w] {
+    // The question and a failed save's message belong to the dialog, which they keep disabled.
+    host.offerSave = [&w](HWND dialog) {
         Update update;
-        const bool go =
-            w.model.OfferSave([&w](const Question& q) { return AskUser(w, q); }, update);
-        Apply(w, update);
+        const bool go = w.model.OfferSave(
+            [&w, dialog](const Question& q) { return AskUser(w, q, dialog); }, update);
+        Apply(w, update, dialog);
         return go;
     };
+    host.today = [&w] { return Today(w.options); };
     host.showDataFile = [&w](const std::filesystem::path& file) {
         SendDlgItemMessageW(w.hwnd, IDC_STATUS, SB_SETTEXTW, 0,
                             reinterpret_cast<LPARAM>(file.c_str()));

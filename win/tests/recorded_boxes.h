@@ -17,13 +17,14 @@ namespace tessaly::win::test {
 struct BoxCall {
     std::string text, caption;
     UINT style = 0;
+    HWND owner = nullptr;
 };
 inline std::vector<BoxCall> boxes;
 inline std::deque<int> answers;
 inline std::function<void()> whileBoxIsOpen;  // runs once, at the next box
 
-inline int AnswerBox(HWND, std::string_view text, std::string_view caption, UINT style) {
-    boxes.push_back({std::string(text), std::string(caption), style});
+inline int AnswerBox(HWND owner, std::string_view text, std::string_view caption, UINT style) {
+    boxes.push_back({std::string(text), std::string(caption), style, owner});
     if (auto during = std::exchange(whileBoxIsOpen, nullptr)) during();
     if (answers.empty()) return IDOK;
     const int answer = answers.front();

@@ -1,17 +1,23 @@
-// Moving the data file, on real folders: what is copied and when, what the settings file holds,
-// unsaved changes, the same folder again, and failures that must leave everything as it was.
+// Moving the data file, on real folders: what is copied and when, a data file already in the
+// chosen folder, what the settings file holds afterwards, unsaved changes, the folder in use
+// again, and failures that must leave everything as it was.
 #include "editor/settings/data_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
+
+#include "core/data_file.h"
+#include "core/tests/test_reminders.h"
 
 namespace tessaly::editor::settings {
 namespace {
 
 namespace fs = std::filesystem;
+using tessaly::testing::MakeReminder;
 
 std::string Read(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -21,10 +27,28 @@ void Write(const fs::path& file, const std::string& bytes) {
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << bytes;
 }
+// A data file with `current` reminders and `archived` archived ones.
+std::string DataFile(int current, int archived) {
+    ReminderData data;
+    for (int i = 0; i < current; ++i) {
+        data.current.Append(MakeReminder(kMeeting, "now " + std::to_string(i), 20270101 + i));
+    }
+    for (int i = 0; i < archived; ++i) {
+        data.archive.Append(MakeReminder(kMeeting, "past " + std::to_string(i), 20261101 + i));
+    }
+    const std::vector<std::uint8_t> bytes = EncodeReminderFile(data, kEditorLabel);
+    return std::string(bytes.begin(), bytes.end());
+}
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+    return names;
+}
 
-const std::string kEmptyFile = std::string(12, '\0');      // a header and no reminders
-const std::string kReminders = std::string(12 + 58, 'r');  // one reminder's worth
-const std::string kOtherReminders = std::string(12 + 2 * 58, 'o');
+const std::string kEmptyFile = DataFile(0, 0);  // a header and no reminders
+const std::string kReminders = DataFile(1, 0);
+const std::string kOtherReminders = DataFile(2, 1);
+constexpr DateKey kToday = 20261210;
 
 enum class Answer { kYes, kNo, kCancel };
 
@@ -50,6 +74,11 @@ class DataFolderTest : public ::testing::Test {
             return saveWorks_;
         };
         host_.settingsLine = [](const fs::path& p) { return std::optional(p.string()); };
+        host_.askAboutExisting = [this](const ExistingFileQuestion& q) {
+            asked_.push_back(q);
+            return choice_;
+        };
+        host_.today = kToday;
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -57,6 +86,7 @@ class DataFolderTest : public ::testing::Test {
     fs::path newFolder() const { return root_ / "new"; }
     fs::path settingsFile() const { return root_ / "program" / "Tessaly.ini"; }
     fs::path newFile() const { return newFolder() / "Tessaly.tsy"; }
+    fs::path keptFile() const { return newFolder() / "Tessaly-before-move-20261210.tsy"; }
 
     MoveResult Move(const fs::path& folder) {
         return SetDataFolder(location_, settingsFile(), folder, host_);
@@ -67,10 +97,9 @@ class DataFolderTest : public ::testing::Test {
         EXPECT_EQ(location_.dataFolder, oldFolder());
         EXPECT_EQ(fs::exists(settingsFile()) ? Read(settingsFile()) : "<none>", settingsBefore);
         EXPECT_EQ(fs::exists(newFile()) ? Read(newFile()) : "<none>", newBefore);
-        // No half-made copy or temporary file is left beside it.
-        int entries = 0;
-        for ([[maybe_unused]] auto& e : fs::directory_iterator(newFolder())) ++entries;
-        EXPECT_EQ(entries, newBefore == "<none>" ? 0 : 1);
+        // No half-made copy, kept file or temporary file is left beside it.
+        EXPECT_EQ(Names(newFolder()), newBefore == "<none>" ? std::set<std::string>{}
+                                                            : std::set<std::string>{"Tessaly.tsy"});
     }
 
     fs::path root_;
@@ -81,48 +110,108 @@ class DataFolderTest : public ::testing::Test {
     bool saveWorks_ = true;
     int questions_ = 0;
     int saves_ = 0;
+    ExistingFileChoice choice_ = ExistingFileChoice::kCancel;
+    std::vector<ExistingFileQuestion> asked_;
 };
 
-TEST_F(DataFolderTest, CopiesOnlyAFileThatHoldsReminders) {
+TEST_F(DataFolderTest, CarriesAFileWithRemindersAndNeverLosesTheOneThere) {
+    using Choice = ExistingFileChoice;
     struct Case {
         const char* what;
         const char* oldName;  // the old folder's data file, "" for none
         std::string oldBytes;
         std::string newBefore;  // "<none>": no file in the new folder
+        Choice choice;          // the answer, should the question come
+        bool asked;
+        MoveOutcome outcome;
         std::string newAfter;
+        std::string keptAfter;  // the file there kept beside, "<none>" for none
     };
     const Case cases[] = {
-        {"copied", "Tessaly.tsy", kReminders, "<none>", kReminders},
-        {"replaces the new folder's file", "Tessaly.tsy", kReminders, kOtherReminders, kReminders},
-        {"16 bytes stay behind", "Tessaly.tsy", std::string(16, 'x'), "<none>", "<none>"},
-        {"17 bytes go", "Tessaly.tsy", std::string(17, 'x'), "<none>", std::string(17, 'x')},
-        {"empty file: the new folder's file is used", "Tessaly.tsy", kEmptyFile, kOtherReminders,
-         kOtherReminders},
-        {"no old file", "", "", "<none>", "<none>"},
+        {"copied", "Tessaly.tsy", kReminders, "<none>", Choice::kCancel, false, MoveOutcome::kMoved,
+         kReminders, "<none>"},
+        {"the file there is used", "Tessaly.tsy", kReminders, kOtherReminders, Choice::kUseIt, true,
+         MoveOutcome::kMoved, kOtherReminders, "<none>"},
+        {"the file there is replaced and kept", "Tessaly.tsy", kReminders, kOtherReminders,
+         Choice::kReplaceIt, true, MoveOutcome::kMoved, kReminders, kOtherReminders},
+        {"cancel changes nothing", "Tessaly.tsy", kReminders, kOtherReminders, Choice::kCancel,
+         true, MoveOutcome::kCancelled, kOtherReminders, "<none>"},
+        {"an empty file there is replaced unasked", "Tessaly.tsy", kReminders, kEmptyFile,
+         Choice::kCancel, false, MoveOutcome::kMoved, kReminders, "<none>"},
+        {"16 bytes stay behind", "Tessaly.tsy", std::string(16, 'x'), "<none>", Choice::kCancel,
+         false, MoveOutcome::kMoved, "<none>", "<none>"},
+        {"17 bytes go", "Tessaly.tsy", std::string(17, 'x'), "<none>", Choice::kCancel, false,
+         MoveOutcome::kMoved, std::string(17, 'x'), "<none>"},
+        {"nothing to carry: the file there is used unasked", "Tessaly.tsy", kEmptyFile,
+         kOtherReminders, Choice::kCancel, false, MoveOutcome::kMoved, kOtherReminders, "<none>"},
+        {"no old file", "", "", "<none>", Choice::kCancel, false, MoveOutcome::kMoved, "<none>",
+         "<none>"},
         // Found whatever the case of its name, also where names are case-sensitive.
-        {"lower-case name", "tessaly.tsy", kReminders, "<none>", kReminders},
-        {"mixed-case name", "TESSALY.Tsy", kReminders, "<none>", kReminders},
+        {"lower-case name", "tessaly.tsy", kReminders, "<none>", Choice::kCancel, false,
+         MoveOutcome::kMoved, kReminders, "<none>"},
+        {"mixed-case name", "TESSALY.Tsy", kReminders, "<none>", Choice::kCancel, false,
+         MoveOutcome::kMoved, kReminders, "<none>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(oldFolder());
         fs::remove_all(newFolder());
+        fs::remove(settingsFile());
         fs::create_directories(oldFolder());
         fs::create_directories(newFolder());
         location_ = {oldFolder() / "Tessaly.tsy", oldFolder()};
         if (*c.oldName) Write(oldFolder() / c.oldName, c.oldBytes);
         if (c.newBefore != "<none>") Write(newFile(), c.newBefore);
+        choice_ = c.choice;
+        asked_.clear();
 
         const MoveResult result = Move(newFolder());
-        EXPECT_EQ(result.outcome, MoveOutcome::kMoved) << result.message;
-        EXPECT_EQ(location_.dataFile, newFile());
-        EXPECT_EQ(location_.dataFolder, newFolder());
-        EXPECT_EQ(Read(settingsFile()), newFile().string() + "\r\n");
+        EXPECT_EQ(result.outcome, c.outcome) << result.message;
+        EXPECT_EQ(asked_.size(), c.asked ? 1u : 0u);
         EXPECT_EQ(fs::exists(newFile()) ? Read(newFile()) : "<none>", c.newAfter);
+        EXPECT_EQ(fs::exists(keptFile()) ? Read(keptFile()) : "<none>", c.keptAfter);
+        if (c.outcome == MoveOutcome::kMoved) {
+            EXPECT_EQ(location_.dataFile, newFile());
+            EXPECT_EQ(location_.dataFolder, newFolder());
+            EXPECT_EQ(Read(settingsFile()), newFile().string() + "\r\n");
+        } else {
+            ExpectNothingChanged("<none>", c.newBefore);
+        }
         if (*c.oldName) {
             EXPECT_EQ(Read(oldFolder() / c.oldName), c.oldBytes);  // left in place
         }
     }
+}
+
+// The question names the folder, what each file holds and the name the file there keeps; that
+// name is never one a file already has.
+TEST_F(DataFolderTest, TheQuestionCountsBothFilesAndTheKeptNameIsFree) {
+    Write(location_.dataFile, DataFile(12, 3));
+    Write(newFile(), DataFile(1, 0));
+    Write(keptFile(), "an earlier move's");
+    Write(newFolder() / "Tessaly-before-move-20261210-2.tsy", "and another");
+    choice_ = ExistingFileChoice::kReplaceIt;
+    ASSERT_EQ(Move(newFolder()).outcome, MoveOutcome::kMoved);
+    ASSERT_EQ(asked_.size(), 1u);
+    const ExistingFileQuestion& q = asked_[0];
+    EXPECT_EQ(q.folder, newFolder());
+    EXPECT_EQ(q.there.current, 1);
+    EXPECT_EQ(q.there.archived, 0);
+    EXPECT_EQ(q.inUse.current, 12);
+    EXPECT_EQ(q.inUse.archived, 3);
+    EXPECT_EQ(q.keptAs, "Tessaly-before-move-20261210-3.tsy");
+    EXPECT_EQ(Read(keptFile()), "an earlier move's");
+    EXPECT_EQ(Read(newFolder() / "Tessaly-before-move-20261210-3.tsy"), DataFile(1, 0));
+    EXPECT_EQ(Read(newFile()), DataFile(12, 3));
+
+    EXPECT_EQ(ExistingFileQuestionText(q),
+              "The folder\r\n" + newFolder().string() +
+                  "\r\nalready holds a data file with 1 reminder.\r\n"
+                  "The data file in use holds 12 reminders and 3 archived.\r\n\r\n"
+                  "Yes: use the data file that is there; nothing is copied.\r\n"
+                  "No: replace it with the data file in use; the file there is kept\r\n"
+                  "beside it as Tessaly-before-move-20261210-3.tsy.\r\n"
+                  "Cancel: change nothing.");
 }
 
 // A data file named on the command line (not Tessaly.tsy) is the one that moves.
@@ -135,18 +224,27 @@ TEST_F(DataFolderTest, TakesTheFileInUseAlong) {
     EXPECT_EQ(Read(newFile()), kReminders);
 }
 
-TEST_F(DataFolderTest, TheSameFolderChangesNothing) {
+// Choosing the folder in use (or "Reset settings" there) moves nothing and reloads nothing, but
+// the settings file names the file in use again: after a start-up that fell back to the
+// documents folder, the next start no longer goes back to a folder that was gone.
+TEST_F(DataFolderTest, TheFolderInUseOnlyPutsTheSettingsFileRight) {
     Write(location_.dataFile, kReminders);
-    Write(settingsFile(), "C:\\before\r\n");
     unsaved_ = true;
     for (const fs::path& same : {oldFolder(), oldFolder() / ".", root_ / "new" / ".." / "old"}) {
         SCOPED_TRACE(same.string());
+        Write(settingsFile(), "E:\\Unplugged\\Tessaly.tsy\r\nAlertMinutes=10\r\n");
         EXPECT_EQ(Move(same).outcome, MoveOutcome::kSameFolder);
         EXPECT_EQ(questions_, 0);  // nothing is reloaded, so unsaved changes are safe
-        EXPECT_EQ(Read(settingsFile()), "C:\\before\r\n");
+        EXPECT_EQ(Read(settingsFile()), location_.dataFile.string() + "\r\nAlertMinutes=10\r\n");
         EXPECT_EQ(Read(location_.dataFile), kReminders);
         EXPECT_EQ(location_.dataFolder, oldFolder());
     }
+    // A settings file that cannot be written is said, not swallowed.
+    const MoveResult result =
+        SetDataFolder(location_, root_ / "no-such-folder" / "Tessaly.ini", oldFolder(), host_);
+    EXPECT_EQ(result.outcome, MoveOutcome::kFailed);
+    EXPECT_NE(result.message.find("settings file could not be written"), std::string::npos)
+        << result.message;
 }
 
 TEST_F(DataFolderTest, UnsavedChangesAreAskedAbout) {
@@ -202,7 +300,7 @@ TEST_F(DataFolderTest, AFailedMoveKeepsTheOldLocation) {
     Write(location_.dataFile, kReminders);
     Write(settingsFile(), "before\r\n");
 
-    // The new folder's data file cannot be replaced (here: a folder stands in its way).
+    // Something that is not a file stands where the data file would go.
     fs::create_directories(newFile());
     MoveResult result = Move(newFolder());
     EXPECT_EQ(result.outcome, MoveOutcome::kFailed);
@@ -226,33 +324,33 @@ TEST_F(DataFolderTest, AFailedMoveKeepsTheOldLocation) {
     ExpectNothingChanged("before\r\n", "<none>");
 }
 
-TEST_F(DataFolderTest, AnUnwritableSettingsFileCopiesNothing) {
+// The settings file is the last step: when it cannot be written, the new folder is put back as
+// it was, the file there with its own content and no kept copy left over.
+TEST_F(DataFolderTest, AnUnwritableSettingsFileLeavesTheNewFolderAsItWas) {
     Write(location_.dataFile, kReminders);
     const fs::path nowhere = root_ / "no-such-folder" / "Tessaly.ini";
-    const MoveResult result = SetDataFolder(location_, nowhere, newFolder(), host_);
-    EXPECT_EQ(result.outcome, MoveOutcome::kFailed);
-    EXPECT_FALSE(fs::exists(nowhere));
-    ExpectNothingChanged("<none>", "<none>");
+    for (const std::string& there : {std::string("<none>"), kOtherReminders}) {
+        SCOPED_TRACE(there);
+        fs::remove_all(newFolder());
+        fs::create_directories(newFolder());
+        if (there != "<none>") Write(newFile(), there);
+        choice_ = ExistingFileChoice::kReplaceIt;
+        const MoveResult result = SetDataFolder(location_, nowhere, newFolder(), host_);
+        EXPECT_EQ(result.outcome, MoveOutcome::kFailed);
+        EXPECT_NE(result.message.find("settings file could not be written"), std::string::npos)
+            << result.message;
+        EXPECT_FALSE(fs::exists(nowhere));
+        ExpectNothingChanged("<none>", there);
+    }
 }
 
-// When the settings file was written but the copy then fails, its old content comes back.
-TEST_F(DataFolderTest, AFailedCopyRestoresTheSettingsFile) {
+// A rewrite names the new file on the first line and keeps the lines after it for the
+// settings that live there.
+TEST_F(DataFolderTest, LaterSettingsLinesStay) {
     Write(location_.dataFile, kReminders);
-    for (const std::string& before : {std::string("C:\\old\\Tessaly.tsy\r\n"), std::string()}) {
-        SCOPED_TRACE(before.empty() ? "no settings file" : "a settings file");
-        if (before.empty()) {
-            fs::remove(settingsFile());
-        } else {
-            Write(settingsFile(), before);
-        }
-        fs::create_directories(newFile());  // the copy cannot replace it
-        EXPECT_EQ(Move(newFolder()).outcome, MoveOutcome::kFailed);
-        EXPECT_EQ(fs::exists(settingsFile()), !before.empty());
-        if (!before.empty()) {
-            EXPECT_EQ(Read(settingsFile()), before);
-        }
-        fs::remove(newFile());
-    }
+    Write(settingsFile(), "C:\\old\\Tessaly.tsy\r\nAlertMinutes=15\r\n");
+    ASSERT_EQ(Move(newFolder()).outcome, MoveOutcome::kMoved);
+    EXPECT_EQ(Read(settingsFile()), newFile().string() + "\r\nAlertMinutes=15\r\n");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::string_view kDialogTitle = "Settings for Tessaly";
 constexpr int kInformationModal = -64;  // AppMsgBox: information icon, "&Ok", modal
+constexpr int kQuestionModal = -(MB_YESNOCANCEL | MB_ICONQUESTION);  // "&Yes", "&No", "Cancel"
 
 struct SettingsState {
     HWND hwnd = nullptr;
@@ -32,14 +33,24 @@ void ShowCurrentLocation(SettingsState& s) {
     EndDialog(s.hwnd, 0);
 }
 
+DateKey SystemToday() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return MakeDateKey(now.wYear, now.wMonth, now.wDay);
+}
+
 void MoveTo(SettingsState& s, const std::filesystem::path& folder) {
-    settings::MoveHost move = s.host->move;
-    if (!move.settingsLine) move.settingsLine = SystemCodePageLine;
+    const SettingsHost& host = *s.host;
+    settings::MoveHost move;
+    if (host.offerSave) move.offerSave = [&s] { return s.host->offerSave(s.hwnd); };
+    move.settingsLine = host.settingsLine ? host.settingsLine : SystemCodePageLine;
+    move.askAboutExisting = host.askAboutExisting ? host.askAboutExisting : AskAboutExistingFile;
+    move.today = host.today ? host.today() : SystemToday();
     const settings::MoveResult result =
         settings::SetDataFolder(s.paths->location, s.paths->settingsFile, folder, move);
     switch (result.outcome) {
         case settings::MoveOutcome::kMoved:
-            if (s.host->showDataFile) s.host->showDataFile(s.paths->location.dataFile);
+            if (host.showDataFile) host.showDataFile(s.paths->location.dataFile);
             Sleep(100);  // the new path is seen in the status bar before the dialog goes
             s.moved = true;
             EndDialog(s.hwnd, 1);
@@ -147,6 +158,18 @@ std::optional<std::string> SystemCodePageLine(const std::filesystem::path& path)
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                         line.data(), n, nullptr, nullptr);
     return line;
+}
+
+settings::ExistingFileChoice AskAboutExistingFile(const settings::ExistingFileQuestion& question) {
+    switch (AppMsgBox(settings::ExistingFileQuestionText(question), kQuestionModal,
+                      "Data File Location", 1, 0, 0)) {
+        case IDYES:
+            return settings::ExistingFileChoice::kUseIt;
+        case IDNO:
+            return settings::ExistingFileChoice::kReplaceIt;
+        default:
+            return settings::ExistingFileChoice::kCancel;
+    }
 }
 
 bool SettingsDialog(HWND owner, SettingsPaths& paths, const SettingsHost& host) {

@@ -951,6 +951,48 @@ TEST_F(SettingsCommandTest, UnsavedChangesAreAskedAboutBeforeTheMove) {
     }
 }
 
+// The move's save question and a failed save's message are the settings dialog's, which they
+// keep disabled, so no second move can start inside the first; the dialog then stays open.
+TEST_F(SettingsCommandTest, TheMovesQuestionsAndMessagesBelongToTheDialog) {
+    const fs::path file = root_ / "gone" / "data.tsy";
+    WriteData(file, {});
+    const fs::path moved = root_ / "moved";
+    fs::create_directories(moved);
+    EditorOptions options = Options();
+    options.firstArgument = file.wstring();
+    options.chooseDataFolder = [moved](HWND, const fs::path&) {
+        return std::optional<fs::path>(moved);
+    };
+    hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), options);
+    ASSERT_NE(hwnd_, nullptr);
+    Pump();
+    w_ = MainWindowFrom(hwnd_);
+    FillNew("meeting", "Board", "12-21-26", "10:00 am", "0");
+    Click(IDC_ADD);
+    fs::remove_all(file.parent_path());  // the save cannot work now
+
+    boxes.clear();
+    answers = {IDYES, IDOK};
+    HWND dialog = nullptr;
+    bool stayedOpen = false;
+    ASSERT_TRUE(Settings({{L"Settings for Tessaly",
+                           [&](HWND d) {
+                               dialog = d;
+                               ClickInDialog(d, 322);
+                           }},
+                          {L"Settings for Tessaly", [&](HWND d) {
+                               stayedOpen = true;
+                               PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+                           }}}));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Closing Reminders");
+    EXPECT_EQ(boxes[1].text.rfind("The reminders could not be saved.", 0), 0u) << boxes[1].text;
+    for (const BoxCall& box : boxes) EXPECT_EQ(box.owner, dialog) << box.text;
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_FALSE(fs::exists(moved / "Tessaly.tsy"));
+    EXPECT_TRUE(w_->model.state().dirty);
+}
+
 TEST_F(SettingsCommandTest, AMoveThatFailsIsReportedAndTheOldLocationKept) {
     const fs::path blocked = root_ / "blocked";
     fs::create_directories(blocked / "Tessaly.tsy");  // a folder where the file would go

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/data_file.h"
+#include "core/tests/test_reminders.h"
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
 #include "win/message_box.h"
@@ -77,9 +79,10 @@ class SettingsDialogTest : public ::testing::Test {
         paths_.settingsFile = root_ / "program" / "Tessaly.ini";
         Write(paths_.location.dataFile, kReminders);
 
-        host_.move.offerSave = [this] {
+        host_.offerSave = [this](HWND owner) {
             if (!unsaved_) return true;
             ++questions_;
+            questionOwner_ = owner;
             if (answer_ == Answer::kYes) Write(paths_.location.dataFile, kSavedReminders);
             return answer_ != Answer::kCancel;
         };
@@ -130,6 +133,7 @@ class SettingsDialogTest : public ::testing::Test {
     bool unsaved_ = false;
     Answer answer_ = Answer::kYes;
     int questions_ = 0;
+    HWND questionOwner_ = nullptr;
     std::optional<fs::path> chosen_;
     HWND browseOwner_ = nullptr;
     fs::path browseStart_;
@@ -265,13 +269,16 @@ TEST_F(SettingsDialogTest, ResetGoesBackToTheDocumentsFolderWithoutAsking) {
     EXPECT_EQ(Read(paths_.settingsFile), *SystemCodePageLine(docsFile) + "\r\n");
     EXPECT_EQ(reloads_, std::vector<fs::path>{docsFile});
 
-    // Again, now that the documents folder is in use: nothing to do, nothing written.
-    Write(paths_.settingsFile, "kept\r\n");
+    // Again, now that the documents folder is in use, with the settings file still naming a
+    // folder that is gone: nothing is copied or reloaded (unsaved changes stay), but the
+    // settings file names the file in use again, with its later lines kept.
+    Write(paths_.settingsFile, "E:\\Unplugged\\Tessaly.tsy\r\nAlertMinutes=10\r\n");
     unsaved_ = true;
     EXPECT_FALSE(Run({{kSettings, [](HWND d) { Click(d, IDC_RESET_SETTINGS); }}}));
     EXPECT_EQ(questions_, 0);
-    EXPECT_EQ(Read(paths_.settingsFile), "kept\r\n");
+    EXPECT_EQ(Read(paths_.settingsFile), *SystemCodePageLine(docsFile) + "\r\nAlertMinutes=10\r\n");
     EXPECT_EQ(reloads_.size(), 1u);
+    EXPECT_EQ(FindWindowTitled(kSettings), nullptr);
 }
 
 TEST_F(SettingsDialogTest, UnsavedChangesAreAskedAboutFirst) {
@@ -305,13 +312,83 @@ TEST_F(SettingsDialogTest, UnsavedChangesAreAskedAboutFirst) {
                                   CloseDialog(d);
                               }});
         }
+        HWND dialog = nullptr;
+        queued.front().act = [&dialog](HWND d) {
+            dialog = d;
+            Click(d, IDC_SET_NEW_LOCATION);
+        };
         EXPECT_EQ(Run(queued), c.moved);
         EXPECT_EQ(questions_, 1);
+        // Owned by the dialog, which it keeps disabled: no second move can start under it.
+        EXPECT_EQ(questionOwner_, dialog);
         const fs::path newFile = root_ / "new" / "Tessaly.tsy";
         EXPECT_EQ(fs::exists(newFile) ? Read(newFile) : "", c.newFile);
         EXPECT_EQ(reloads_.size(), c.moved ? 1u : 0u);
         EXPECT_EQ(fs::exists(paths_.settingsFile), c.moved);
         EXPECT_EQ(openAfterCancel, !c.moved);
+    }
+}
+
+// A data file with reminders in the chosen folder: the editor's own box asks, owned by the
+// dialog; Yes uses that file, No replaces it and keeps it beside, Escape changes nothing.
+TEST_F(SettingsDialogTest, AFileAlreadyInTheChosenFolderIsAskedAbout) {
+    ReminderData three;
+    for (DateKey date : {20270101, 20270102, 20270103}) {
+        three.current.Append(tessaly::testing::MakeReminder(kMeeting, "theirs", date));
+    }
+    const std::vector<std::uint8_t> encoded = EncodeReminderFile(three, kEditorLabel);
+    const std::string theirs(encoded.begin(), encoded.end());
+    const fs::path newFile = root_ / "new" / "Tessaly.tsy";
+    const fs::path keptFile = root_ / "new" / "Tessaly-before-move-20261210.tsy";
+    host_.today = [] { return DateKey{20261210}; };
+    chosen_ = root_ / "new";
+    struct Case {
+        int command;  // pressed in the box
+        bool moved;
+        std::string newAfter, keptAfter;  // "" for no file
+    };
+    const Case cases[] = {
+        {9991, true, theirs, ""},          // "&Yes": use the file that is there
+        {9992, true, kReminders, theirs},  // "&No": replace it, keeping it beside
+        {IDCANCEL, false, theirs, ""},     // Escape: nothing changes
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        fs::remove_all(root_ / "new");
+        Write(newFile, theirs);
+        fs::remove(paths_.settingsFile);
+        paths_.location = {root_ / "data" / "Tessaly.tsy", root_ / "data"};
+        reloads_.clear();
+        HWND dialog = nullptr, owner = nullptr;
+        bool dialogEnabled = true;
+        std::wstring text;
+        std::vector<WindowStep> queued{
+            {kSettings,
+             [&](HWND d) {
+                 dialog = d;
+                 Click(d, IDC_SET_NEW_LOCATION);
+             }},
+            {L"Data File Location",
+             [&](HWND box) {
+                 owner = GetWindow(box, GW_OWNER);
+                 dialogEnabled = IsWindowEnabled(dialog);
+                 text = TextOf(GetDlgItem(box, 9990));
+                 PostMessageW(box, WM_COMMAND, MAKEWPARAM(c.command, BN_CLICKED), 0);
+             }},
+        };
+        if (!c.moved) queued.push_back({kSettings, [](HWND d) { CloseDialog(d); }});
+        EXPECT_EQ(Run(queued), c.moved);
+        EXPECT_EQ(owner, dialog);
+        EXPECT_FALSE(dialogEnabled);
+        EXPECT_NE(text.find((root_ / "new").wstring()), std::wstring::npos) << text;
+        EXPECT_NE(text.find(L"already holds a data file with 3 reminders."), std::wstring::npos);
+        EXPECT_NE(text.find(L"The data file in use holds "), std::wstring::npos);
+        EXPECT_NE(text.find(L"Tessaly-before-move-20261210.tsy"), std::wstring::npos);
+        EXPECT_EQ(Read(newFile), c.newAfter);
+        EXPECT_EQ(fs::exists(keptFile) ? Read(keptFile) : "", c.keptAfter);
+        EXPECT_EQ(Read(root_ / "data" / "Tessaly.tsy"), kReminders);
+        EXPECT_EQ(reloads_.size(), c.moved ? 1u : 0u);
+        EXPECT_EQ(fs::exists(paths_.settingsFile), c.moved);
     }
 }
 
