@@ -13,6 +13,7 @@ constexpr std::size_t kDaysRemembered = 400;
 void CatchUp::PassStarted(DateKey today) {
     running_ = true;
     pending_ = false;
+    passDay_ = today;
     if (HadPass(today)) return;
     days_.push_back(today);
     if (days_.size() > kDaysRemembered) days_.erase(days_.begin());
@@ -37,7 +38,7 @@ bool CatchUp::Wake(DateKey today) {
 bool CatchUp::AfterPass(DateKey today) {
     const bool asked = pending_;
     pending_ = false;
-    return asked && !running_ && !HadPass(today);
+    return (asked || today > passDay_) && !running_ && !HadPass(today);
 }
 
 }  // namespace tessaly

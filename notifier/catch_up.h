@@ -20,11 +20,14 @@ class CatchUp {
     // A resume, clock change or the midnight timer, seen on `today`: true when a pass should
     // start now. During a pass nothing starts; the wake-up is kept for AfterPass.
     bool Wake(DateKey today);
-    // Once a pass has ended: true when a wake-up during it asks for a pass of `today`.
+    // Once a pass has ended, seen on `today`: true when that day has had no pass yet and a
+    // wake-up during the pass asked for one, or the pass ended on a later day than it began
+    // (a pop-up answered after midnight).
     bool AfterPass(DateKey today);
 
   private:
     std::vector<DateKey> days_;  // the days that had a pass, newest last
+    DateKey passDay_ = 0;        // the day the last pass began
     bool running_ = false;
     bool pending_ = false;
 };

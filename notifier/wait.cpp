@@ -6,9 +6,4 @@ int SecondsUntilAfterMidnight(int hour, int minute, int second) {
     return 3600 * (23 - hour) + 60 * (60 - minute) + second + 10;
 }
 
-int SecondsToWaitAfterPass(DateKey passBegan, DateKey today, int hour, int minute, int second) {
-    if (today > passBegan) return 0;
-    return SecondsUntilAfterMidnight(hour, minute, second);
-}
-
 }  // namespace tessaly

@@ -9,8 +9,4 @@ namespace tessaly {
 // 2 * second + 10, so 21:30:15 gives 9025.
 int SecondsUntilAfterMidnight(int hour, int minute, int second);
 
-// The wait after a pass that began on passBegan, seen at (today, hour, minute, second): none
-// when the pass ended on a later date, because that day has had no pass of its own yet.
-int SecondsToWaitAfterPass(DateKey passBegan, DateKey today, int hour, int minute, int second);
-
 }  // namespace tessaly

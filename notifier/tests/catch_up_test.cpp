@@ -27,13 +27,27 @@ TEST(CatchUpTest, AWakeUpDuringAPassIsDecidedWhenItEnds) {
     EXPECT_FALSE(c.Wake(20261209));
     c.PassEnded();
     EXPECT_TRUE(c.AfterPass(20261209)) << "the new day gets its pass once the old one ends";
-    EXPECT_FALSE(c.AfterPass(20261209)) << "two wake-ups, one pass";
 
     c.PassStarted(20261209);
     EXPECT_FALSE(c.Wake(20261209));
     c.PassEnded();
-    EXPECT_FALSE(c.AfterPass(20261209)) << "still the day of the pass";
-    EXPECT_FALSE(c.AfterPass(20261210)) << "no wake-up came";
+    EXPECT_FALSE(c.AfterPass(20261209)) << "two wake-ups, one pass: still the day of the pass";
+}
+
+// A pop-up answered after midnight ends the pass on a day that has had none: its pass runs at
+// once, wake-up or not, instead of a day later.
+TEST(CatchUpTest, APassEndingOnALaterDayIsFollowedByThatDaysPass) {
+    CatchUp c;
+    c.PassStarted(20261208);
+    c.PassEnded();
+    EXPECT_TRUE(c.AfterPass(20261209));
+    c.PassStarted(20261209);
+    c.PassEnded();
+    EXPECT_FALSE(c.AfterPass(20261209)) << "the new day had its pass";
+
+    c.PassStarted(20261210);
+    c.PassEnded();
+    EXPECT_FALSE(c.AfterPass(20261209)) << "the clock set back to a day that had its pass";
 }
 
 TEST(CatchUpTest, RemembersAYearOfDays) {

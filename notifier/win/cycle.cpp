@@ -118,8 +118,7 @@ void RunNotifierCycle(NotifierHost& host, Clock& clock, const std::function<void
     bool passNow = true;
     while (keepGoing()) {
         if (passNow) {
-            const DateKey began = clock.Today();
-            catchUp.PassStarted(began);
+            catchUp.PassStarted(clock.Today());
             try {
                 pass();
             } catch (...) {
@@ -129,8 +128,7 @@ void RunNotifierCycle(NotifierHost& host, Clock& clock, const std::function<void
             catchUp.PassEnded();
             // A pass that ended on a later day (a pop-up answered after midnight), or a
             // wake-up during it that found a new day, means that day's pass runs at once.
-            const DateKey now = clock.Today();
-            passNow = catchUp.AfterPass(now) || (now > began && !catchUp.HadPass(now));
+            passNow = catchUp.AfterPass(clock.Today());
             continue;
         }
         const LocalTime now = clock.Now();
