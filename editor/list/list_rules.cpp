@@ -1,10 +1,9 @@
-// The list window's line texts and selection status.
+// The list window's line texts.
 #include "editor/list/list_rules.h"
 
 #include <cstdio>
 
 #include "core/time_text.h"
-#include "editor/form/reminder_form.h"
 
 namespace tessaly::list {
 
@@ -56,21 +55,6 @@ std::string ListLineText(const Reminder& r, const FitToWidth& fit) {
     const ListColumns c = ListLineColumns(r, fit);
     return c.date + '\t' + c.weekday + '\t' + c.time + '\t' + c.kind + '\t' + c.description + '\t' +
            c.notify;
-}
-
-SelectionStatus ListSelectionStatus(ListMode mode, int s, int count,
-                                    const std::vector<int>& sameDateOrdinals) {
-    SelectionStatus status;
-    status.position = StatusPositionText(s, count);
-    if (mode == ListMode::kCurrent && s >= 1 && s < static_cast<int>(sameDateOrdinals.size())) {
-        status.sameDate = SameDateText(sameDateOrdinals[static_cast<std::size_t>(s)]);
-    }
-    return status;
-}
-
-int CurrentIndexAfterDeletion(int currentIndex, int deleted) {
-    if (currentIndex == deleted) return 0;
-    return currentIndex > deleted ? currentIndex - 1 : currentIndex;
 }
 
 }  // namespace tessaly::list

@@ -1,11 +1,9 @@
-// The list window's rules apart from the window: the text of one line, the status texts of a
-// selection, and where the main window's current index goes after a deletion.
+// The list window's rules apart from the window: the text of one line and its columns.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/date.h"
 #include "core/reminder.h"
@@ -42,18 +40,5 @@ struct ListColumns {
 ListColumns ListLineColumns(const Reminder& r, const FitToWidth& fit);
 // The columns joined by TAB, as the list box shows them.
 std::string ListLineText(const Reminder& r, const FitToWidth& fit);
-
-// Status-bar parts 2 and 3 of the main window for selected line s (1-based) of a shown list
-// of count entries. Same-date numbers belong to the current list, so the archive shows none.
-struct SelectionStatus {
-    std::string position;  // "  Reminder 3 of 12"
-    std::string sameDate;  // " 2", or empty
-};
-SelectionStatus ListSelectionStatus(ListMode mode, int s, int count,
-                                    const std::vector<int>& sameDateOrdinals);
-
-// The main window's current index once entry `deleted` of the current list is gone: the
-// same reminder's new position, or 0 when the shown reminder itself was deleted.
-int CurrentIndexAfterDeletion(int currentIndex, int deleted);
 
 }  // namespace tessaly::list

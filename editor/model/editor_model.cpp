@@ -692,6 +692,13 @@ Update EditorModel::ReloadFrom(const std::filesystem::path& dataFile) {
 
 // ---- the list window ----
 
+Update EditorModel::SetListOpen(bool open) {
+    Update u;
+    s_.listOpen = open;
+    if (!open) ShowPositionInStatus(u);
+    return u;
+}
+
 Update EditorModel::ListSelectionStatus(ListKind which, int line) {
     Update u;
     const ReminderList& list = which == ListKind::kCurrent ? s_.data.current : s_.data.archive;

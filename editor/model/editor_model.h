@@ -16,7 +16,7 @@
 //   Click, DoubleClick       the mouse in the calendar
 //   Close                    the close question and the save
 // For the other windows:
-//   SetListOpen              the list-open flag the calendar reads
+//   SetListOpen              the list-open flag the calendar reads; on closing, status 2 and 3
 //   ListSelectionStatus      status parts 2 and 3 for a selected list line
 //   DeleteListEntry          delete from the current or archive list, main window resynchronised
 //   ShowReminder             "&Back": show entry i in the calendar and the form (FormMode 4)
@@ -212,7 +212,9 @@ class EditorModel {
     // second close while the question is open is swallowed (kStay, nothing asked).
     CloseOutcome Close(const Ask& ask, Update& update);
 
-    void SetListOpen(bool open) { s_.listOpen = open; }
+    // Opening the list window, and closing it: then status parts 2 and 3, which showed the
+    // list's selection, show the main window's own reminder again.
+    Update SetListOpen(bool open);
     Update ListSelectionStatus(ListKind list, int line);
     Update DeleteListEntry(ListKind list, int position);
     Update ShowReminder(int position);

@@ -17,25 +17,19 @@ class MainWindowListHost final : public list::ListHost {
     }
     int CurrentIndex() const override { return w_.model.state().currentIndex; }
     bool Editing() const override { return w_.model.state().editing != Editing::kNone; }
-    const std::vector<int>& SameDateOrdinals() const override { return w_.model.state().sameDate; }
-    void SetListOpen(bool open) override { w_.model.SetListOpen(open); }
-    void ShowSelectionStatus(const list::SelectionStatus& status) override {
-        Update u;
-        for (auto [part, text] : {std::pair{2, &status.position}, std::pair{3, &status.sameDate}}) {
-            Effect e{Effect::Kind::kStatus};
-            e.number = part;
-            e.value = *text;
-            u.effects.push_back(std::move(e));
-        }
-        Apply(w_, u);
+    void SetListOpen(bool open) override { Apply(w_, w_.model.SetListOpen(open)); }
+    void ShowSelection(list::ListMode mode, int line) override {
+        Apply(w_, w_.model.ListSelectionStatus(KindOf(mode), line));
     }
     void DeleteEntry(list::ListMode mode, int position) override {
-        Apply(w_, w_.model.DeleteListEntry(
-                      mode == list::ListMode::kArchive ? ListKind::kArchive : ListKind::kCurrent,
-                      position));
+        Apply(w_, w_.model.DeleteListEntry(KindOf(mode), position));
     }
 
   private:
+    static ListKind KindOf(list::ListMode mode) {
+        return mode == list::ListMode::kArchive ? ListKind::kArchive : ListKind::kCurrent;
+    }
+
     MainWindow& w_;
 };
 

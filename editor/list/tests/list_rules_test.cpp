@@ -1,4 +1,4 @@
-// The list window's line texts, selection status and the current index after a deletion.
+// The list window's line texts: columns, times, trimming and the width cut.
 #include "editor/list/list_rules.h"
 
 #include <gtest/gtest.h>
@@ -82,46 +82,6 @@ TEST(ListLine, DateTexts) {
     EXPECT_EQ(ListDateText(9991231, '/'), "12/31/0999");
     EXPECT_EQ(ListWeekdayText(20261227), "Sun");
     EXPECT_EQ(ListWeekdayText(20270102), "Sat");
-}
-
-TEST(ListSelection, StatusTexts) {
-    // Entries 2 and 3 share a date.
-    const std::vector<int> sameDate = {0, 0, 1, 2, 0};
-    struct Case {
-        ListMode mode;
-        int s, count;
-        const char* position;
-        const char* sameDate;
-    };
-    const Case cases[] = {
-        {ListMode::kCurrent, 1, 4, "  Reminder 1 of 4", ""},
-        {ListMode::kCurrent, 3, 4, "  Reminder 3 of 4", " 2"},
-        // The archive has its own count and no same-date numbers.
-        {ListMode::kArchive, 3, 7, "  Reminder 3 of 7", ""},
-        {ListMode::kArchive, 6, 7, "  Reminder 6 of 7", ""},
-    };
-    for (const Case& c : cases) {
-        const SelectionStatus status = ListSelectionStatus(c.mode, c.s, c.count, sameDate);
-        EXPECT_EQ(status.position, c.position);
-        EXPECT_EQ(status.sameDate, c.sameDate) << c.s;
-    }
-}
-
-TEST(ListDeletion, CurrentIndexFollowsItsReminder) {
-    struct Case {
-        int current, deleted, after;
-    };
-    const Case cases[] = {
-        {0, 1, 0},  // nothing shown stays so
-        {3, 1, 2},  // an earlier entry went: the same reminder moved up
-        {3, 3, 0},  // the shown reminder itself went
-        {3, 5, 3},  // a later entry does not move it
-        {1, 1, 0},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CurrentIndexAfterDeletion(c.current, c.deleted), c.after)
-            << c.current << " after deleting " << c.deleted;
-    }
 }
 
 }  // namespace

@@ -38,6 +38,12 @@ struct ListWindow {
     ListHost& host;
     ListMode& mode;
     const ListDialogOptions& options;
+    // The printer dialog and the printing error box have no owner, so this window stays
+    // clickable under them; while a print runs it acts on nothing.
+    bool printing = false;
+    // Once closing, the list box's last notifications (losing the focus) no longer reach the
+    // main window's status bar, which is its own again.
+    bool closed = false;
 
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
     // 1-based selected line, 0 for none.
@@ -93,13 +99,13 @@ void ShowArchive(ListWindow& w) {
 }
 
 void OnListNotification(ListWindow& w) {
+    if (w.closed) return;
     const int s = w.Selected();
     if (s == 0) return;
     if (w.mode == ListMode::kCurrent && !w.host.Editing()) {
         ShowWindow(w.Item(IDC_LIST_BACK), SW_SHOW);
     }
-    w.host.ShowSelectionStatus(
-        ListSelectionStatus(w.mode, s, w.host.Shown(w.mode).count(), w.host.SameDateOrdinals()));
+    w.host.ShowSelection(w.mode, s);
 }
 
 void OnDelete(ListWindow& w) {
@@ -116,6 +122,7 @@ void OnDelete(ListWindow& w) {
 }
 
 void Close(ListWindow& w, int chosen) {
+    w.closed = true;
     w.host.SetListOpen(false);
     EndDialog(w.hwnd, chosen);
 }
@@ -127,12 +134,38 @@ void OnBack(ListWindow& w) {
     Close(w, w.Selected());
 }
 
+// Set for the length of a print, whatever way it ends.
+class PrintingScope {
+  public:
+    explicit PrintingScope(ListWindow& w) : w_(w) { w_.printing = true; }
+    ~PrintingScope() { w_.printing = false; }
+    PrintingScope(const PrintingScope&) = delete;
+    PrintingScope& operator=(const PrintingScope&) = delete;
+
+  private:
+    ListWindow& w_;
+};
+
 void OnPrint(ListWindow& w) {
-    print::PrintReminderList(w.host.Shown(w.mode), w.options.print);
+    {
+        // Its own copy, taken before the dialog opens: the printout holds what was shown when
+        // "&Print" was pressed.
+        const ReminderList shown = w.host.Shown(w.mode);
+        const PrintingScope printing(w);
+        print::PrintReminderList(shown, w.options.print);
+    }
     SetFocus(w.Item(IDC_LIST_BOX));
 }
 
 void OnCommand(ListWindow& w, int id, int code) {
+    if (w.printing || w.closed) {
+        // An option button checks itself before it tells; it goes back to the list shown.
+        if (id == IDC_LIST_CURRENT || id == IDC_LIST_ARCHIVE) {
+            CheckRadioButton(w.hwnd, IDC_LIST_CURRENT, IDC_LIST_ARCHIVE,
+                             w.mode == ListMode::kArchive ? IDC_LIST_ARCHIVE : IDC_LIST_CURRENT);
+        }
+        return;
+    }
     switch (id) {
         case IDC_LIST_CURRENT:
             if (code == BN_CLICKED) ShowCurrent(w);
@@ -183,7 +216,7 @@ INT_PTR CALLBACK ListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
                 return TRUE;
             case WM_SYSCOMMAND:
                 if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-                Close(*w, 0);
+                if (!w->printing) Close(*w, 0);
                 return TRUE;
             default:
                 return FALSE;

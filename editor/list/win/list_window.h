@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/reminder.h"
 #include "editor/list/list_rules.h"
@@ -23,12 +22,11 @@ class ListHost {
     virtual int CurrentIndex() const = 0;
     // True while the form is being edited: then "&Back" would drop the edit, so it is hidden.
     virtual bool Editing() const = 0;
-    // Same-date numbers of the current list by position (element 0 unused).
-    virtual const std::vector<int>& SameDateOrdinals() const = 0;
-    // The calendar keeps its selection frame while the list is open.
+    // The calendar keeps its selection frame while the list is open; once it is closed, the
+    // main window's status bar shows its own reminder again.
     virtual void SetListOpen(bool open) = 0;
-    // Status-bar parts 2 and 3.
-    virtual void ShowSelectionStatus(const SelectionStatus& status) = 0;
+    // Status-bar parts 2 and 3 for line `line` (1-based) of the shown list.
+    virtual void ShowSelection(ListMode mode, int line) = 0;
     // Removes entry `position` of the list and brings the main window back in line with it.
     virtual void DeleteEntry(ListMode mode, int position) = 0;
 };

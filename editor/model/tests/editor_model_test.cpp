@@ -698,6 +698,24 @@ TEST(EditorModelList, DeletingFromTheListKeepsTheMainWindowInStep) {
     EXPECT_EQ(m.state().data.current.count(), 4);
 }
 
+// The list's selections write status parts 2 and 3; closing the list gives them back to the
+// main window's own reminder, or clears them when it shows none.
+TEST(EditorModelList, ClosingTheListShowsTheMainWindowsReminderAgain) {
+    EditorState s = StateWith(FourReminders());
+    s.data.archive = ReminderList({Meeting("old", 20261101)});
+    EditorModel m(s);
+    EXPECT_TRUE(m.SetListOpen(true).effects.empty());
+    m.ListSelectionStatus(ListKind::kArchive, 1);
+    EXPECT_EQ(m.SetListOpen(false).Described(), (Lines{"status 2 ''", "status 3 ''"}));
+    EXPECT_FALSE(m.state().listOpen);
+
+    ClickOn(m, 1, 1, 2027, 15);
+    m.SetListOpen(true);
+    m.ListSelectionStatus(ListKind::kCurrent, 3);
+    EXPECT_EQ(m.SetListOpen(false).Described(),
+              (Lines{"status 2 '  Reminder 4 of 4'", "status 3 ''"}));
+}
+
 TEST(EditorModelList, BackShowsTheChosenReminderAndSelectionsFillTheStatusBar) {
     EditorState s = StateWith(FourReminders());
     s.data.archive = ReminderList({Meeting("old", 20261101)});
@@ -708,6 +726,7 @@ TEST(EditorModelList, BackShowsTheChosenReminderAndSelectionsFillTheStatusBar) {
     EXPECT_EQ(m.ListSelectionStatus(ListKind::kArchive, 1).Described(),
               (Lines{"status 2 '  Reminder 1 of 1'", "status 3 ''"}));
     EXPECT_TRUE(m.ListSelectionStatus(ListKind::kCurrent, 0).effects.empty());
+    EXPECT_TRUE(m.ListSelectionStatus(ListKind::kArchive, 2).effects.empty());
 
     // The second reminder of its day: it is shown, not the day's first.
     const Update u = m.ShowReminder(3);

@@ -248,6 +248,9 @@ TEST_F(ListWindowTest, OpensOnTheCurrentListAndSwitchesToTheArchive) {
         SendMessageW(list.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
     });
     EXPECT_FALSE(w_->model.state().listOpen);
+    // The status bar is the main window's again, which shows no reminder.
+    EXPECT_EQ(Status(2), "");
+    EXPECT_EQ(Status(3), "");
     EXPECT_EQ(w_->listMode, list::ListMode::kArchive);  // kept after closing
 
     // Every opening starts on the current list; "&Close" closes.
@@ -255,9 +258,12 @@ TEST_F(ListWindowTest, OpensOnTheCurrentListAndSwitchesToTheArchive) {
         EXPECT_TRUE(list.Checked(IDC_LIST_CURRENT));
         EXPECT_FALSE(list.Checked(IDC_LIST_ARCHIVE));
         EXPECT_EQ(list.Lines(), 3);
+        list.Select(2);
+        EXPECT_EQ(Status(2), "  Reminder 2 of 3");
         list.Command(IDC_LIST_CLOSE);
         EXPECT_FALSE(IsWindow(list.dialog) && IsWindowVisible(list.dialog));
     });
+    EXPECT_EQ(Status(2), "");
     EXPECT_FALSE(w_->model.state().listOpen);
     EXPECT_EQ(w_->listMode, list::ListMode::kCurrent);
 }
@@ -406,6 +412,51 @@ TEST_F(ListWindowTest, PrintPrintsTheShownListAndGivesTheFocusBack) {
         EXPECT_NE(printout.pages[0].find(text), std::string::npos) << text;
     }
     EXPECT_EQ(printout.pages[0].find("Alpha"), std::string::npos);
+}
+
+// The printer dialog has no owner, so the list window stays clickable under it. While a print
+// runs, Delete, the list choice and closing do nothing; the printout holds the list as it was
+// shown when "&Print" was pressed, and afterwards the window works as before.
+TEST_F(ListWindowTest, AWindowUnderThePrinterDialogCannotChangeWhatItPrints) {
+    const std::string output = print::test::OutputPath("list-under-dialog.ps");
+    print_.outputFile = output;  // the real printer dialog, on the default test printer
+    Open({kAlpha, kBea, kCarl}, {kOld});
+    int inDialog = 0;
+    WithList([&](const ListWindowView& list) {
+        {
+            const print::test::InPrintDialog acts([&](HWND dialog) {
+                list.Select(1);
+                answers = {IDYES};
+                list.Command(IDC_LIST_DELETE);
+                list.Choose(IDC_LIST_ARCHIVE);
+                SendMessageW(list.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+                list.Command(IDC_LIST_CLOSE);
+                PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+            });
+            list.Command(IDC_LIST_PRINT);
+            inDialog = acts.runs();
+        }
+        EXPECT_TRUE(IsWindowVisible(list.dialog));
+        EXPECT_EQ(list.Lines(), 3);
+        EXPECT_TRUE(list.Checked(IDC_LIST_CURRENT));
+        EXPECT_FALSE(list.Checked(IDC_LIST_ARCHIVE));
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_TRUE(w_->model.state().listOpen);
+
+        list.Select(1);
+        answers = {IDYES};
+        list.Command(IDC_LIST_DELETE);
+        EXPECT_EQ(list.Lines(), 2);
+    });
+    EXPECT_EQ(inDialog, 1);
+    EXPECT_EQ(w_->model.state().data.current.count(), 2);
+    const print::test::Printout printout = print::test::ReadPrintout(output);
+    ASSERT_EQ(printout.pages.size(), 1u);
+    for (const char* text : {"Alpha", "Bea", "Carl"}) {
+        EXPECT_NE(printout.pages[0].find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(printout.pages[0].find("Old one"), std::string::npos);
 }
 
 }  // namespace
