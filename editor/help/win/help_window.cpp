@@ -91,6 +91,7 @@ struct HelpWindow {
     HBRUSH greyBrush = nullptr;
     HBRUSH paperBrush = nullptr;
     HICON smallIcon = nullptr;
+    bool printing = false;  // a print of a topic is under way (see OnPrint)
 };
 
 HelpWindow* From(HWND hwnd) {
@@ -332,12 +333,36 @@ void ExpandAll(HelpWindow& w, UINT how) {
     }
 }
 
+// Set for the length of a print, whatever way it ends.
+class PrintingScope {
+  public:
+    explicit PrintingScope(HelpWindow& w) : w_(w) { w_.printing = true; }
+    ~PrintingScope() { w_.printing = false; }
+    PrintingScope(const PrintingScope&) = delete;
+    PrintingScope& operator=(const PrintingScope&) = delete;
+
+  private:
+    HelpWindow& w_;
+};
+
+void OnPrint(HelpWindow& w) {
+    if (w.shownTopic < 1 || !w.options.printTopic) return;
+    // The printer dialog and the printer's error box have no owner, so this window stays
+    // usable under them: the print takes its own copy of the topic, and the window neither
+    // changes nor closes until the print is done.
+    const HelpTopic topic = w.topics[static_cast<std::size_t>(w.shownTopic - 1)];
+    if (topic.text.empty()) return;
+    const PrintingScope printing(w);
+    w.options.printTopic(w.hwnd, topic);
+}
+
 void OnCommand(HelpWindow& w, int id, int code) {
     if (id == kTextId) {
         if (code == EN_SETFOCUS) OnPaneFocus(w, true);
         if (code == EN_KILLFOCUS) OnPaneFocus(w, false);
         return;
     }
+    if (w.printing) return;
     switch (id) {
         case kFindTextCommand:
             OnFindText(w);
@@ -349,10 +374,7 @@ void OnCommand(HelpWindow& w, int id, int code) {
             OnNextOrPrev(w, false);
             break;
         case kPrintCommand:
-            if (w.shownTopic >= 1 && w.options.printTopic &&
-                !w.topics[static_cast<std::size_t>(w.shownTopic - 1)].text.empty()) {
-                w.options.printTopic(w.hwnd, w.topics[static_cast<std::size_t>(w.shownTopic - 1)]);
-            }
+            OnPrint(w);
             break;
         case kExpandCommand:
             ExpandAll(w, TVE_EXPAND);
@@ -627,12 +649,12 @@ INT_PTR CALLBACK HelpProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
                 OnColor(*w, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_CLOSE) {
-                DestroyWindow(hwnd);
+                if (!w->printing) DestroyWindow(hwnd);
                 return TRUE;
             }
             return FALSE;
         case WM_CLOSE:
-            DestroyWindow(hwnd);
+            if (!w->printing) DestroyWindow(hwnd);
             return TRUE;
         case WM_DESTROY:
             OnDestroy(hwnd);

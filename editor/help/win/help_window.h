@@ -39,8 +39,9 @@ struct HelpWindowOptions {
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
                       UINT style)>
         messageBox;
-    // Prints the shown topic (Ctrl+P); called only for a topic with text. Empty: ShowHelp prints
-    // it on paper (print::HelpTextPrint); a window from CreateHelpWindow does nothing.
+    // Prints the shown topic (Ctrl+P); called only for a topic with text, with a copy of it.
+    // While it runs the window takes no command and does not close. Empty: ShowHelp prints it
+    // on paper (print::HelpTextPrint); a window from CreateHelpWindow does nothing.
     std::function<void(HWND helpWindow, const HelpTopic& topic)> printTopic;
 };
 

@@ -46,7 +46,58 @@ std::string TempFolder() {
     return folder;
 }
 
+struct PrintDialogAct {
+    std::function<void(HWND)> act;
+    int runs = 0;
+    HWND last = nullptr;  // acted on once: it ends with the button `act` pressed
+};
+PrintDialogAct printDialogAct;
+
+HWND VisiblePrintDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM p) {
+            char title[16] = {};
+            GetWindowTextA(hwnd, title, sizeof title);
+            if (!IsWindowVisible(hwnd) || std::string(title) != "Print") return TRUE;
+            *reinterpret_cast<HWND*>(p) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK LookForPrintDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = VisiblePrintDialog();
+    if (!dialog || !IsWindowEnabled(dialog) || dialog == printDialogAct.last) return;
+    printDialogAct.last = dialog;
+    ++printDialogAct.runs;
+    printDialogAct.act(dialog);
+}
+
 }  // namespace
+
+InPrintDialog::InPrintDialog(std::function<void(HWND dialog)> act) {
+    printDialogAct = {std::move(act), 0};
+    timer_ = SetTimer(nullptr, 0, 50, LookForPrintDialog);
+}
+
+InPrintDialog::~InPrintDialog() {
+    KillTimer(nullptr, timer_);
+    printDialogAct = {};
+}
+
+int InPrintDialog::runs() const {
+    return printDialogAct.runs;
+}
+
+void PrintCopies(HWND dialog, int copies) {
+    // The copies box of the standard print dialog template (edt3).
+    SetDlgItemInt(dialog, 0x482, static_cast<UINT>(copies), FALSE);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
 
 BOOL AnswerPrintDialog(PRINTDLGA* dialog, const std::string& printer) {
     std::string name = printer;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,24 @@ inline constexpr char kSimplexPrinter[] = "Tessaly Simplex Printer";
 // Answers a printer dialog with OK for this printer, as PrintDlg does: a device context, and
 // DEVMODE and DEVNAMES in movable global memory. FALSE when the printer cannot be opened.
 BOOL AnswerPrintDialog(PRINTDLGA* dialog, const std::string& printer);
+
+// Runs `act` once inside the real printer dialog's own modal loop, as soon as the dialog (a
+// visible window of this thread titled "Print") is up; `act` ends the dialog itself. For one
+// scope: the thread timer that looks for the dialog stops with it.
+class InPrintDialog {
+  public:
+    explicit InPrintDialog(std::function<void(HWND dialog)> act);
+    ~InPrintDialog();
+    InPrintDialog(const InPrintDialog&) = delete;
+    InPrintDialog& operator=(const InPrintDialog&) = delete;
+    int runs() const;
+
+  private:
+    UINT_PTR timer_ = 0;
+};
+
+// Sets the number of copies in the printer dialog and presses its OK button.
+void PrintCopies(HWND dialog, int copies);
 
 // A fresh Windows path in the temp folder for a job's output (an old file there is removed).
 std::string OutputPath(const std::string& name);
