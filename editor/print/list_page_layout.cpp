@@ -46,6 +46,7 @@ ListPageLayout MakeListPageLayout(const PrinterMetrics& m) {
     }
     l.notifyRight = l.x0 + 7 * m.pixelsPerInchX;
     l.descriptionWidth = Inches(420, m.pixelsPerInchX);
+    l.columnGap = Inches(10, m.pixelsPerInchX);
     return l;
 }
 
@@ -64,14 +65,21 @@ std::vector<PrintedPage> LayOutListPages(const ReminderList& list, const ListPag
         PrintedPage& page = pages.back();
         const int y = layout.RecordY(n);
         const std::string notify = " " + std::to_string(r.notifyDays);
+        const int notifyX = layout.NotifyX(measure.width(notify));
+        // 4.2 inches would run under the notify column from 3.45 in: the description ends
+        // before the column's heading and before this line's number, whichever starts first.
+        const int notifyLeft = std::min(layout.headingX[kColumnCount - 1], notifyX);
+        const int descriptionX = layout.valueX[kColumnCount - 2];
+        const int room =
+            std::clamp(notifyLeft - layout.columnGap - descriptionX, 0, layout.descriptionWidth);
         // The printout keeps the description as stored, trailing blanks and all.
         const std::string values[kColumnCount - 1] = {
             list::ListDateText(r.date, '/'), std::string(list::ListWeekdayText(r.date)),
             list::ListTimeText(r), std::string(KindName(r.kind)),
-            measure.fit(r.Description(), layout.descriptionWidth)};
+            measure.fit(r.Description(), room)};
         for (int i = 0; i < kColumnCount - 1; ++i)
             page.texts.push_back({layout.valueX[i], y, values[i]});
-        page.texts.push_back({layout.NotifyX(measure.width(notify)), y, notify});
+        page.texts.push_back({notifyX, y, notify});
         ++page.records;
         ++n;
     }

@@ -36,6 +36,7 @@ struct ListPageLayout {
     std::array<int, kColumnCount - 1> valueX{};  // date .. description
     int notifyRight = 0;                         // the notify column is right-aligned here
     int descriptionWidth = 0;                    // the widest description, 4.2 in
+    int columnGap = 0;  // left free between a description and the notify column, 0.1 in
 
     int RecordY(int n) const { return (2 + n) * lineHeight + y0; }
     int NotifyX(int textWidth) const { return notifyRight - textWidth; }
@@ -65,7 +66,8 @@ struct TextMeasure {
 };
 
 // Every page of the list, L + 1 records a page with the headings on each. An empty list
-// gives no page.
+// gives no page. A description is cut to 4.2 inches, and further where it would reach the
+// notify column (its heading, or the line's own number) less the column gap.
 std::vector<PrintedPage> LayOutListPages(const ReminderList& list, const ListPageLayout& layout,
                                          const TextMeasure& measure);
 

@@ -19,12 +19,12 @@ constexpr int kPoints = 11;
 
 }  // namespace
 
-HDC GetPrinterDC(int orientation) {
+PrinterJob GetPrinterDC(int orientation) {
     // sizeof, not the 66 bytes of the 32-bit layout: the structure grows with pointer size.
     PRINTDLGA pd{};
     pd.lStructSize = sizeof pd;
     pd.Flags = PD_RETURNDC | PD_HIDEPRINTTOFILE | PD_NOSELECTION | PD_NOPAGENUMS;
-    if (!PrintDlgA(&pd)) return nullptr;
+    if (!PrintDlgA(&pd)) return {};
     HDC dc = pd.hDC;
     if (orientation + 1 != 0 && pd.hDevMode) {
         if (auto* mode = static_cast<DEVMODEA*>(GlobalLock(pd.hDevMode))) {
@@ -38,17 +38,19 @@ HDC GetPrinterDC(int orientation) {
     }
     if (pd.hDevMode) GlobalFree(pd.hDevMode);
     if (pd.hDevNames) GlobalFree(pd.hDevNames);
-    return dc;
+    // Without PD_USEDEVMODECOPIESANDCOLLATE the printer makes one copy; the rest are ours.
+    return {dc, std::max<int>(pd.nCopies, 1), (pd.Flags & PD_COLLATE) != 0};
 }
 
 ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams& seams) {
     ListPrintResult result;
-    HDC dc = seams.printerDC ? seams.printerDC() : GetPrinterDC(0);
+    const PrinterJob job = seams.printer ? seams.printer() : GetPrinterDC(0);
+    HDC dc = job.dc;
     if (!dc) {
         result.cancelled = true;
         return result;
     }
-    HFONT font = win::MakeFont(dc, kFace, kPoints);
+    HFONT font = win::MakeFont(dc, seams.face.empty() ? kFace : seams.face.c_str(), kPoints);
     HGDIOBJ previous = SelectObject(dc, font);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
@@ -57,13 +59,27 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
                             GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY),
                             tm.tmHeight + tm.tmExternalLeading, GetDeviceCaps(dc, VERTRES)});
     result.lastLine = layout.lastLine;
-    // Reminder texts are single-byte, so the A functions measure them as stored.
+    // Reminder texts are single-byte, so the A functions measure them as stored, in the font
+    // selected into the printer's own DC.
     const TextMeasure measure{[dc](std::string_view text) { return win::TextWidth(dc, text); },
                               [dc](std::string_view text, int maxWidth) {
                                   return win::FitTextToWidth(dc, text, maxWidth);
                               }};
     const std::vector<PrintedPage> pages = LayOutListPages(list, layout, measure);
 
+    // Collated copies repeat the whole list; uncollated ones repeat each page.
+    std::vector<const PrintedPage*> sheets;
+    const int copies = std::max(job.copies, 1);
+    for (int outer = 0; outer < (job.collate ? copies : 1); ++outer) {
+        for (const PrintedPage& page : pages) {
+            for (int inner = 0; inner < (job.collate ? 1 : copies); ++inner)
+                sheets.push_back(&page);
+        }
+    }
+
+    const auto call = [dc](const std::function<int(HDC)>& seam, int (*real)(HDC)) {
+        return seam ? seam(dc) : real(dc);
+    };
     DOCINFOA doc{};
     doc.cbSize = sizeof doc;
     doc.lpszDocName = kDocumentName;
@@ -71,32 +87,28 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
     if (StartDocA(dc, &doc) <= 0) {
         result.errorCode = 2;
     } else {
-        for (const PrintedPage& page : pages) {
-            const int started = seams.startPage ? seams.startPage(dc) : StartPage(dc);
-            if (started <= 0) {
+        for (const PrintedPage* page : sheets) {
+            if (call(seams.startPage, StartPage) <= 0) {
                 result.errorCode = 3;
                 break;
             }
-            for (const PlacedText& t : page.texts) {
+            for (const PlacedText& t : page->texts) {
                 TextOutA(dc, t.x, t.y, t.text.data(), static_cast<int>(t.text.size()));
             }
-            EndPage(dc);
+            if (call(seams.endPage, EndPage) <= 0) {
+                result.errorCode = 4;
+                break;
+            }
             ++result.pages;
         }
-        if (result.errorCode == 0) EndDoc(dc);
+        if (result.errorCode == 0 && call(seams.endDoc, EndDoc) <= 0) result.errorCode = 5;
     }
     if (result.errorCode != 0) {
         const auto show = seams.messageBox ? seams.messageBox : win::ShowMessage;
         show(nullptr, "Printing error has occurred",
              "Printing Error " + std::to_string(result.errorCode), MB_OK | MB_ICONERROR);
-        // The started document would otherwise stay open in the spooler.
-        if (result.errorCode == 3) {
-            if (seams.abortDoc) {
-                seams.abortDoc(dc);
-            } else {
-                AbortDoc(dc);
-            }
-        }
+        // A started document would otherwise stay open, or half-written, in the spooler.
+        if (result.errorCode != 2) call(seams.abortDoc, AbortDoc);
     }
     SelectObject(dc, previous);
     DeleteObject(font);

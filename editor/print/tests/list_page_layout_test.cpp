@@ -178,20 +178,68 @@ TEST(ListPages, RecordLineTexts) {
     const int y1 = l.RecordY(1);
     const std::vector<PlacedText> first = {t.begin() + 6, t.begin() + 12};
     const std::vector<PlacedText> second = {t.begin() + 12, t.begin() + 18};
-    // A birthday's year is no time; the stored description is cut to 4.2 inches.
+    // A birthday's year is no time; the stored description ends 0.1 inch before the notify
+    // heading at 6.75 in: 3.2 inches of 60-pixel letters.
     EXPECT_EQ(first[0], (PlacedText{l.valueX[0], l.RecordY(0), "12/25/2026"}));
     EXPECT_EQ(first[1].text, "Fri");
     EXPECT_EQ(first[2].text, "");
     EXPECT_EQ(first[3].text, "birthday");
-    EXPECT_EQ(first[4].text, std::string(42, 'B'));
+    EXPECT_EQ(first[4].text, std::string(32, 'B'));
     // The notify column ends at 7 inches from the left edge.
     EXPECT_EQ(first[5], (PlacedText{l.notifyRight - 2 * 60, l.RecordY(0), " 7"}));
     EXPECT_EQ(second[0], (PlacedText{l.valueX[0], y1, "12/28/2026"}));
     EXPECT_EQ(second[2], (PlacedText{l.valueX[2], y1, "1:00 am"}));
     // The printout keeps the stored blanks; the list window trims them.
-    EXPECT_EQ(second[4].text, "Dentist" + std::string(35, ' '));
+    EXPECT_EQ(second[4].text,
+              "Dentist" + std::string(24, ' '));  // " 12" starts left of the heading
     EXPECT_EQ(second[5], (PlacedText{l.notifyRight - 3 * 60, y1, " 12"}));
     EXPECT_EQ(t[18 + 2].text, "1:00 pm");
+}
+
+// Whatever the font's width, a description never runs into the notify column: not into its
+// heading, nor into a wide number right-aligned at 7 inches, and never past 4.2 inches.
+TEST(ListPages, DescriptionsEndBeforeTheNotifyColumn) {
+    struct Case {
+        PrinterMetrics m;
+        int letterWidth;  // pixels of every character
+    };
+    const Case cases[] = {
+        {{600, 600, 150, 100, 144}, 60},  // wide letters: cut by the notify heading
+        {{600, 600, 150, 100, 144}, 20},  // narrow letters: all 48 fit in less than 4.2 in
+        {{300, 300, 75, 75, 52}, 40},
+        {{96, 96, 0, 0, 16}, 90},  // " 255" reaches back over the description's start
+        {{96, 96, 0, 0, 16}, 2},   // tiny letters: still at most 4.2 inches
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.letterWidth);
+        const ListPageLayout l = MakeListPageLayout(c.m);
+        const int w = c.letterWidth;
+        const TextMeasure measure{
+            [w](std::string_view t) { return w * static_cast<int>(t.size()); },
+            [w](std::string_view t, int maxWidth) {
+                return std::string(t.substr(0, static_cast<std::size_t>(maxWidth / w)));
+            }};
+        ReminderList list;
+        for (int notify : {0, 7, 30, 255}) {
+            list.Append(MakeReminder(kMeeting, std::string(48, 'W'), 20261225, 1300, notify));
+        }
+        const auto pages = LayOutListPages(list, l, measure);
+        ASSERT_EQ(pages.size(), 1u);
+        for (int record = 0; record < 4; ++record) {
+            const PlacedText& description = pages[0].texts[6 + 6 * record + 4];
+            const PlacedText& notify = pages[0].texts[6 + 6 * record + 5];
+            const int end = description.x + measure.width(description.text);
+            EXPECT_LE(end - description.x, l.descriptionWidth);
+            if (description.text.empty()) continue;  // the number reaches into the column
+            EXPECT_LE(end, l.headingX[5] - l.columnGap) << record;
+            EXPECT_LE(end, notify.x - l.columnGap) << record;
+            // The longest part that fits: one more letter would not.
+            if (description.text.size() < 48) {
+                EXPECT_GT(end + w, std::min({l.headingX[5] - l.columnGap, notify.x - l.columnGap,
+                                             description.x + l.descriptionWidth}));
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -31,9 +31,9 @@ class ListPrintoutTest : public ::testing::Test {
     }
     ListPrintSeams Seams(const std::string& name) {
         ListPrintSeams seams;
-        seams.printerDC = [this] {
+        seams.printer = [this] {
             dc_ = CreateDCA("WINSPOOL", test::kSimplexPrinter, nullptr, nullptr);
-            return dc_;
+            return PrinterJob{dc_};
         };
         seams.messageBox = [this](HWND, std::string_view text, std::string_view caption,
                                   UINT style) {
@@ -138,13 +138,33 @@ TEST_F(ListPrintoutTest, OneEntryMoreThanAPageHoldsGoesAloneOnTheSecondPage) {
     EXPECT_EQ(second.find("appointment"), std::string::npos);
 }
 
-TEST_F(ListPrintoutTest, APageThatCannotStartIsReportedAndTheJobAborted) {
-    for (int failingPage : {1, 2}) {
-        SCOPED_TRACE(failingPage);
+// A page that cannot start or end, or a document that cannot end, is reported and the job
+// aborted, so the printer gets nothing half-done.
+TEST_F(ListPrintoutTest, AFailedPageOrDocumentIsReportedAndTheJobAborted) {
+    enum class Step { kStartPage, kEndPage, kEndDoc };
+    struct Case {
+        Step failing;
+        int at;  // the call that fails: 1 for the first
+        int code;
+        int pages;  // ended before the failure
+    };
+    const Case cases[] = {
+        {Step::kStartPage, 1, 3, 0}, {Step::kStartPage, 2, 3, 1}, {Step::kEndPage, 1, 4, 0},
+        {Step::kEndPage, 2, 4, 1},   {Step::kEndDoc, 1, 5, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.failing) * 10 + c.at);
         boxes_.clear();
         ListPrintSeams seams = Seams("abort.ps");
-        int pagesStarted = 0;
-        seams.startPage = [&](HDC dc) { return ++pagesStarted == failingPage ? 0 : StartPage(dc); };
+        int calls = 0;
+        const auto failAt = [&](Step step, int (*real)(HDC)) {
+            return [&c, &calls, step, real](HDC dc) {
+                return step == c.failing && ++calls == c.at ? 0 : real(dc);
+            };
+        };
+        seams.startPage = failAt(Step::kStartPage, StartPage);
+        seams.endPage = failAt(Step::kEndPage, EndPage);
+        seams.endDoc = failAt(Step::kEndDoc, EndDoc);
         // Wine's spooler lists no jobs, so the abort is seen where it is asked for.
         int aborted = 0;
         seams.abortDoc = [&](HDC dc) {
@@ -152,29 +172,87 @@ TEST_F(ListPrintoutTest, APageThatCannotStartIsReportedAndTheJobAborted) {
             return AbortDoc(dc);
         };
         const ListPrintResult result = PrintReminderList(Items(100), seams);
-        EXPECT_EQ(result.errorCode, 3);
-        EXPECT_EQ(result.pages, failingPage - 1);
+        EXPECT_EQ(result.errorCode, c.code);
+        EXPECT_EQ(result.pages, c.pages);
         ASSERT_EQ(boxes_.size(), 1u);
         EXPECT_EQ(boxes_[0].text, "Printing error has occurred");
-        EXPECT_EQ(boxes_[0].caption, "Printing Error 3");
+        EXPECT_EQ(boxes_[0].caption, "Printing Error " + std::to_string(c.code));
         EXPECT_EQ(boxes_[0].style, UINT(MB_OK | MB_ICONERROR));
         EXPECT_EQ(aborted, 1);
         EXPECT_EQ(QueuedJobs(), 0);
-        // Nothing of the aborted job reaches the printer's output.
-        EXPECT_EQ(GetFileAttributesA(output_.c_str()), INVALID_FILE_ATTRIBUTES);
+        // Nothing of an aborted job reaches the printer's output.
+        if (c.failing != Step::kEndDoc) {
+            EXPECT_EQ(GetFileAttributesA(output_.c_str()), INVALID_FILE_ATTRIBUTES);
+        }
         EXPECT_EQ(GetObjectType(dc_), 0u);
     }
 }
 
+// The copies asked for in the real print dialog are printed: uncollated, each page that many
+// times; collated, the whole list that many times.
+TEST_F(ListPrintoutTest, TheCopiesChosenInThePrintDialogArePrinted) {
+    const int lastLine = PrintReminderList(ReminderList{}, Seams("probe.ps")).lastLine;
+    const ReminderList list = Items(lastLine + 2);  // two pages
+    for (bool collate : {false, true}) {
+        SCOPED_TRACE(collate);
+        ListPrintSeams seams = Seams(collate ? "collated.ps" : "copies.ps");
+        seams.printer = {};  // the real dialog, on the default test printer
+        const test::InPrintDialog acts([collate](HWND dialog) {
+            CheckDlgButton(dialog, 0x411, collate ? BST_CHECKED : BST_UNCHECKED);  // "Collate"
+            test::PrintCopies(dialog, 2);
+        });
+        const ListPrintResult result = PrintReminderList(list, seams);
+        EXPECT_EQ(acts.runs(), 1);
+        EXPECT_EQ(result.errorCode, 0);
+        EXPECT_EQ(result.pages, 4);
+        const test::Printout printout = test::ReadPrintout(output_);
+        ASSERT_EQ(printout.pages.size(), 4u);
+        const std::string last = Item(lastLine + 2);
+        const std::vector<bool> holdsLast = collate ? std::vector<bool>{false, true, false, true}
+                                                    : std::vector<bool>{false, false, true, true};
+        for (std::size_t page = 0; page < 4; ++page) {
+            EXPECT_EQ(printout.pages[page].find(last) != std::string::npos, holdsLast[page])
+                << page;
+            EXPECT_EQ(printout.pages[page].find(Item(1)) != std::string::npos, !holdsLast[page])
+                << page;
+        }
+    }
+}
+
+// With a wide font standing in for the printer's own, a 48-character description in capitals
+// ends before the notify column, its heading and its widest number alike.
+TEST_F(ListPrintoutTest, AWideFontDescriptionEndsBeforeTheNotifyColumn) {
+    const std::string description = "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUV";
+    ASSERT_EQ(description.size(), 48u);
+    ReminderList list;
+    list.Append(MakeReminder(kMeeting, description, 20261221, 1000, 255));
+    list.Append(MakeReminder(kAppointment, description, 20261222, 1430, 3));
+    ListPrintSeams seams = Seams("wide.ps");
+    seams.face = "Liberation Sans";
+    ASSERT_EQ(PrintReminderList(list, seams).errorCode, 0);
+    if (const char* png = std::getenv("TESSALY_PRINTOUT_PNG")) test::RenderPages(output_, png, 100);
+    const test::Printout printout = test::ReadPrintout(output_);
+    double notifyLeft = 1e9;
+    std::vector<double> descriptionEnds;
+    for (const test::PrintedWord& word : printout.words) {
+        if (word.text == "Notify" || word.text == "255" || word.text == "3") {
+            notifyLeft = std::min(notifyLeft, word.xMin);
+        }
+        if (word.text.rfind("ABCDEFGH", 0) == 0) descriptionEnds.push_back(word.xMax);
+    }
+    ASSERT_EQ(descriptionEnds.size(), 2u);
+    for (double end : descriptionEnds) EXPECT_LT(end, notifyLeft);
+}
+
 TEST_F(ListPrintoutTest, CancelledDialogAndAFailedDocument) {
     ListPrintSeams cancelled = Seams("cancelled.ps");
-    cancelled.printerDC = [] { return HDC{}; };
+    cancelled.printer = [] { return PrinterJob{}; };
     EXPECT_TRUE(PrintReminderList(Items(3), cancelled).cancelled);
     EXPECT_TRUE(boxes_.empty());
 
     // A screen DC cannot start a document.
     ListPrintSeams screen = Seams("screen.ps");
-    screen.printerDC = [] { return CreateCompatibleDC(nullptr); };
+    screen.printer = [] { return PrinterJob{CreateCompatibleDC(nullptr)}; };
     const ListPrintResult result = PrintReminderList(Items(3), screen);
     EXPECT_EQ(result.errorCode, 2);
     ASSERT_EQ(boxes_.size(), 1u);
@@ -199,12 +277,14 @@ TEST(GetPrinterDC, TheRealDialogGivesTheChosenPrinterOrNothing) {
         SetWindowsHookExA(WH_CBT, &PrintDialogAnswer::OnCbt, nullptr, GetCurrentThreadId());
     ASSERT_NE(PrintDialogAnswer::hook, nullptr);
     PrintDialogAnswer::button = IDOK;
-    HDC dc = GetPrinterDC(0);
+    const PrinterJob job = GetPrinterDC(0);
     PrintDialogAnswer::button = IDCANCEL;
-    HDC cancelled = GetPrinterDC(0);
+    HDC cancelled = GetPrinterDC(0).dc;
     UnhookWindowsHookEx(PrintDialogAnswer::hook);
 
+    HDC dc = job.dc;
     ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(job.copies, 1);
     EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 300);  // the test printer
     // Portrait asked for: taller than wide.

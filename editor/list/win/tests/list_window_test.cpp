@@ -395,8 +395,9 @@ TEST_F(ListWindowTest, BackShowsTheChosenReminderEvenWhenItSharesItsDate) {
 
 TEST_F(ListWindowTest, PrintPrintsTheShownListAndGivesTheFocusBack) {
     const std::string output = print::test::OutputPath("list-window.ps");
-    print_.printerDC = [] {
-        return CreateDCA("WINSPOOL", print::test::kSimplexPrinter, nullptr, nullptr);
+    print_.printer = [] {
+        return print::PrinterJob{
+            CreateDCA("WINSPOOL", print::test::kSimplexPrinter, nullptr, nullptr)};
     };
     print_.outputFile = output;
     Open({kAlpha, kBea, kCarl}, {kOld, kOlder});
