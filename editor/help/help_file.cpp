@@ -59,10 +59,18 @@ void PutText(std::vector<std::uint8_t>& out, const std::string& s) {
 }  // namespace
 
 HelpFile ReadHelpFile(std::span<const std::uint8_t> bytes) {
+    HelpFile file;
+    if (bytes.size() > kMaxHelpFileBytes) {
+        file.status = HelpFileStatus::kDamaged;
+        return file;
+    }
     ByteReader in(bytes);
     const auto count = static_cast<std::int32_t>(in.U32());
-    HelpFile file;
     if (count <= 0) return file;
+    if (static_cast<std::uint32_t>(count) > kMaxHelpTopics) {
+        file.status = HelpFileStatus::kDamaged;
+        return file;
+    }
 
     // Every text read needs at least its two length bytes inside the file, so the list never
     // grows past half the file's size whatever the count says.

@@ -18,9 +18,16 @@ struct HelpTopic {
 // One text or title holds at most this many bytes (its length field has two bytes).
 inline constexpr std::size_t kMaxHelpText = 65535;
 
+// Far beyond any real help file, which holds a few dozen topics in some hundred kilobytes (the
+// largest ever timed here: 2,000 topics, 5 MB). A count or a file beyond these is damaged:
+// taking it at its word would cost memory and tree items in proportion to the damage.
+inline constexpr std::uint32_t kMaxHelpTopics = 20'000;
+inline constexpr std::uint64_t kMaxHelpFileBytes = 64 * 1024 * 1024;
+
 enum class HelpFileStatus {
     kOk,
     kNoContent,  // the count is 0 or negative, or the file ends right after it
+    kDamaged,    // a count above kMaxHelpTopics, or a file above kMaxHelpFileBytes
 };
 
 struct HelpFile {
@@ -30,8 +37,8 @@ struct HelpFile {
 
 // Reads count, N texts, N titles, N level flags. Bytes missing at the end count as zero, but the
 // reader never makes more of a damaged file than the file holds: a text that runs past the end
-// keeps what is there, and topics whose text would begin past the end are not made up, so an
-// absurd count or length costs no more memory than the file's own size.
+// keeps what is there, and topics whose text would begin past the end are not made up. With the
+// limits above, reading costs at most about twice the file's own size.
 HelpFile ReadHelpFile(std::span<const std::uint8_t> bytes);
 
 // The layout ReadHelpFile reads. Texts and titles longer than kMaxHelpText are the caller's

@@ -1,4 +1,4 @@
-// The help file reader: golden bytes, files cut anywhere, absurd counts and lengths.
+// The help file reader: golden bytes, files cut anywhere, absurd counts, lengths and sizes.
 #include "editor/help/help_file.h"
 
 #include <gtest/gtest.h>
@@ -83,9 +83,9 @@ TEST(HelpFileTest, FileCutAnywhereReadsWhatIsThere) {
     EXPECT_EQ(halfLevel.topics[1].level, 0xFFFF);
 }
 
-TEST(HelpFileTest, AbsurdCountsAndLengthsCostNoMoreThanTheFile) {
-    // A count of two thousand million over a 9-byte file: only topics whose text begins inside.
-    const HelpFile hugeCount = Read({0xFF, 0xFF, 0xFF, 0x7F, 0x01, 0x00, 'a', 0x00, 0x00});
+TEST(HelpFileTest, CountsBeyondTheFileCostNoMoreThanTheFile) {
+    // A count of ten thousand over a 9-byte file: only topics whose text begins inside.
+    const HelpFile hugeCount = Read({0x10, 0x27, 0x00, 0x00, 0x01, 0x00, 'a', 0x00, 0x00});
     ASSERT_EQ(hugeCount.status, HelpFileStatus::kOk);
     EXPECT_EQ(hugeCount.topics.size(), 2u);
     EXPECT_EQ(hugeCount.topics[0].text, "a");
@@ -95,9 +95,27 @@ TEST(HelpFileTest, AbsurdCountsAndLengthsCostNoMoreThanTheFile) {
     EXPECT_EQ(longText.topics[0].text, "abc");
     EXPECT_EQ(longText.topics[0].title, "");
     // Many empty topics still take their two length bytes each.
-    Bytes manyEmpty = {0xFF, 0xFF, 0xFF, 0x7F};
+    Bytes manyEmpty = {0x10, 0x27, 0, 0};  // 10,000
     manyEmpty.resize(4 + 2000, 0);
     EXPECT_LE(Read(manyEmpty).topics.size(), 1000u);
+}
+
+// Counts and sizes far beyond any real help file are refused as damaged, before anything is
+// made of them; the limits themselves still read.
+TEST(HelpFileTest, CountsAndSizesBeyondTheLimitsAreDamaged) {
+    const auto withCount = [](std::uint32_t count, std::size_t size) {
+        Bytes b(size, 0);
+        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = (count >> (8 * i)) & 0xFF;
+        return b;
+    };
+    EXPECT_EQ(Read(withCount(kMaxHelpTopics + 1, 64)).status, HelpFileStatus::kDamaged);
+    EXPECT_EQ(Read(withCount(0x7FFFFFFF, 9)).status, HelpFileStatus::kDamaged);
+    EXPECT_EQ(Read(withCount(kMaxHelpTopics, 64)).status, HelpFileStatus::kOk);
+
+    Bytes huge = withCount(1, kMaxHelpFileBytes + 1);
+    EXPECT_EQ(Read(huge).status, HelpFileStatus::kDamaged);
+    huge.pop_back();
+    EXPECT_EQ(Read(huge).status, HelpFileStatus::kOk);
 }
 
 TEST(HelpFileTest, LongestTextAndAnyLevelRoundTrip) {

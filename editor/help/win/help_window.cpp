@@ -37,14 +37,20 @@ bool IsExistingFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The help file is only ever read, so other readers may share it.
-std::vector<std::uint8_t> ReadHelpBytes(const std::wstring& path) {
+// The help file is only ever read, so other readers may share it. A file above the reader's
+// limit is not read at all: nothing in it could be shown.
+std::optional<std::vector<std::uint8_t>> ReadHelpBytes(const std::wstring& path) {
     std::vector<std::uint8_t> bytes;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31)) {
+    if (GetFileSizeEx(file, &size) &&
+        static_cast<std::uint64_t>(size.QuadPart) > kMaxHelpFileBytes) {
+        CloseHandle(file);
+        return std::nullopt;
+    }
+    if (size.QuadPart > 0) {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD got = 0;
         if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
@@ -550,7 +556,9 @@ BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
     SetStatusParts(hw, client.right);
     SetStatus(hw, 0, kStatusHint);
 
-    HelpFile file = ReadHelpFile(ReadHelpBytes(*args.helpFile));
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadHelpBytes(*args.helpFile);
+    HelpFile file = bytes ? ReadHelpFile(*bytes) : HelpFile{HelpFileStatus::kDamaged, {}};
+    // Empty and damaged files alike have nothing to show.
     if (file.status != HelpFileStatus::kOk) {
         ShowBox(hw.options, hwnd, L"No help content", L"Help File", MB_OK | MB_ICONINFORMATION);
         DestroyWindow(hwnd);

@@ -555,6 +555,33 @@ TEST_F(HelpWindowTest, MissingAndEmptyFiles) {
     EXPECT_EQ(FindThreadWindow(L"#32770", nullptr), nullptr);
 }
 
+// A damaged file, once a tree of five million topics and a window that never came, and a file
+// too large for any help: nothing to show, said at once.
+TEST_F(HelpWindowTest, DamagedAndOversizedFilesHaveNoContent) {
+    std::vector<std::uint8_t> damaged(10 * 1024 * 1024, 0);
+    for (int i = 0; i < 3; ++i) damaged[static_cast<std::size_t>(i)] = 0xFF;
+    damaged[3] = 0x7F;
+    const std::wstring damagedFile = Write("damaged.ahp", damaged);
+    // Count 1, then zeros up to one byte past the limit (the file system keeps it sparse).
+    const std::wstring oversized = Write("oversized.ahp", {1, 0, 0, 0});
+    HANDLE file =
+        CreateFileW(oversized.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(kMaxHelpFileBytes) + 1;
+    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+
+    for (const std::wstring& path : {damagedFile, oversized}) {
+        boxes.clear();
+        EXPECT_EQ(CreateHelpWindow(path, L"", caller_, 100, 80, RecordingOptions()), nullptr);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, L"No help content");
+        EXPECT_EQ(OpenHelpWindow(), nullptr);
+    }
+    DeleteFileW(oversized.c_str());
+}
+
 // While the help window's loop runs, the caller's dialog keeps its keys: Tab moves its focus.
 TEST_F(HelpWindowTest, CallerDialogKeepsItsKeysDuringTheLoop) {
     ASSERT_NE(Open(), nullptr);
