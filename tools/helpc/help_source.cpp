@@ -82,18 +82,23 @@ bool ToCp1252(std::string_view utf8, std::string& out, std::string& error) {
     return true;
 }
 
-// A list item ("- " or a number and ". ") or a table row (it holds a TAB).
-bool IsOwnLine(std::string_view line) {
-    if (line.starts_with("- ") || line.find('\t') != std::string_view::npos) return true;
+// A list item: "- ", or a number and ". ".
+bool IsListItem(std::string_view line) {
+    if (line.starts_with("- ")) return true;
     std::size_t digits = 0;
     while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
     return digits > 0 && line.substr(digits).starts_with(". ");
 }
 
+// A list item or a table row (it holds a TAB).
+bool IsOwnLine(std::string_view line) {
+    return IsListItem(line) || line.find('\t') != std::string_view::npos;
+}
+
 }  // namespace
 
 void CompileHelpSource(std::string_view utf8, std::string_view name, CompileResult& result) {
-    enum class Previous { kBlank, kParagraph, kOwnLine };
+    enum class Previous { kBlank, kParagraph, kListItem, kTableRow };
     std::vector<std::string> body;  // output lines of the current topic, UTF-8
     Previous previous = Previous::kBlank;
     bool inTopic = false;
@@ -149,6 +154,12 @@ void CompileHelpSource(std::string_view utf8, std::string_view name, CompileResu
         }
         if (s.starts_with("\\")) s.remove_prefix(1);
         const bool continuation = s.starts_with("  ") && previous != Previous::kBlank;
+        // Unindented, it would stand as a paragraph of its own and break the item mid-sentence.
+        if (previous == Previous::kListItem && !continuation && !IsOwnLine(s)) {
+            result.errors.push_back(Where(name, line.number) +
+                                    "this line continues the list item above: indent it by two "
+                                    "spaces, or leave a blank line before a new paragraph");
+        }
         if (continuation || (previous == Previous::kParagraph && !IsOwnLine(s))) {
             std::string rest = Trim(s);
             if (!rest.empty()) body.back() += " " + rest;
@@ -157,7 +168,9 @@ void CompileHelpSource(std::string_view utf8, std::string_view name, CompileResu
         // A line's own trailing blanks are noise; its leading TABs and blanks are layout.
         std::string kept(s.substr(0, s.find_last_not_of(' ') + 1));
         body.push_back(kept);
-        previous = IsOwnLine(s) ? Previous::kOwnLine : Previous::kParagraph;
+        previous = IsListItem(s)  ? Previous::kListItem
+                   : IsOwnLine(s) ? Previous::kTableRow
+                                  : Previous::kParagraph;
     }
     finish();
 }

@@ -7,7 +7,9 @@
 // Body lines of one paragraph are joined with a space, so the source can be wrapped freely and
 // the help window wraps the text to its own width. A blank line separates paragraphs. A line that
 // begins with "- " or with a number and ". ", or that holds a TAB, is a line of its own (a list
-// item or a table row); lines after it that begin with two spaces continue it. Leading and trailing
+// item or a table row); lines after it that begin with two spaces continue it. A list item's next
+// line must be another item, such a continuation or blank: anything else is an error, as it would
+// break the item mid-sentence. Leading and trailing
 // blank lines of a topic are dropped. A backslash at the start of a line is removed, so "\= x" is
 // body text "= x". Output lines end in CR LF; text is stored as Windows-1252.
 #pragma once

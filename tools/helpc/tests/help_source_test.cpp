@@ -81,14 +81,21 @@ TEST(HelpSourceTest, ErrorsNameTheFileLineAndCause) {
         {"", "no topics"},
         {"= Long\n" + std::string(65536, 'a') + "\n", "its text is 65536 bytes"},
         {"= " + std::string(65536, 't') + "\n", "its title is 65536 bytes"},
+        // A list item's second line without its indent would print as a paragraph of its own.
+        {"= Steps\n\n1. Start Tessaly from the\nshortcut.\n",
+         "help.txt:4: this line continues the list item above: indent it by two spaces"},
+        {"= Steps\n- one\n  two\nthree\n", "help.txt:4: this line continues the list item"},
     };
     for (const Case& c : cases) {
         const CompileResult r = Compile(c.source);
         ASSERT_FALSE(r.errors.empty()) << c.error;
         EXPECT_NE(r.errors.front().find(c.error), std::string::npos) << r.errors.front();
     }
-    // Exactly the limit is fine.
+    // Exactly the limit is fine; so are a list's next item, a table row after an item, and a
+    // paragraph after a blank line.
     EXPECT_TRUE(Compile("= Long\n" + std::string(65535, 'a') + "\n").errors.empty());
+    EXPECT_TRUE(
+        Compile("= List\n1. a\n2. b\n- c\nx\ty\nrow after row\n\nparagraph\n").errors.empty());
 }
 
 }  // namespace
