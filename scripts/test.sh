@@ -11,7 +11,7 @@ cd "$TESSALY_ROOT"
 
 # What the tests use, no more: benchmarks, fuzzing and screenshots install their own packages.
 tessaly_need_packages cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix \
-    binutils-mingw-w64-x86-64 wine wine64 fonts-liberation python3 python3-icalendar ghostscript \
+    binutils-mingw-w64-x86-64 wine wine64 fonts-liberation python3 python3-icalendar python3-dateutil ghostscript \
     poppler-utils || exit 1
 
 jobs=2

@@ -1,31 +1,25 @@
-// iCalendar text for reminders: line folding and escaping, parsing, RRULE both ways, export
-// and the mapping of events back into reminders.
+// iCalendar text for reminders: line folding and escaping, parsing, export, and the reading of
+// events into reminders.
 #include "tools/tsy/ical.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <cstdint>
+#include <cstring>
 #include <map>
 
 #include "core/codepage.h"
-#include "core/time_text.h"
 #include "core/reminder_checks.h"
+#include "core/time_text.h"
+#include "tools/tsy/recurrence.h"
 
 namespace tessaly {
 namespace {
 
-constexpr std::array<std::string_view, 7> kDayCodes = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
-
 std::string Upper(std::string_view s) {
     std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return u;
-}
-
-std::string Lower(std::string_view s) {
-    std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : u) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
     return u;
 }
 
@@ -37,8 +31,7 @@ std::string_view Trim(std::string_view s) {
 
 std::vector<std::string_view> Split(std::string_view s, char sep) {
     std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (;;) {
+    for (size_t start = 0;;) {
         const size_t at = s.find(sep, start);
         parts.push_back(s.substr(start, at == std::string_view::npos ? at : at - start));
         if (at == std::string_view::npos) return parts;
@@ -46,119 +39,12 @@ std::vector<std::string_view> Split(std::string_view s, char sep) {
     }
 }
 
-// Splits at unescaped commas (CATEGORIES and other TEXT lists).
-std::vector<std::string> SplitTextList(std::string_view s) {
-    std::vector<std::string> parts(1);
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            parts.back() += s.substr(i, 2);
-            ++i;
-        } else if (s[i] == ',') {
-            parts.emplace_back();
-        } else {
-            parts.back() += s[i];
-        }
-    }
-    return parts;
-}
-
-bool Digits(std::string_view s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// A small non-negative number, or -1.
-int Number(std::string_view s) {
-    if (!Digits(s) || s.size() > 6) return -1;
-    int n = 0;
-    for (char c : s) n = n * 10 + (c - '0');
-    return n;
-}
-
-bool RealDay(int y, int m, int d) {
-    return y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(m, y);
-}
-
-// --- Dates and times in values ---
-
-struct IcsDateTime {
-    CivilDate date;
-    bool hasTime = false;
-    int hour = 0;
-    int minute = 0;
-    bool utc = false;
-};
-
-std::optional<IcsDateTime> ParseDateTime(std::string_view v) {
-    IcsDateTime dt;
-    if (v.size() < 8 || !Digits(v.substr(0, 8))) return std::nullopt;
-    dt.date = {Number(v.substr(0, 4)), Number(v.substr(4, 2)), Number(v.substr(6, 2))};
-    if (!RealDay(dt.date.year, dt.date.month, dt.date.day)) return std::nullopt;
-    if (v.size() == 8) return dt;
-    if (v.size() < 15 || v[8] != 'T' || !Digits(v.substr(9, 6))) return std::nullopt;
-    dt.hasTime = true;
-    dt.hour = Number(v.substr(9, 2));
-    dt.minute = Number(v.substr(11, 2));
-    if (dt.hour > 23 || dt.minute > 59 || Number(v.substr(13, 2)) > 60) return std::nullopt;
-    if (v.size() == 16 && v[15] == 'Z') {
-        dt.utc = true;
-    } else if (v.size() != 15) {
-        return std::nullopt;
-    }
-    return dt;
-}
-
-std::int64_t DayNumber(CivilDate d) {
-    return DaysFromCivil(d.year, d.month, d.day);
-}
-
-// A signed duration in seconds: [+|-]P nW or [nD][T[nH][nM][nS]].
-std::optional<std::int64_t> ParseDuration(std::string_view v) {
-    int sign = 1;
-    if (!v.empty() && (v[0] == '+' || v[0] == '-')) {
-        sign = v[0] == '-' ? -1 : 1;
-        v.remove_prefix(1);
-    }
-    if (v.empty() || v[0] != 'P') return std::nullopt;
-    v.remove_prefix(1);
-    std::int64_t total = 0;
-    bool inTime = false, any = false;
-    while (!v.empty()) {
-        if (v[0] == 'T') {
-            if (inTime) return std::nullopt;
-            inTime = true;
-            v.remove_prefix(1);
-            continue;
-        }
-        size_t n = 0;
-        while (n < v.size() && v[n] >= '0' && v[n] <= '9') ++n;
-        if (n == 0 || n > 6 || n == v.size()) return std::nullopt;
-        const std::int64_t amount = Number(v.substr(0, n));
-        const char unit = v[n];
-        v.remove_prefix(n + 1);
-        if (!inTime && unit == 'W') {
-            total += amount * 7 * 86400;
-        } else if (!inTime && unit == 'D') {
-            total += amount * 86400;
-        } else if (inTime && unit == 'H') {
-            total += amount * 3600;
-        } else if (inTime && unit == 'M') {
-            total += amount * 60;
-        } else if (inTime && unit == 'S') {
-            total += amount;
-        } else {
-            return std::nullopt;
-        }
-        any = true;
-    }
-    if (!any) return std::nullopt;
-    return sign * total;
-}
-
-// A stored clock time as hours and minutes of the day (2400..2459 are just after midnight).
-std::pair<int, int> ClockOf(int t) {
-    if (t >= 2400) t -= 2400;
-    return {t / 100, t % 100};
+// At most n bytes of a value for a message, cut before a UTF-8 sequence, so a message never
+// echoes a whole line back.
+std::string Excerpt(std::string_view s, size_t n = 40) {
+    if (s.size() <= n) return std::string(s);
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+    return std::string(s.substr(0, n)) + "...";
 }
 
 std::string TwoDigits(int n) {
@@ -169,6 +55,16 @@ std::string DateValue(CivilDate d) {
     const std::string y = std::to_string(d.year);
     return std::string(y.size() < 4 ? 4 - y.size() : 0, '0') + y + TwoDigits(d.month) +
            TwoDigits(d.day);
+}
+
+bool RealDay(int y, int m, int d) {
+    return y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(m, y);
+}
+
+// A stored clock time as hours and minutes of the day (2400..2459 are just after midnight).
+std::pair<int, int> ClockOf(int t) {
+    if (t >= 2400) t -= 2400;
+    return {t / 100, t % 100};
 }
 
 // FNV-1a: small, fixed across compilers and platforms, so UIDs never change.
@@ -184,7 +80,96 @@ std::uint64_t Fnv1a(const std::uint8_t* bytes, size_t n,
 std::string TrimmedDescription(const Reminder& r) {
     std::string_view d = r.Description();
     while (!d.empty() && d.back() == ' ') d.remove_suffix(1);
-    return Cp1252ToUtf8(d);
+    return PrintableText(Cp1252ToUtf8(d));
+}
+
+bool NameChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+void UpperInPlace(char* first, char* last) {
+    for (; first != last; ++first) {
+        if (*first >= 'a' && *first <= 'z') *first = static_cast<char>(*first - 'a' + 'A');
+    }
+}
+
+// Walks the parameters of a property, as written after its name: ";NAME=value[,value]" with
+// values that may be quoted and then hold ":", ";" and ",". Calls f(name, value) for each,
+// the value unquoted; false when the text is malformed.
+template <typename F>
+bool ForEachParam(std::string_view text, F&& f) {
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != ';') return false;
+        const size_t start = ++i;
+        while (i < text.size() && NameChar(text[i])) ++i;
+        if (i == start || i == text.size() || text[i] != '=') return false;
+        const std::string_view name = text.substr(start, i - start);
+        std::string value;
+        ++i;
+        for (;;) {
+            if (i < text.size() && text[i] == '"') {
+                const size_t close = text.find('"', i + 1);
+                if (close == std::string_view::npos) return false;
+                value.append(text.substr(i + 1, close - i - 1));
+                i = close + 1;
+            } else {
+                const size_t end = text.find_first_of(";,", i);
+                const size_t stop = end == std::string_view::npos ? text.size() : end;
+                value.append(text.substr(i, stop - i));
+                i = stop;
+            }
+            if (i < text.size() && text[i] == ',') {
+                value += text[i++];
+                continue;
+            }
+            break;
+        }
+        f(name, std::move(value));
+    }
+    return true;
+}
+
+// The end of the parameters: the first ":" outside quotes.
+size_t ValueColon(std::string_view text, size_t from) {
+    bool quoted = false;
+    for (size_t i = from; i < text.size(); ++i) {
+        if (text[i] == '"') quoted = !quoted;
+        if (text[i] == ':' && !quoted) return i;
+    }
+    return std::string_view::npos;
+}
+
+// name *(";" param) ":" value, parsed in place: the name and parameter names become upper case.
+bool ParseContentLine(char* line, size_t size, int number, IcsProperty& p, std::string& error) {
+    const std::string_view text(line, size);
+    size_t i = 0;
+    while (i < size && NameChar(line[i])) ++i;
+    if (i == 0) {
+        error = "a line that is no property: \"" + Excerpt(text) + "\"";
+        return false;
+    }
+    UpperInPlace(line, line + i);
+    p.name = text.substr(0, i);
+    p.line = number;
+    const size_t colon = ValueColon(text, i);
+    if (colon == std::string_view::npos) {
+        error = "no \":\" after the name " + Excerpt(p.name);
+        return false;
+    }
+    p.params = text.substr(i, colon - i);
+    if (!p.params.empty()) {
+        bool ok = ForEachParam(p.params, [&](std::string_view name, const std::string&) {
+            char* at = line + (name.data() - text.data());
+            UpperInPlace(at, at + name.size());
+        });
+        if (!ok) {
+            error = "a malformed parameter of " + Excerpt(p.name);
+            return false;
+        }
+    }
+    p.value = text.substr(colon + 1);
+    return true;
 }
 
 }  // namespace
@@ -193,6 +178,7 @@ std::string TrimmedDescription(const Reminder& r) {
 
 std::string EscapeIcsText(std::string_view text) {
     std::string out;
+    out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\\' || c == ';' || c == ',') {
@@ -212,6 +198,7 @@ std::string EscapeIcsText(std::string_view text) {
 
 std::string UnescapeIcsText(std::string_view text) {
     std::string out;
+    out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
             const char next = text[++i];
@@ -225,12 +212,12 @@ std::string UnescapeIcsText(std::string_view text) {
 
 std::string FoldIcsLine(std::string_view line) {
     std::string out;
+    out.reserve(line.size() + line.size() / 37 + 2);
     size_t width = 0;  // octets on the current physical line
-    size_t limit = 75;
     for (size_t i = 0; i < line.size();) {
         size_t n = 1;  // the whole UTF-8 sequence moves together
         while (i + n < line.size() && (static_cast<unsigned char>(line[i + n]) & 0xC0) == 0x80) ++n;
-        if (width + n > limit) {
+        if (width + n > 75) {
             out += "\r\n ";
             width = 1;
         }
@@ -242,11 +229,32 @@ std::string FoldIcsLine(std::string_view line) {
     return out;
 }
 
-std::optional<std::string> IcsProperty::Param(std::string_view wanted) const {
-    for (const auto& [name, value] : params) {
-        if (name == wanted) return value;
+std::string PrintableText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c == '\t' || c == '\r' || c == '\n') {
+            out += ' ';
+        } else if (c < 0x20 || c == 0x7F) {
+            // dropped
+        } else if (c == 0xC2 && i + 1 < utf8.size() &&
+                   static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            ++i;  // a C1 control, U+0080..U+009F
+        } else {
+            out += static_cast<char>(c);
+        }
     }
-    return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> IcsProperty::Param(std::string_view wanted) const {
+    std::optional<std::string> found;
+    ForEachParam(params, [&](std::string_view name, std::string value) {
+        if (!found && name == wanted) found = std::move(value);
+    });
+    return found;
 }
 
 const IcsProperty* IcsComponent::Find(std::string_view wanted) const {
@@ -256,290 +264,108 @@ const IcsProperty* IcsComponent::Find(std::string_view wanted) const {
     return nullptr;
 }
 
-namespace {
-
-bool NameChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+IcsDocument ParseIcs(std::string_view text) {
+    return ParseIcs(std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-// name *(";" param) ":" value; parameter values may be quoted and then hold ":" and ";".
-std::optional<IcsProperty> ParseContentLine(std::string_view text, int line, std::string& error) {
-    IcsProperty p;
-    p.line = line;
-    size_t i = 0;
-    while (i < text.size() && NameChar(text[i])) ++i;
-    if (i == 0) {
-        error = "a line that is no property";
-        return std::nullopt;
-    }
-    p.name = Upper(text.substr(0, i));
-    while (i < text.size() && text[i] == ';') {
-        const size_t start = ++i;
-        while (i < text.size() && NameChar(text[i])) ++i;
-        if (i == start || i == text.size() || text[i] != '=') {
-            error = "a malformed parameter of " + p.name;
-            return std::nullopt;
-        }
-        std::string name = Upper(text.substr(start, i - start));
-        std::string value;
-        ++i;
-        for (;;) {  // one or more comma-separated values, kept together
-            if (i < text.size() && text[i] == '"') {
-                const size_t close = text.find('"', i + 1);
-                if (close == std::string_view::npos) {
-                    error = "an unclosed quote in a parameter of " + p.name;
-                    return std::nullopt;
-                }
-                value.append(text.substr(i + 1, close - i - 1));
-                i = close + 1;
-            } else {
-                while (i < text.size() && text[i] != ';' && text[i] != ':' && text[i] != ',') {
-                    value += text[i++];
-                }
-            }
-            if (i < text.size() && text[i] == ',') {
-                value += text[i++];
-                continue;
-            }
-            break;
-        }
-        p.params.emplace_back(std::move(name), std::move(value));
-    }
-    if (i == text.size() || text[i] != ':') {
-        error = "no \":\" after the name " + p.name;
-        return std::nullopt;
-    }
-    p.value = std::string(text.substr(i + 1));
-    return p;
-}
-
-}  // namespace
-
-IcsParseResult ParseIcs(std::string_view text) {
-    IcsParseResult result;
+IcsDocument ParseIcs(std::vector<std::uint8_t> bytes) {
+    IcsDocument doc;
+    doc.text = std::move(bytes);
+    char* const t = reinterpret_cast<char*>(doc.text.data());
+    const size_t n = doc.text.size();
     auto fail = [&](int line, std::string message) {
-        result.calendars.clear();
-        result.errorLine = line;
-        result.error = std::move(message);
-        return result;
+        doc.components.clear();
+        doc.calendars.clear();
+        doc.errorLine = line;
+        doc.error = std::move(message);
+        return std::move(doc);
     };
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
-    // Unfold into logical lines, each with the number of its first physical line.
-    std::vector<std::pair<int, std::string>> lines;
-    int physical = 0;
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view raw = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++physical;
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-        if (!raw.empty() && (raw[0] == ' ' || raw[0] == '\t')) {
+    // Unfold in place: each logical line is moved down to the write position w, its
+    // continuations appended without their leading blank. Nothing moves up, so the text never
+    // grows and each line's place is final once the next one starts.
+    struct Span {
+        size_t start, end;
+        int line;
+    };
+    std::vector<Span> lines;
+    size_t r = n >= 3 && std::memcmp(t, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    size_t w = 0;
+    for (int physical = 1; r < n; ++physical) {
+        const size_t start = r;
+        while (r < n && t[r] != '\r' && t[r] != '\n') ++r;
+        const size_t end = r;
+        if (r < n && t[r] == '\r') {
+            ++r;
+            if (r < n && t[r] == '\n') ++r;
+        } else if (r < n) {
+            ++r;
+        }
+        if (end == start) continue;
+        if (t[start] == ' ' || t[start] == '\t') {
             if (lines.empty())
                 return fail(physical, "a continuation line with nothing to continue");
-            lines.back().second.append(raw.substr(1));
-        } else if (!raw.empty()) {
-            lines.emplace_back(physical, std::string(raw));
+            std::memmove(t + w, t + start + 1, end - start - 1);
+            w += end - start - 1;
+            lines.back().end = w;
+        } else {
+            std::memmove(t + w, t + start, end - start);
+            lines.push_back({w, w + (end - start), physical});
+            w += end - start;
         }
     }
     if (lines.empty()) return fail(1, "the file is empty");
 
-    std::vector<IcsComponent> stack;
-    for (const auto& [line, content] : lines) {
+    std::vector<int> open;  // the components still open, innermost last
+    for (const Span& span : lines) {
+        IcsProperty p;
         std::string error;
-        std::optional<IcsProperty> p = ParseContentLine(content, line, error);
-        if (!p) return fail(line, error);
-        if (p->name == "BEGIN") {
-            const std::string name = Upper(Trim(p->value));
-            if (name.empty()) return fail(line, "BEGIN names no component");
-            if (stack.empty() && name != "VCALENDAR") {
-                return fail(line, "BEGIN:" + name + " outside a VCALENDAR");
-            }
-            stack.push_back({name, line, {}, {}});
-        } else if (p->name == "END") {
-            const std::string name = Upper(Trim(p->value));
-            if (stack.empty()) return fail(line, "END:" + name + " with nothing open");
-            if (stack.back().name != name) {
-                return fail(line, "END:" + name + " closes BEGIN:" + stack.back().name +
-                                      " of line " + std::to_string(stack.back().line));
-            }
-            IcsComponent done = std::move(stack.back());
-            stack.pop_back();
-            if (stack.empty()) {
-                result.calendars.push_back(std::move(done));
+        if (!ParseContentLine(t + span.start, span.end - span.start, span.line, p, error)) {
+            return fail(span.line, error);
+        }
+        if (p.name == "BEGIN" || p.name == "END") {
+            const std::string_view trimmed = Trim(p.value);
+            char* at = t + (trimmed.data() - t);
+            UpperInPlace(at, at + trimmed.size());
+            const std::string_view name = trimmed;
+            if (name.empty()) return fail(span.line, std::string(p.name) + " names no component");
+            if (p.name == "BEGIN") {
+                if (open.empty() && name != "VCALENDAR") {
+                    return fail(span.line, "BEGIN:" + Excerpt(name) + " outside a VCALENDAR");
+                }
+                const int index = static_cast<int>(doc.components.size());
+                IcsComponent c;
+                c.name = name;
+                c.line = span.line;
+                c.parent = open.empty() ? -1 : open.back();
+                doc.components.push_back(std::move(c));
+                if (open.empty()) {
+                    doc.calendars.push_back(index);
+                } else {
+                    doc.components[static_cast<size_t>(open.back())].children.push_back(index);
+                }
+                open.push_back(index);
             } else {
-                stack.back().children.push_back(std::move(done));
+                if (open.empty())
+                    return fail(span.line, "END:" + Excerpt(name) + " with nothing open");
+                const IcsComponent& top = doc.at(open.back());
+                if (top.name != name) {
+                    return fail(span.line, "END:" + Excerpt(name) +
+                                               " closes BEGIN:" + Excerpt(top.name) + " of line " +
+                                               std::to_string(top.line));
+                }
+                open.pop_back();
             }
         } else {
-            if (stack.empty()) return fail(line, p->name + " outside a VCALENDAR");
-            stack.back().properties.push_back(std::move(*p));
+            if (open.empty()) return fail(span.line, Excerpt(p.name) + " outside a VCALENDAR");
+            doc.components[static_cast<size_t>(open.back())].properties.push_back(p);
         }
     }
-    if (!stack.empty()) {
-        return fail(stack.back().line, "BEGIN:" + stack.back().name + " is never closed");
+    if (!open.empty()) {
+        const IcsComponent& top = doc.at(open.back());
+        return fail(top.line, "BEGIN:" + Excerpt(top.name) + " is never closed");
     }
-    return result;
-}
-
-// --- Recurrence ---
-
-std::string WriteRecurrenceRule(const Reminder& r) {
-    const int n = r.period == 0 ? 1 : r.period;
-    const CivilDate d = SplitDateKey(r.date);
-    switch (r.frequency) {
-        case kAnnual:
-            return "FREQ=YEARLY";
-        case kMonthlyPeriod:
-            return "FREQ=MONTHLY;INTERVAL=" + std::to_string(n) +
-                   ";BYMONTHDAY=" + std::to_string(d.day);
-        case kWeeklyPeriod:
-            return "FREQ=WEEKLY;INTERVAL=" + std::to_string(n);
-        case kWeekdayMonths: {
-            // A fifth weekday is always the month's last; in a month without one the
-            // reminder moves to the last such weekday.
-            const int k = WeekOfMonth(d.day);
-            const std::string ordinal = k >= 5 ? "-1" : std::to_string(k);
-            return "FREQ=MONTHLY;INTERVAL=" + std::to_string(n) + ";BYDAY=" + ordinal +
-                   std::string(kDayCodes[DayOfWeek(d.month, d.year, d.day)]);
-        }
-        default:
-            return "";
-    }
-}
-
-RuleReading ReadRecurrenceRule(std::string_view value, CivilDate start) {
-    RuleReading reading;
-    auto malformed = [&](std::string why) {
-        reading.status = RuleReading::kMalformed;
-        reading.reason = std::move(why);
-        return reading;
-    };
-    auto unmappable = [&](std::string why) {
-        reading.status = RuleReading::kUnmappable;
-        reading.reason = std::move(why);
-        return reading;
-    };
-
-    std::map<std::string, std::string, std::less<>> parts;
-    for (std::string_view part : Split(Trim(value), ';')) {
-        if (part.empty()) continue;
-        const size_t eq = part.find('=');
-        if (eq == std::string_view::npos || eq == 0) {
-            return malformed("RRULE part \"" + std::string(part) + "\" has no value");
-        }
-        if (!parts.emplace(Upper(part.substr(0, eq)), Upper(part.substr(eq + 1))).second) {
-            return malformed("RRULE names " + Upper(part.substr(0, eq)) + " twice");
-        }
-    }
-    const auto freq = parts.find("FREQ");
-    if (freq == parts.end()) return malformed("RRULE without FREQ");
-    static const std::array<std::string_view, 7> kFreqs = {
-        "SECONDLY", "MINUTELY", "HOURLY", "DAILY", "WEEKLY", "MONTHLY", "YEARLY"};
-    if (std::find(kFreqs.begin(), kFreqs.end(), freq->second) == kFreqs.end()) {
-        return malformed("RRULE FREQ=" + freq->second + " is unknown");
-    }
-
-    int interval = 1;
-    if (const auto it = parts.find("INTERVAL"); it != parts.end()) {
-        interval = Number(it->second);
-        if (interval < 1) return malformed("RRULE INTERVAL=" + it->second + " is no count");
-    }
-    if (parts.contains("COUNT") || parts.contains("UNTIL")) {
-        return unmappable("it repeats a limited number of times (COUNT or UNTIL)");
-    }
-    for (std::string_view key :
-         {"BYSETPOS", "BYYEARDAY", "BYWEEKNO", "BYHOUR", "BYMINUTE", "BYSECOND"}) {
-        if (parts.contains(key)) return unmappable("its rule uses " + std::string(key));
-    }
-    if (freq->second != "YEARLY" && freq->second != "MONTHLY" && freq->second != "WEEKLY") {
-        return unmappable("it repeats " + Lower(freq->second));
-    }
-    if (interval > 255) return unmappable("its interval is above 255");
-
-    // Each BY part may hold one value only, and it has to fit the start date.
-    auto single = [&](std::string_view key) -> std::optional<std::string> {
-        const auto it = parts.find(key);
-        if (it == parts.end()) return std::nullopt;
-        return it->second;
-    };
-    for (std::string_view key : {"BYMONTH", "BYMONTHDAY", "BYDAY"}) {
-        if (const auto v = single(key); v && v->find(',') != std::string::npos) {
-            return unmappable("its " + std::string(key) + " has several values");
-        }
-    }
-    const auto byMonth = single("BYMONTH");
-    const auto byMonthDay = single("BYMONTHDAY");
-    const auto byDay = single("BYDAY");
-    if (byMonth && Number(*byMonth) != start.month) {
-        if (Number(*byMonth) < 1 || Number(*byMonth) > 12) {
-            return malformed("RRULE BYMONTH=" + *byMonth + " is no month");
-        }
-        return unmappable("its BYMONTH is not the month it starts in");
-    }
-
-    RecurrenceRule& rule = reading.rule;
-    rule.period = interval;
-    if (freq->second == "YEARLY") {
-        if (interval != 1)
-            return unmappable("it repeats every " + std::to_string(interval) + " years");
-        if (byDay) return unmappable("it repeats on a weekday of the year");
-        if (byMonthDay && Number(*byMonthDay) != start.day) {
-            return unmappable("its BYMONTHDAY is not the day it starts on");
-        }
-        rule.frequency = kAnnual;
-        return reading;
-    }
-    if (byMonth) return unmappable("it repeats in one month only");
-    if (freq->second == "WEEKLY") {
-        if (byMonthDay) return unmappable("its weekly rule uses BYMONTHDAY");
-        if (byDay && *byDay != kDayCodes[DayOfWeek(start.month, start.year, start.day)]) {
-            return unmappable("its BYDAY is not the weekday it starts on");
-        }
-        rule.frequency = kWeeklyPeriod;
-        return reading;
-    }
-    // MONTHLY
-    if (byDay) {
-        if (byMonthDay) return unmappable("its rule uses BYDAY and BYMONTHDAY together");
-        std::string_view d = *byDay;
-        const std::string_view code = d.size() >= 2 ? d.substr(d.size() - 2) : d;
-        const auto day = std::find(kDayCodes.begin(), kDayCodes.end(), code);
-        if (day == kDayCodes.end()) return malformed("RRULE BYDAY=" + *byDay + " names no weekday");
-        std::string_view ordinal = d.substr(0, d.size() - 2);
-        if (!ordinal.empty() && ordinal[0] == '+') ordinal.remove_prefix(1);
-        int k = 0;
-        if (ordinal == "-1") {
-            k = -1;
-        } else if (ordinal.empty()) {
-            return unmappable("it repeats on every " + std::string(code) + " of the month");
-        } else {
-            k = Number(ordinal);
-            if (k < 1 && ordinal[0] != '-')
-                return malformed("RRULE BYDAY=" + *byDay + " is unreadable");
-            if (ordinal[0] == '-' || k > 4) {
-                return unmappable("it repeats on weekday " + std::string(ordinal) +
-                                  " of the month (only first to fourth and last fit)");
-            }
-        }
-        rule.frequency = kWeekdayMonths;
-        rule.weekday = static_cast<int>(day - kDayCodes.begin());
-        rule.weekOrdinal = k;
-        return reading;
-    }
-    if (byMonthDay) {
-        const int d = Number(*byMonthDay);
-        if (d < 1) {
-            if (!byMonthDay->empty() && (*byMonthDay)[0] == '-') {
-                return unmappable("it counts days from the end of the month");
-            }
-            return malformed("RRULE BYMONTHDAY=" + *byMonthDay + " is unreadable");
-        }
-        if (d > 31) return malformed("RRULE BYMONTHDAY=" + *byMonthDay + " is no day");
-        rule.monthDay = d;
-    }
-    rule.frequency = kMonthlyPeriod;
-    return reading;
+    return doc;
 }
 
 // --- Export ---
@@ -608,9 +434,8 @@ IcsExport ExportIcs(const ReminderData& data, bool withArchive, DateKey stamp) {
             line("X-TESSALY-YEAR:" + std::to_string(r.timeOrYear));
         }
         if (!archived) {
-            if (const std::string rule = WriteRecurrenceRule(r); !rule.empty()) {
+            if (const std::string rule = WriteRecurrenceRule(r); !rule.empty())
                 line("RRULE:" + rule);
-            }
             if (r.notifyDays > 0) {
                 line("BEGIN:VALARM");
                 line("ACTION:DISPLAY");
@@ -633,16 +458,650 @@ IcsExport ExportIcs(const ReminderData& data, bool withArchive, DateKey stamp) {
 
 namespace {
 
-struct Mapping {
-    bool malformed = false;
-    bool mapped = false;
-    std::string reason;  // the skip reason, or what is malformed
-    int line = 0;        // where the malformed value is
-    Reminder reminder;
+constexpr std::int64_t kDay = 86400;
+constexpr std::string_view kTitleCut = "\xE2\x80\xA6";  // an ellipsis
+
+std::int64_t DayNumber(CivilDate d) {
+    return DaysFromCivil(d.year, d.month, d.day);
+}
+
+std::int64_t LastImportDay() {
+    return DaysFromCivil(2099, 12, 31);  // the editor's last year
+}
+
+std::string IsoDate(std::int64_t day) {
+    const CivilDate c = CivilFromDays(day);
+    const std::string v = DateValue(c);
+    return v.substr(0, 4) + "-" + v.substr(4, 2) + "-" + v.substr(6, 2);
+}
+
+std::string Quoted(std::string_view shown) {
+    return "\"" + std::string(shown) + "\"";
+}
+
+// Splits at unescaped commas (CATEGORIES and other TEXT lists).
+std::vector<std::string> SplitTextList(std::string_view s) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            parts.back() += s.substr(i, 2);
+            ++i;
+        } else if (s[i] == ',') {
+            parts.emplace_back();
+        } else {
+            parts.back() += s[i];
+        }
+    }
+    return parts;
+}
+
+// A signed duration in seconds: [+|-]P nW or [nD][T[nH][nM][nS]].
+std::optional<std::int64_t> ParseDuration(std::string_view v) {
+    int sign = 1;
+    if (!v.empty() && (v[0] == '+' || v[0] == '-')) {
+        sign = v[0] == '-' ? -1 : 1;
+        v.remove_prefix(1);
+    }
+    if (v.empty() || v[0] != 'P') return std::nullopt;
+    v.remove_prefix(1);
+    std::int64_t total = 0;
+    bool inTime = false, any = false;
+    while (!v.empty()) {
+        if (v[0] == 'T') {
+            if (inTime) return std::nullopt;
+            inTime = true;
+            v.remove_prefix(1);
+            continue;
+        }
+        size_t n = 0;
+        std::int64_t amount = 0;
+        while (n < v.size() && v[n] >= '0' && v[n] <= '9') amount = amount * 10 + (v[n++] - '0');
+        if (n == 0 || n > 7 || n == v.size()) return std::nullopt;
+        const char unit = v[n];
+        v.remove_prefix(n + 1);
+        if (!inTime && unit == 'W') {
+            total += amount * 7 * kDay;
+        } else if (!inTime && unit == 'D') {
+            total += amount * kDay;
+        } else if (inTime && unit == 'H') {
+            total += amount * 3600;
+        } else if (inTime && unit == 'M') {
+            total += amount * 60;
+        } else if (inTime && unit == 'S') {
+            total += amount;
+        } else {
+            return std::nullopt;
+        }
+        any = true;
+    }
+    if (!any) return std::nullopt;
+    return sign * total;
+}
+
+// A UTC offset: +hhmm or +hhmmss.
+std::optional<int> ParseUtcOffset(std::string_view v) {
+    v = Trim(v);
+    if (v.size() != 5 && v.size() != 7) return std::nullopt;
+    if (v[0] != '+' && v[0] != '-') return std::nullopt;
+    int digits[6] = {};
+    for (size_t i = 1; i < v.size(); ++i) {
+        if (v[i] < '0' || v[i] > '9') return std::nullopt;
+        digits[i - 1] = v[i] - '0';
+    }
+    const int seconds = (digits[0] * 10 + digits[1]) * 3600 + (digits[2] * 10 + digits[3]) * 60 +
+                        digits[4] * 10 + digits[5];
+    return v[0] == '-' ? -seconds : seconds;
+}
+
+// What clock a time value is on.
+struct Clock {
+    enum Kind { kDate, kFloating, kUtc, kZone, kUnknownZone } kind = kFloating;
+    const ZoneRules* zone = nullptr;
+    std::string tzid;
 };
 
+struct When {
+    IcsTime time;
+    Clock clock;
+};
+
+// One date of an event: on its own clock and on this computer's.
+struct Occurrence {
+    WallSeconds own = 0;
+    WallSeconds local = 0;
+};
+
+// A date a series leaves out (EXDATE, or a date another event moves or cancels).
+struct Exclusion {
+    WallSeconds own = 0;
+    WallSeconds local = 0;
+    bool dateOnly = false;
+};
+
+// What the event's date properties say.
+struct EventDates {
+    When start;
+    std::vector<RepeatRule> rules;
+    std::vector<When> extra;  // RDATE
+    std::vector<Exclusion> exclusions;
+    std::optional<std::int64_t> length;  // from DTEND or DURATION
+};
+
+// A zone defined in the file: its STANDARD and DAYLIGHT parts give the instants at which the
+// offset changes, each part from its start, by its rule and its extra dates.
+std::unique_ptr<ZoneRules> ZoneFromDefinition(const IcsDocument& doc, const IcsComponent& zone) {
+    std::vector<std::pair<UtcSeconds, int>> changes;
+    std::optional<std::pair<UtcSeconds, int>> earliest;  // (instant, offset before it)
+    const WallSeconds from = DaysFromCivil(1900, 1, 1) * kDay;
+    const WallSeconds last = DaysFromCivil(2100, 12, 31) * kDay;
+    for (int index : zone.children) {
+        const IcsComponent& part = doc.at(index);
+        if (part.name != "STANDARD" && part.name != "DAYLIGHT") continue;
+        const IcsProperty* start = part.Find("DTSTART");
+        const IcsProperty* before = part.Find("TZOFFSETFROM");
+        const IcsProperty* after = part.Find("TZOFFSETTO");
+        if (!start || !before || !after) return nullptr;
+        const std::optional<IcsTime> onset = ParseIcsTime(Trim(start->value));
+        const std::optional<int> offsetBefore = ParseUtcOffset(before->value);
+        const std::optional<int> offsetAfter = ParseUtcOffset(after->value);
+        if (!onset || !offsetBefore || !offsetAfter) return nullptr;
+        auto add = [&](WallSeconds wall) {
+            const UtcSeconds at = wall - *offsetBefore;
+            changes.emplace_back(at, *offsetAfter);
+            if (!earliest || at < earliest->first) earliest = {at, *offsetBefore};
+            return true;
+        };
+        add(onset->Wall());
+        for (const IcsProperty& p : part.properties) {
+            if (p.name == "RRULE") {
+                const RuleReading rule = ReadRecurrenceRule(Trim(p.value));
+                if (!rule.ok) return nullptr;
+                std::optional<WallSeconds> until;
+                if (rule.rule.until) {
+                    until = rule.rule.until->Wall() + (rule.rule.until->utc ? *offsetBefore : 0) +
+                            (rule.rule.until->hasTime ? 0 : kDay - 1);
+                }
+                ExpandRule(rule.rule, *onset, until, std::max(from, onset->Wall()), last, add);
+            } else if (p.name == "RDATE") {
+                for (std::string_view v : Split(p.value, ',')) {
+                    if (const std::optional<IcsTime> t =
+                            ParseIcsTime(Trim(v.substr(0, v.find('/')))))
+                        add(t->Wall());
+                }
+            }
+        }
+    }
+    if (!earliest) return nullptr;
+    return std::make_unique<TransitionZone>(earliest->second, std::move(changes));
+}
+
+class ImportContext {
+  public:
+    ImportContext(const IcsDocument& doc, const ImportOptions& options)
+        : doc_(doc), options_(options) {
+        if (!options.zones) ownZones_ = MakeSystemZones();
+        for (int calendar : doc.calendars) {
+            for (int index : doc.at(calendar).children) {
+                const IcsComponent& c = doc.at(index);
+                if (c.name != "VTIMEZONE") continue;
+                if (const IcsProperty* id = c.Find("TZID"))
+                    definitions_.emplace(std::string(Trim(id->value)), index);
+            }
+        }
+    }
+
+    const ImportOptions& options() const { return options_; }
+    SystemZones& zones() const { return options_.zones ? *options_.zones : *ownZones_; }
+
+    // The file's own definition first, then the system's zone of that name; null for a zone
+    // nobody knows.
+    const ZoneRules* FindZone(const std::string& tzid) {
+        if (const auto known = resolved_.find(tzid); known != resolved_.end()) return known->second;
+        const ZoneRules* found = nullptr;
+        if (const auto def = definitions_.find(tzid); def != definitions_.end()) {
+            if (std::unique_ptr<ZoneRules> zone = ZoneFromDefinition(doc_, doc_.at(def->second))) {
+                found = zone.get();
+                owned_.push_back(std::move(zone));
+            }
+        }
+        if (!found) found = zones().Find(tzid);
+        resolved_.emplace(tzid, found);
+        return found;
+    }
+
+    // The clock of a DATE or DATE-TIME property's value.
+    Clock ClockOf(const IcsProperty& p, const IcsTime& t) {
+        Clock c;
+        if (!t.hasTime) {
+            c.kind = Clock::kDate;
+        } else if (t.utc) {
+            c.kind = Clock::kUtc;
+        } else if (const std::optional<std::string> tzid = p.Param("TZID")) {
+            c.tzid = std::string(Trim(*tzid));
+            c.zone = FindZone(c.tzid);
+            c.kind = c.zone ? Clock::kZone : Clock::kUnknownZone;
+        }
+        return c;
+    }
+
+    // A time on a clock as this computer's clock shows it. A floating time, and a time of a
+    // zone nobody knows, is taken as written.
+    WallSeconds ToLocal(const Clock& c, WallSeconds wall) const {
+        switch (c.kind) {
+            case Clock::kUtc:
+                return WallFromUtc(zones().Local(), wall);
+            case Clock::kZone:
+                return WallFromUtc(zones().Local(), UtcFromWall(*c.zone, wall));
+            default:
+                return wall;
+        }
+    }
+
+    // A rule's UNTIL on the clock of the event's start.
+    std::optional<WallSeconds> UntilOn(const RepeatRule& rule, const Clock& c) const {
+        if (!rule.until) return std::nullopt;
+        const IcsTime& u = *rule.until;
+        if (!u.hasTime) return u.Wall() + kDay - 1;
+        if (!u.utc) return u.Wall();
+        switch (c.kind) {
+            case Clock::kUtc:
+                return u.Wall();
+            case Clock::kZone:
+                return WallFromUtc(*c.zone, u.Wall());
+            default:
+                return WallFromUtc(zones().Local(), u.Wall());
+        }
+    }
+
+  private:
+    const IcsDocument& doc_;
+    const ImportOptions& options_;
+    std::unique_ptr<SystemZones> ownZones_;
+    std::map<std::string, int, std::less<>> definitions_;            // TZID -> VTIMEZONE
+    std::vector<std::unique_ptr<ZoneRules>> owned_;                  // zones the file defines
+    std::map<std::string, const ZoneRules*, std::less<>> resolved_;  // TZID -> zone or null
+};
+
+// An event's title as the data file will hold it.
+struct Title {
+    std::string stored;  // Windows-1252, at most 48 bytes
+    std::string shown;   // UTF-8, at most 60 characters and an ellipsis, for messages
+    std::string head;    // the first 200 characters, ASCII in lower case, to look for words in
+    bool lossy = false;  // a character became "?"
+    bool cut = false;    // more than 48 characters
+};
+
+// Reads an escaped TEXT value once, from start to end, keeping only what the title needs:
+// however long the value, the work is one pass and the memory a few hundred bytes.
+Title ReadTitle(std::string_view escaped) {
+    Title t;
+    size_t storedChars = 0, shownChars = 0, headChars = 0;
+    size_t pendingBlanks = 0;  // blanks wait until something follows them
+    bool started = false, shownCut = false;
+    auto put = [&](char32_t c, std::string_view utf8) {
+        if (c == ' ') {
+            if (started) ++pendingBlanks;
+            return;
+        }
+        started = true;
+        if (t.cut && shownCut && headChars >= 200) return;  // nothing more to learn
+        const size_t units = pendingBlanks + 1;
+        std::string unit(std::min<size_t>(pendingBlanks, 256), ' ');
+        unit += utf8;
+        pendingBlanks = 0;
+        if (storedChars + units <= kDescriptionBytes) {
+            const std::string cp = Utf8ToCp1252(unit);
+            if (c != '?' && !cp.empty() && cp.back() == '?') t.lossy = true;
+            t.stored += cp;
+            storedChars += units;
+        } else {
+            t.cut = true;
+        }
+        if (shownChars + units <= 60) {
+            t.shown += unit;
+            shownChars += units;
+        } else if (!shownCut) {
+            t.shown += kTitleCut;
+            shownCut = true;
+        }
+        if (headChars < 200) {
+            for (char& ch : unit) {
+                if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+            }
+            t.head += unit;
+            headChars += units;
+        }
+    };
+    for (size_t i = 0; i < escaped.size();) {
+        auto b = static_cast<unsigned char>(escaped[i]);
+        if (b == '\\' && i + 1 < escaped.size()) {
+            const char next = escaped[i + 1];
+            i += 2;
+            if (next == 'n' || next == 'N') {
+                put(' ', " ");
+                continue;
+            }
+            b = static_cast<unsigned char>(next);
+            if (b < 0x80) {
+                if (b >= 0x20 && b != 0x7F) put(b, std::string_view(&escaped[i - 1], 1));
+                continue;
+            }
+            --i;  // an escaped non-ASCII byte reads as itself
+        }
+        const int extra = b < 0x80             ? 0
+                          : (b & 0xE0) == 0xC0 ? 1
+                          : (b & 0xF0) == 0xE0 ? 2
+                          : (b & 0xF8) == 0xF0 ? 3
+                                               : -1;
+        bool valid = extra >= 0 && i + static_cast<size_t>(extra) < escaped.size();
+        char32_t c = extra > 0 ? b & (0x3F >> extra) : b;
+        for (int k = 1; valid && k <= extra; ++k) {
+            const auto cont = static_cast<unsigned char>(escaped[i + static_cast<size_t>(k)]);
+            valid = (cont & 0xC0) == 0x80;
+            c = (c << 6) | (cont & 0x3F);
+        }
+        if (!valid) {
+            put(0xFFFD, "\xEF\xBF\xBD");  // a broken sequence: one unknown character
+            ++i;
+            continue;
+        }
+        const std::string_view utf8 = escaped.substr(i, static_cast<size_t>(extra) + 1);
+        i += static_cast<size_t>(extra) + 1;
+        if (c == '\t' || c == '\r' || c == '\n') {
+            put(' ', " ");
+        } else if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
+            continue;  // control characters never reach a reminder
+        } else {
+            put(c, utf8);
+        }
+    }
+    return t;
+}
+
+// An alarm as it matters for notice: when it goes off.
+struct Alarm {
+    bool absolute = false;
+    WallSeconds localAt = 0;  // absolute: this computer's clock
+    std::int64_t offset = 0;  // relative: seconds from the start or the end
+    bool fromEnd = false;
+};
+
+// The result of mapping one event.
+struct Mapping {
+    bool malformed = false;
+    int line = 0;  // where the malformed value is
+    bool mapped = false;
+    std::string reason;
+    std::vector<std::string> notes;
+    Reminder reminder;
+    Title title;
+};
+
+// Reading the event's date properties: DTSTART, RRULE, RDATE, EXDATE, DTEND and DURATION.
+// Values that are no dates make the file malformed.
+bool ReadEventDates(ImportContext& ctx, const IcsComponent& event, bool single, EventDates& d,
+                    Mapping& m) {
+    auto malformed = [&](int line, std::string why) {
+        m.malformed = true;
+        m.line = line;
+        m.reason = std::move(why);
+        return false;
+    };
+    const IcsProperty* start = event.Find("DTSTART");
+    const std::optional<IcsTime> t = ParseIcsTime(Trim(start->value));
+    if (!t) return malformed(start->line, "DTSTART \"" + Excerpt(start->value) + "\" is no date");
+    if (start->Param("VALUE") == "DATE" && t->hasTime) {
+        return malformed(start->line, "DTSTART is marked as a date but holds a time");
+    }
+    d.start = {*t, ctx.ClockOf(*start, *t)};
+
+    for (const IcsProperty& p : event.properties) {
+        const bool rrule = p.name == "RRULE", rdate = p.name == "RDATE",
+                   exdate = p.name == "EXDATE";
+        if (!rrule && !rdate && !exdate) continue;
+        if (rrule) {
+            if (Trim(p.value).empty()) continue;  // an empty rule repeats nothing
+            const RuleReading rule = ReadRecurrenceRule(Trim(p.value));
+            if (!rule.ok) return malformed(p.line, rule.error);
+            if (!single) d.rules.push_back(rule.rule);
+            continue;
+        }
+        for (std::string_view v : Split(p.value, ',')) {
+            v = Trim(v);
+            if (v.empty()) continue;
+            const std::string_view value =
+                rdate ? v.substr(0, v.find('/')) : v;  // a PERIOD's start
+            const std::optional<IcsTime> at = ParseIcsTime(value);
+            if (!at)
+                return malformed(p.line, p.name == "RDATE"
+                                             ? "RDATE \"" + Excerpt(v) + "\" is no date"
+                                             : "EXDATE \"" + Excerpt(v) + "\" is no date");
+            const Clock clock = ctx.ClockOf(p, *at);
+            if (single) continue;
+            if (rdate) {
+                d.extra.push_back({*at, clock});
+            } else {
+                d.exclusions.push_back({at->Wall(), ctx.ToLocal(clock, at->Wall()), !at->hasTime});
+            }
+        }
+    }
+    if (const IcsProperty* end = event.Find("DTEND")) {
+        if (const std::optional<IcsTime> e = ParseIcsTime(Trim(end->value))) {
+            const WallSeconds endLocal = ctx.ToLocal(ctx.ClockOf(*end, *e), e->Wall());
+            d.length = std::max<std::int64_t>(0, endLocal - ctx.ToLocal(d.start.clock, t->Wall()));
+        }
+    } else if (const IcsProperty* duration = event.Find("DURATION")) {
+        d.length = ParseDuration(Trim(duration->value));
+    }
+    return true;
+}
+
+// Alarms that people set: not the ones that do nothing (ACTION:NONE), not the placeholders
+// some programs write into every event (a default alarm, or a fixed time in 1976).
+std::vector<Alarm> ReadAlarms(ImportContext& ctx, const IcsDocument& doc, const IcsComponent& event,
+                              std::vector<std::string>& notes) {
+    std::vector<Alarm> alarms;
+    for (int index : event.children) {
+        const IcsComponent& alarm = doc.at(index);
+        if (alarm.name != "VALARM") continue;
+        if (const IcsProperty* action = alarm.Find("ACTION");
+            action && Upper(Trim(action->value)) == "NONE")
+            continue;
+        bool placeholder = false;
+        for (std::string_view name : {"X-APPLE-DEFAULT-ALARM", "X-APPLE-LOCAL-DEFAULT-ALARM"}) {
+            if (const IcsProperty* p = alarm.Find(name); p && Upper(Trim(p->value)) == "TRUE")
+                placeholder = true;
+        }
+        const IcsProperty* trigger = alarm.Find("TRIGGER");
+        if (placeholder || !trigger) continue;
+        const std::string_view value = Trim(trigger->value);
+        if (const std::optional<IcsTime> at = ParseIcsTime(value)) {
+            Clock c = ctx.ClockOf(*trigger, *at);
+            alarms.push_back({true, ctx.ToLocal(c, at->Wall()), 0, false});
+        } else if (const std::optional<std::int64_t> offset = ParseDuration(value)) {
+            alarms.push_back({false, 0, *offset, trigger->Param("RELATED") == "END"});
+        } else {
+            notes.push_back("an alarm whose time cannot be read (\"" + Excerpt(value) +
+                            "\") is left out");
+        }
+    }
+    return alarms;
+}
+
+// The dates of the event from fromDay to toDay on this computer's clock, in order, at most
+// `want` of them. followable turns false for a rule that cannot be followed.
+std::vector<Occurrence> Occurrences(const ImportContext& ctx, const EventDates& d,
+                                    std::int64_t fromDay, std::int64_t toDay, size_t want,
+                                    bool& followable) {
+    std::vector<Occurrence> out;
+    auto inRange = [&](WallSeconds local) {
+        return DayOf(local) >= fromDay && DayOf(local) <= toDay;
+    };
+    const Occurrence first{d.start.time.Wall(), ctx.ToLocal(d.start.clock, d.start.time.Wall())};
+    if (inRange(first.local)) out.push_back(first);
+    for (const When& e : d.extra) {
+        const Occurrence o{e.time.Wall(), ctx.ToLocal(e.clock, e.time.Wall())};
+        if (inRange(o.local)) out.push_back(o);
+    }
+    const size_t cap = want + d.exclusions.size();
+    for (const RepeatRule& rule : d.rules) {
+        size_t taken = 0;
+        followable &=
+            ExpandRule(rule, d.start.time, ctx.UntilOn(rule, d.start.clock), (fromDay - 2) * kDay,
+                       (toDay + 3) * kDay - 1, [&](WallSeconds own) {
+                           const Occurrence o{own, ctx.ToLocal(d.start.clock, own)};
+                           if (DayOf(o.local) < fromDay) return true;
+                           if (DayOf(o.local) > toDay) return false;
+                           out.push_back(o);
+                           return ++taken < cap;
+                       });
+    }
+    std::sort(out.begin(), out.end(),
+              [](const Occurrence& a, const Occurrence& b) { return a.local < b.local; });
+    out.erase(
+        std::unique(out.begin(), out.end(),
+                    [](const Occurrence& a, const Occurrence& b) { return a.local == b.local; }),
+        out.end());
+    const bool allDay = !d.start.time.hasTime;
+    std::erase_if(out, [&](const Occurrence& o) {
+        return std::any_of(d.exclusions.begin(), d.exclusions.end(), [&](const Exclusion& x) {
+            return allDay || x.dateOnly ? DayOf(x.own) == DayOf(o.own) : x.local == o.local;
+        });
+    });
+    if (out.size() > want) out.resize(want);
+    return out;
+}
+
+std::string_view WeekdayWord(int w) {
+    return WeekdayName(w);
+}
+
+// Why a rule's dates are not a reminder's: the first thing about its shape that no frequency
+// of the form can keep.
+std::string ShapeReason(const RepeatRule& rule, const IcsTime& start) {
+    const bool monthly = rule.unit == RepeatUnit::kMonthly,
+               yearly = rule.unit == RepeatUnit::kYearly;
+    if (rule.unit == RepeatUnit::kDaily) {
+        return rule.interval == 1 ? "it repeats every day"
+                                  : "it repeats every " + std::to_string(rule.interval) + " days";
+    }
+    if (rule.byDay.size() > 1) return "it falls on several weekdays";
+    if (rule.byMonthDay.size() > 1) return "it falls on several days of the month";
+    if (rule.byMonth.size() > 1) return "it falls in several months of the year";
+    if (rule.byHour.size() > 1 || rule.byMinute.size() > 1 || rule.bySecond.size() > 1) {
+        return "it repeats several times a day";
+    }
+    if (!rule.bySetPos.empty()) return "it picks its days by their position (BYSETPOS)";
+    if (!rule.byYearDay.empty()) return "it counts days of the year";
+    if (rule.byDay.size() == 1 && (monthly || yearly)) {
+        const auto [n, w] = rule.byDay[0];
+        const std::string day(WeekdayWord(w));
+        if (yearly && rule.byMonth.empty() && n != 0) return "it counts weekdays of the whole year";
+        if (n == 0) return "it falls on every " + day + " of the month";
+        if (n == -1) return "it falls on the last " + day + " of the month";
+        if (n == 5) return "it falls on the fifth " + day + " of the month";
+        if (n < 0) return "it counts weekdays from the end of the month";
+    }
+    if (rule.byMonthDay.size() == 1 && rule.byMonthDay[0] < 0)
+        return "it counts days from the end of the month";
+    const int day = rule.byMonthDay.empty() ? start.date.day : rule.byMonthDay[0];
+    const int month = rule.byMonth.empty() ? start.date.month : rule.byMonth[0];
+    if (monthly && day >= 29)
+        return "it falls on day " + std::to_string(day) + ", which some months lack";
+    if (yearly && month == 2 && day == 29) return "it falls on 29 February";
+    if (yearly && rule.interval * 12 > 255)
+        return "it repeats every " + std::to_string(rule.interval) + " years";
+    if (rule.interval > 255) return "it repeats at intervals longer than 255";
+    return "";
+}
+
+// What the dates of an event come to.
+struct DatePlan {
+    enum Outcome { kPast, kUnfollowable, kKept, kNotKept } outcome = kPast;
+    Occurrence first;
+    Schedule schedule;
+    std::string why;  // kNotKept: why no frequency keeps the dates
+};
+
+DatePlan PlanDates(const ImportContext& ctx, const EventDates& d, DateKey today) {
+    DatePlan plan;
+    const CivilDate t = SplitDateKey(today);
+    const std::int64_t todayDay = DaysFromCivil(t.year, t.month, t.day), lastDay = LastImportDay();
+    bool followable = true;
+    const std::vector<Occurrence> next = Occurrences(ctx, d, todayDay, lastDay, 1, followable);
+    if (!followable) {
+        plan.outcome = DatePlan::kUnfollowable;
+        return plan;
+    }
+    if (next.empty()) return plan;
+    plan.first = next[0];
+    const std::int64_t firstDay = DayOf(plan.first.local);
+
+    // Every date of the next ten years, and as far as any extra or left-out date reaches, is
+    // compared with the dates a reminder's own steps give; at least four when there are so many.
+    std::int64_t window = std::min(lastDay, firstDay + 3653);
+    for (const When& e : d.extra)
+        window = std::max(window, std::min(lastDay, DayOf(ctx.ToLocal(e.clock, e.time.Wall()))));
+    for (const Exclusion& x : d.exclusions)
+        window = std::max(window, std::min(lastDay, DayOf(x.local)));
+    std::vector<Occurrence> dates = Occurrences(ctx, d, firstDay, window, 2000, followable);
+    if (dates.size() < 4 && window < lastDay)
+        dates = Occurrences(ctx, d, firstDay, lastDay, 4, followable);
+    const bool more =
+        !Occurrences(ctx, d, DayOf(dates.back().local) + 1, lastDay, 1, followable).empty();
+
+    const int clockTime = SecondOfDay(plan.first.local);
+    const bool timeMoves =
+        d.start.time.hasTime && std::any_of(dates.begin(), dates.end(), [&](const Occurrence& o) {
+            return SecondOfDay(o.local) != clockTime;
+        });
+    std::vector<DateKey> keys;
+    for (const Occurrence& o : dates) {
+        const CivilDate c = CivilFromDays(DayOf(o.local));
+        keys.push_back(MakeDateKey(c.year, c.month, c.day));
+    }
+    const std::optional<Schedule> fit = timeMoves ? std::nullopt : FitSchedule(keys, !more);
+    if (fit) {
+        plan.outcome = DatePlan::kKept;
+        plan.schedule = *fit;
+        return plan;
+    }
+    plan.outcome = DatePlan::kNotKept;
+    const RepeatRule* rule = d.rules.empty() ? nullptr : &d.rules[0];
+    if (d.rules.size() > 1) {
+        plan.why = "it has several repeat rules";
+    } else if (std::any_of(d.extra.begin(), d.extra.end(), [&](const When& e) {
+                   return DayOf(ctx.ToLocal(e.clock, e.time.Wall())) >= firstDay;
+               })) {
+        plan.why = "it has extra dates (RDATE) besides its rule";
+    } else if (std::any_of(d.exclusions.begin(), d.exclusions.end(),
+                           [&](const Exclusion& x) { return DayOf(x.local) >= firstDay; })) {
+        plan.why = "some of its dates still to come are left out or moved";
+    } else if (!more && dates.size() > 1) {
+        plan.why = rule && rule->count ? "it ends after " + std::to_string(*rule->count) +
+                                             (*rule->count == 1 ? " time" : " times")
+                   : rule && rule->until
+                       ? "it ends on " + IsoDate(DayNumber(rule->until->date))
+                       : "it has " + std::to_string(dates.size()) + " dates still to come";
+    } else if (timeMoves) {
+        plan.why =
+            "its time here shifts when summer time starts or ends in " +
+            (d.start.clock.kind == Clock::kUtc ? std::string("UTC") : Quoted(d.start.clock.tzid));
+    } else if (rule) {
+        plan.why = ShapeReason(*rule, d.start.time);
+        if (plan.why.empty() && DayOf(plan.first.own) != DayOf(plan.first.local)) {
+            plan.why = "on this computer's clock its dates move to another day";
+        }
+    }
+    if (plan.why.empty()) plan.why = "its dates follow no rule a reminder can keep";
+    return plan;
+}
+
 std::string CategoryKind(std::string_view category) {
-    const std::string c = Lower(Trim(category));
+    std::string c(Trim(category));
+    for (char& ch : c) {
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    }
     static const std::array<std::pair<std::string_view, std::string_view>, 10> kNames = {{
         {"birthday", "birthday"},
         {"birthdays", "birthday"},
@@ -661,147 +1120,10 @@ std::string CategoryKind(std::string_view category) {
     return "";
 }
 
-// The first occurrence on or after today of a rule starting at start, or none before 2100.
-std::optional<CivilDate> FirstOccurrence(const RecurrenceRule& rule, CivilDate start,
-                                         DateKey today) {
-    const CivilDate t = SplitDateKey(today);
-    auto fits = [&](CivilDate c) {
-        return MakeDateKey(c.year, c.month, c.day) >= today &&
-               MakeDateKey(c.year, c.month, c.day) >=
-                   MakeDateKey(start.year, start.month, start.day);
-    };
-    switch (rule.frequency) {
-        case kOneTime:
-            if (MakeDateKey(start.year, start.month, start.day) >= today) return start;
-            return std::nullopt;
-        case kAnnual:
-            for (int y = std::max(start.year, t.year - 1); y < 2100; ++y) {
-                const CivilDate c{y, start.month, start.day};
-                if (RealDay(c.year, c.month, c.day) && fits(c)) return c;
-            }
-            return std::nullopt;
-        case kWeeklyPeriod: {
-            const std::int64_t step = 7LL * rule.period;
-            std::int64_t day = DayNumber(start);
-            const std::int64_t target = DayNumber(t);
-            if (day < target) day += (target - day + step - 1) / step * step;
-            return CivilFromDays(day);
-        }
-        case kMonthlyPeriod:
-        case kWeekdayMonths: {
-            std::int64_t month = start.year * 12LL + (start.month - 1);
-            for (; month / 12 < 2100; month += rule.period) {
-                const int y = static_cast<int>(month / 12), m = static_cast<int>(month % 12 + 1);
-                const int length = DaysInMonth(m, y);
-                CivilDate c{y, m, 0};
-                if (rule.frequency == kMonthlyPeriod) {
-                    c.day = std::min(rule.monthDay > 0 ? rule.monthDay : start.day, length);
-                } else {
-                    const int first = DayOfWeek(m, y, 1);
-                    const int firstDay = (rule.weekday - first + 7) % 7 + 1;
-                    c.day = rule.weekOrdinal > 0 ? firstDay + 7 * (rule.weekOrdinal - 1)
-                                                 : firstDay + 7 * ((length - firstDay) / 7);
-                }
-                if (fits(c)) return c;
-            }
-            return std::nullopt;
-        }
-        default:
-            return std::nullopt;
-    }
-}
-
-Mapping MapEvent(const IcsComponent& event, const ImportOptions& options) {
-    Mapping m;
-    auto malformed = [&](int line, std::string why) {
-        m.malformed = true;
-        m.line = line;
-        m.reason = std::move(why);
-        return m;
-    };
-    auto skip = [&](std::string why) {
-        m.reason = std::move(why);
-        return m;
-    };
-
-    const IcsProperty* start = event.Find("DTSTART");
-    if (!start) return skip("it has no start date");
-    std::optional<IcsDateTime> dt = ParseDateTime(Trim(start->value));
-    if (!dt) return malformed(start->line, "DTSTART \"" + start->value + "\" is no date");
-    if (start->Param("VALUE") == "DATE" && dt->hasTime) {
-        return malformed(start->line, "DTSTART is marked as a date but holds a time");
-    }
-    if (dt->utc) {
-        // Reminders keep local clock times.
-        const std::int64_t minutes =
-            DayNumber(dt->date) * 1440 + dt->hour * 60 + dt->minute + options.utcOffsetMinutes;
-        const std::int64_t days = minutes >= 0 ? minutes / 1440 : (minutes - 1439) / 1440;
-        dt->date = CivilFromDays(days);
-        dt->hour = static_cast<int>((minutes - days * 1440) / 60);
-        dt->minute = static_cast<int>((minutes - days * 1440) % 60);
-    }
-    // Every value is read before anything is skipped, so a malformed file is always reported.
-    RuleReading rule;
-    int rules = 0;
-    for (const IcsProperty& p : event.properties) {
-        if (p.name != "RRULE") continue;
-        ++rules;
-        rule = ReadRecurrenceRule(p.value, dt->date);
-        if (rule.status == RuleReading::kMalformed) return malformed(p.line, rule.reason);
-    }
-    std::vector<DateKey> exceptions;
-    for (const IcsProperty& p : event.properties) {
-        if (p.name != "EXDATE") continue;
-        for (std::string_view v : Split(p.value, ',')) {
-            const std::optional<IcsDateTime> ex = ParseDateTime(Trim(v));
-            if (!ex) return malformed(p.line, "EXDATE \"" + std::string(v) + "\" is no date");
-            exceptions.push_back(MakeDateKey(ex->date.year, ex->date.month, ex->date.day));
-        }
-    }
-    struct Trigger {
-        bool absolute;
-        CivilDate date;       // absolute
-        std::int64_t offset;  // relative, seconds
-        bool afterEnd;
-    };
-    std::vector<Trigger> triggers;
-    for (const IcsComponent& alarm : event.children) {
-        if (alarm.name != "VALARM") continue;
-        const IcsProperty* trigger = alarm.Find("TRIGGER");
-        if (!trigger) continue;
-        if (trigger->Param("VALUE") == "DATE-TIME") {
-            const std::optional<IcsDateTime> at = ParseDateTime(Trim(trigger->value));
-            if (!at) {
-                return malformed(trigger->line, "TRIGGER \"" + trigger->value + "\" is no time");
-            }
-            triggers.push_back({true, at->date, 0, false});
-        } else {
-            const std::optional<std::int64_t> d = ParseDuration(Trim(trigger->value));
-            if (!d) {
-                return malformed(trigger->line,
-                                 "TRIGGER \"" + trigger->value + "\" is no duration");
-            }
-            triggers.push_back({false, {}, *d, trigger->Param("RELATED") == "END"});
-        }
-    }
-
-    if (event.Find("RECURRENCE-ID")) return skip("it changes one occurrence of another event");
-    if (event.Find("RDATE")) return skip("it has extra dates (RDATE)");
-    if (rules > 1) return skip("it has several repeat rules");
-    if (rule.status == RuleReading::kUnmappable) return skip(rule.reason);
-
-    const std::optional<CivilDate> first = FirstOccurrence(rule.rule, dt->date, options.today);
-    if (!first) {
-        return skip(rule.rule.frequency == kOneTime ? "it lies in the past"
-                                                    : "it has no date before 2100");
-    }
-    const DateKey firstKey = MakeDateKey(first->year, first->month, first->day);
-    for (DateKey ex : exceptions) {
-        if (ex >= firstKey) return skip("it leaves out dates still to come (EXDATE)");
-    }
-
-    // Kind: a category naming one, else a yearly all-day event that says what it is,
-    // else by whether it has a time.
+// The kind: a category naming one, else a yearly all-day event that says what it is, else by
+// whether it has a time. An all-day event in a category that needs a time is a reminder.
+std::string ChooseKind(const IcsComponent& event, const Title& title, bool timed, bool annual,
+                       std::vector<std::string>& notes) {
     std::string kind;
     for (const IcsProperty& p : event.properties) {
         if (p.name != "CATEGORIES" || !kind.empty()) continue;
@@ -810,102 +1132,303 @@ Mapping MapEvent(const IcsComponent& event, const ImportOptions& options) {
             if (!kind.empty()) break;
         }
     }
-    std::string summary;
-    if (const IcsProperty* s = event.Find("SUMMARY")) summary = UnescapeIcsText(s->value);
-    for (char& c : summary) {
-        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    if (!timed && (kind == "appointment" || kind == "meeting")) {
+        notes.push_back("it lasts all day, so it becomes a reminder: an " +
+                        std::string(kind == "meeting" ? "meeting" : "appointment") +
+                        " needs a time");
+        kind = "reminder";
     }
-    summary = std::string(Trim(summary));
-    if (kind.empty() && rule.rule.frequency == kAnnual && !dt->hasTime) {
-        const std::string lower = Lower(summary);
-        if (lower.find("birthday") != std::string::npos) {
+    if (kind.empty() && annual && !timed) {
+        if (title.head.find("birthday") != std::string::npos) {
             kind = "birthday";
-        } else if (lower.find("anniversary") != std::string::npos) {
+        } else if (title.head.find("anniversary") != std::string::npos) {
             kind = "anniversary";
         }
     }
-    if (kind.empty()) kind = dt->hasTime ? "appointment" : "reminder";
-    const bool withYear = kind == "birthday" || kind == "anniversary";
+    if (kind.empty()) kind = timed ? "appointment" : "reminder";
+    return kind;
+}
 
-    // Notice: the earliest alarm before the start, as whole calendar days before the date.
+// Notice: the earliest alarm before the date, as whole days before it, at most 30. An alarm at
+// a fixed time belongs to the event's own first date only, and one more than a year before
+// it is no alarm anyone set.
+int NoticeDays(const std::vector<Alarm>& alarms, const EventDates& d, const Occurrence& first,
+               WallSeconds startLocal) {
+    const std::int64_t firstDay = DayOf(first.local);
+    const std::int64_t length = d.length.value_or(d.start.time.hasTime ? 0 : kDay);
     int notify = 0;
-    const std::int64_t startSeconds =
-        DayNumber(*first) * 86400LL + (dt->hasTime ? dt->hour * 3600 + dt->minute * 60 : 0);
-    for (const Trigger& t : triggers) {
-        if (t.afterEnd) continue;  // after the start: no notice
-        // An absolute alarm belongs to the start date the file names.
-        const std::int64_t fire =
-            t.absolute ? startSeconds - (DayNumber(dt->date) - DayNumber(t.date)) * 86400LL
-                       : startSeconds + t.offset;
-        const std::int64_t fireDay = fire >= 0 ? fire / 86400 : (fire - 86399) / 86400;
-        notify =
-            static_cast<int>(std::clamp<std::int64_t>(DayNumber(*first) - fireDay, notify, 30));
+    for (const Alarm& a : alarms) {
+        std::int64_t fireDay;
+        if (a.absolute) {
+            if (firstDay != DayOf(startLocal)) continue;
+            fireDay = DayOf(a.localAt);
+        } else {
+            fireDay = DayOf(first.local + (a.fromEnd ? length : 0) + a.offset);
+        }
+        const std::int64_t before = firstDay - fireDay;
+        if (before < 0 || (a.absolute && before > 366)) continue;
+        notify = std::max(notify, static_cast<int>(std::min<std::int64_t>(before, 30)));
+    }
+    return notify;
+}
+
+std::string WithNextOnly(const std::string& why, std::int64_t day) {
+    return why + "; tsy import --next-only imports its next date, " + IsoDate(day) + ", once";
+}
+
+// One event into a reminder, step by step: its title, its dates, its alarms, then the kind,
+// the year and the time, and last the editor's own checks. single reads a date that another
+// event moved as an event of its own, without the series' rules.
+Mapping MapEvent(ImportContext& ctx, const IcsDocument& doc, const IcsComponent& event, bool single,
+                 const std::vector<Exclusion>& moved) {
+    Mapping m;
+    auto skip = [&](std::string why) {
+        m.reason = std::move(why);
+        return std::move(m);
+    };
+    const IcsProperty* summary = event.Find("SUMMARY");
+    m.title = ReadTitle(summary ? summary->value : std::string_view());
+    if (!event.Find("DTSTART")) {
+        return skip(
+            "it has no start date; give it one in the calendar program and export it again");
+    }
+    EventDates dates;
+    if (!ReadEventDates(ctx, event, single, dates, m)) return m;
+    dates.exclusions.insert(dates.exclusions.end(), moved.begin(), moved.end());
+    const std::vector<Alarm> alarms = ReadAlarms(ctx, doc, event, m.notes);
+
+    if (m.title.stored.empty()) {
+        return skip(
+            "it has no summary; give it a title in the calendar program and export it again");
+    }
+    if (const IcsProperty* status = event.Find("STATUS");
+        status && Upper(Trim(status->value)) == "CANCELLED") {
+        return skip("it is cancelled");
+    }
+    if (dates.start.clock.kind == Clock::kUnknownZone) {
+        m.notes.push_back("its time zone " + Quoted(Excerpt(dates.start.clock.tzid)) +
+                          " is unknown here, so its time is taken as written");
     }
 
+    DatePlan plan = PlanDates(ctx, dates, ctx.options().today);
+    const bool repeats = !dates.rules.empty() || !dates.extra.empty();
+    switch (plan.outcome) {
+        case DatePlan::kPast:
+            return skip(repeats ? "its last date has passed" : "it lies in the past");
+        case DatePlan::kUnfollowable:
+            return skip(
+                "it repeats by the hour, minute or second or by week numbers, which tsy cannot "
+                "follow; add it with tsy add");
+        case DatePlan::kNotKept:
+            if (!ctx.options().nextOnly)
+                return skip(WithNextOnly(plan.why, DayOf(plan.first.local)));
+            m.notes.push_back(plan.why + ", which a reminder cannot keep; only its next date, " +
+                              IsoDate(DayOf(plan.first.local)) + ", is imported");
+            plan.schedule = {kOneTime, 1};
+            break;
+        case DatePlan::kKept:
+            break;
+    }
+
+    const bool timed = dates.start.time.hasTime;
+    const std::string kind =
+        ChooseKind(event, m.title, timed, plan.schedule.frequency == kAnnual, m.notes);
+    const bool withYear = kind == "birthday" || kind == "anniversary";
+    const CivilDate firstDate = CivilFromDays(DayOf(plan.first.local));
     int year = 0;
     if (withYear) {
         if (const IcsProperty* y = event.Find("X-TESSALY-YEAR")) {
-            year = std::max(0, Number(Trim(y->value)));
-        } else if (dt->date.year < first->year && dt->date.year != 1604) {
+            const std::string_view v = Trim(y->value);
+            if (!v.empty() && v.size() <= 5 &&
+                std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+                year = std::stoi(std::string(v));
+            }
+        } else if (dates.start.time.date.year < firstDate.year &&
+                   dates.start.time.date.year != 1604) {
             // Calendars keep a birthday on its first day; 1604 stands for "year unknown".
-            year = dt->date.year;
+            year = dates.start.time.date.year;
         }
     }
+    const int notify = NoticeDays(alarms, dates, plan.first,
+                                  ctx.ToLocal(dates.start.clock, dates.start.time.Wall()));
 
     FormInput form;
     form.kindText = kind;
-    form.description = Utf8ToCp1252(summary);
-    form.dateText = DateKeyText(firstKey);
+    form.description = m.title.stored;
+    form.dateText = DateKeyText(MakeDateKey(firstDate.year, firstDate.month, firstDate.day));
     if (withYear) {
         form.timeText = year > 0 ? std::to_string(std::min(year, 32767)) : "";
-    } else if (dt->hasTime) {
-        form.timeText =
-            StoredTimeText(dt->hour == 0 ? 2400 + dt->minute : dt->hour * 100 + dt->minute);
+    } else if (timed) {
+        const int minutes = SecondOfDay(plan.first.local) / 60;
+        const int hour = minutes / 60, minute = minutes % 60;
+        form.timeText = StoredTimeText(hour == 0 ? 2400 + minute : hour * 100 + minute);
     }
     form.notifyText = std::to_string(notify);
-    form.periodText = std::to_string(rule.rule.period);
-    form.frequency = rule.rule.frequency;
-    const FormResult checked = CheckReminderForm(form, options.today);
+    form.periodText = std::to_string(plan.schedule.period);
+    form.frequency = plan.schedule.frequency;
+    const FormResult checked = CheckReminderForm(form, ctx.options().today);
     if (!checked.ok) {
         std::string message;
         for (char c : checked.message.text) {
             if (c == '\r') continue;
             message += c == '\n' ? ' ' : c;
         }
-        return skip("the form refuses it: " + message);
+        return skip("the editor's checks refuse it (" + message + ")");
     }
+    if (m.title.lossy)
+        m.notes.push_back("characters of its title that the data file cannot hold became \"?\"");
+    if (m.title.cut) m.notes.push_back("its title is cut to 48 characters");
     m.mapped = true;
     m.reminder = checked.reminder;
     return m;
 }
 
+std::string UidOf(const IcsComponent& event) {
+    const IcsProperty* uid = event.Find("UID");
+    return uid ? std::string(Trim(uid->value)) : std::string();
+}
+
+int SequenceOf(const IcsComponent& event) {
+    const IcsProperty* s = event.Find("SEQUENCE");
+    if (!s) return 0;
+    const std::string_view v = Trim(s->value);
+    if (v.empty() || v.size() > 9 ||
+        !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return 0;
+    }
+    return std::stoi(std::string(v));
+}
+
 }  // namespace
 
 IcsImport ReadIcsEvents(std::string_view text, const ImportOptions& options) {
+    return ReadIcsEvents(std::vector<std::uint8_t>(text.begin(), text.end()), options);
+}
+
+IcsImport ReadIcsEvents(std::vector<std::uint8_t> bytes, const ImportOptions& options) {
     IcsImport result;
-    const IcsParseResult parsed = ParseIcs(text);
-    if (parsed.errorLine != 0) {
-        result.errorLine = parsed.errorLine;
-        result.error = parsed.error;
+    const IcsDocument doc = ParseIcs(std::move(bytes));
+    if (doc.errorLine != 0) {
+        result.errorLine = doc.errorLine;
+        result.error = doc.error;
         return result;
     }
-    for (const IcsComponent& calendar : parsed.calendars) {
-        for (const IcsComponent& c : calendar.children) {
-            if (c.name != "VEVENT") continue;
-            const Mapping m = MapEvent(c, options);
-            if (m.malformed) {
-                result.events.clear();
-                result.errorLine = m.line;
-                result.error = m.reason;
-                return result;
+    ImportContext ctx(doc, options);
+    auto malformed = [&](int line, std::string why) {
+        result.events.clear();
+        result.errorLine = line;
+        result.error = std::move(why);
+        return std::move(result);
+    };
+
+    std::vector<int> events;
+    for (int calendar : doc.calendars) {
+        for (int index : doc.at(calendar).children) {
+            if (doc.at(index).name == "VEVENT") events.push_back(index);
+        }
+    }
+
+    // Which event stands for a UID: of several copies the one with the highest SEQUENCE (the
+    // later one of equals); events with a RECURRENCE-ID change one date of that event.
+    std::map<std::string, int> master;
+    for (int index : events) {
+        const IcsComponent& e = doc.at(index);
+        const std::string uid = UidOf(e);
+        if (uid.empty() || e.Find("RECURRENCE-ID")) continue;
+        const auto [at, added] = master.emplace(uid, index);
+        if (!added && SequenceOf(e) >= SequenceOf(doc.at(at->second))) at->second = index;
+    }
+    std::map<int, std::vector<Exclusion>> moved;  // master -> dates other events move or cancel
+    std::map<int, std::string> overrideReason;    // an event that only changes a series
+    std::map<int, int> overrideOf;                // an event that moves a date of a series
+    for (int index : events) {
+        const IcsComponent& e = doc.at(index);
+        const IcsProperty* rid = e.Find("RECURRENCE-ID");
+        if (!rid) continue;
+        const std::optional<IcsTime> original = ParseIcsTime(Trim(rid->value));
+        if (!original)
+            return malformed(rid->line, "RECURRENCE-ID \"" + Excerpt(rid->value) + "\" is no date");
+        const auto found = master.find(UidOf(e));
+        const bool cancelled =
+            e.Find("STATUS") && Upper(Trim(e.Find("STATUS")->value)) == "CANCELLED";
+        if (found == master.end()) {
+            if (cancelled)
+                overrideReason[index] = "it cancels a date of a series that is not in the file";
+            continue;
+        }
+        const std::string seriesLine = "line " + std::to_string(doc.at(found->second).line);
+        const WallSeconds originalLocal =
+            ctx.ToLocal(ctx.ClockOf(*rid, *original), original->Wall());
+        bool sameStart = false;
+        if (const IcsProperty* start = e.Find("DTSTART")) {
+            if (const std::optional<IcsTime> s = ParseIcsTime(Trim(start->value))) {
+                sameStart = s->hasTime == original->hasTime &&
+                            ctx.ToLocal(ctx.ClockOf(*start, *s), s->Wall()) == originalLocal;
             }
-            ImportedEvent e;
-            e.line = c.line;
-            if (const IcsProperty* s = c.Find("SUMMARY")) e.summary = UnescapeIcsText(s->value);
-            e.mapped = m.mapped;
-            e.reminder = m.reminder;
-            e.reason = m.reason;
-            result.events.push_back(std::move(e));
+        }
+        if (sameStart && !cancelled) {
+            overrideReason[index] =
+                "it only changes details of one date of the series on " + seriesLine;
+            continue;
+        }
+        moved[found->second].push_back({original->Wall(), originalLocal, !original->hasTime});
+        if (cancelled) {
+            overrideReason[index] = "it cancels one date of the series on " + seriesLine;
+        } else {
+            overrideOf[index] = found->second;
+        }
+    }
+
+    static const std::vector<Exclusion> kNone;
+    for (int index : events) {
+        const IcsComponent& e = doc.at(index);
+        ImportedEvent out;
+        out.line = e.line;
+        const auto reason = overrideReason.find(index);
+        const std::string uid = UidOf(e);
+        const bool replaced = !e.Find("RECURRENCE-ID") && !uid.empty() && master.at(uid) != index;
+        const auto movedDates = moved.find(index);
+        Mapping m = MapEvent(ctx, doc, e, e.Find("RECURRENCE-ID") != nullptr,
+                             movedDates == moved.end() ? kNone : movedDates->second);
+        if (m.malformed) return malformed(m.line, m.reason);
+        out.summary = m.title.shown;
+        if (reason != overrideReason.end()) {
+            out.reason = reason->second;
+        } else if (replaced) {
+            out.reason = "the copy of this event on line " +
+                         std::to_string(doc.at(master.at(uid)).line) +
+                         " (same UID, newer or later) is read instead";
+        } else {
+            out.mapped = m.mapped;
+            out.reminder = m.reminder;
+            out.reason = m.reason;
+            out.notes = std::move(m.notes);
+            if (const auto series = overrideOf.find(index);
+                series != overrideOf.end() && out.mapped) {
+                out.notes.push_back("it moves one date of the series on line " +
+                                    std::to_string(doc.at(series->second).line) +
+                                    " and becomes a reminder of its own");
+            }
+        }
+        result.events.push_back(std::move(out));
+    }
+
+    // Events that become the same reminder are all added, and each says so.
+    std::map<std::string, std::vector<size_t>> same;
+    for (size_t i = 0; i < result.events.size(); ++i) {
+        if (!result.events[i].mapped) continue;
+        std::array<std::uint8_t, kReminderBytes> bytes{};
+        EncodeReminder(result.events[i].reminder, bytes.data());
+        same[std::string(bytes.begin(), bytes.end())].push_back(i);
+    }
+    for (const auto& [record, group] : same) {
+        for (size_t i : group) {
+            for (size_t j : group) {
+                if (i == j) continue;
+                result.events[i].notes.push_back(
+                    "it becomes the same reminder as " + Quoted(result.events[j].summary) +
+                    " (line " + std::to_string(result.events[j].line) + "); both are added");
+            }
         }
     }
     return result;
@@ -918,10 +1441,18 @@ ImportCounts AddImportedEvents(const std::vector<ImportedEvent>& events, Reminde
     }
     std::stable_sort(mapped.begin(), mapped.end(),
                      [](const Reminder& a, const Reminder& b) { return a.date < b.date; });
+    auto key = [](const Reminder& r) {
+        std::array<std::uint8_t, kReminderBytes> bytes{};
+        EncodeReminder(r, bytes.data());
+        return std::string(bytes.begin(), bytes.end());
+    };
+    // Each reminder already in the list answers for one event.
+    std::map<std::string, int> there;
+    for (const Reminder& r : current.entries()) ++there[key(r)];
     ImportCounts counts;
     for (const Reminder& r : mapped) {
-        const auto& entries = current.entries();
-        if (std::find(entries.begin(), entries.end(), r) != entries.end()) {
+        if (int& left = there[key(r)]; left > 0) {
+            --left;
             ++counts.present;
             continue;
         }

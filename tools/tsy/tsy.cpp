@@ -27,34 +27,68 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: tsy dump FILE\n"
-    "       tsy rollover FILE [--today YYYY-MM-DD]\n"
-    "       tsy due FILE [--today YYYY-MM-DD]\n"
-    "       tsy acknowledge FILE INDEX [--today YYYY-MM-DD]\n"
-    "       tsy add FILE --kind K --description S --date S [--time S] --notify S\n"
-    "               [--frequency N] [--period S] [--today YYYY-MM-DD]\n"
-    "       tsy export FILE [--archive] [-o OUT.ics] [--today YYYY-MM-DD]\n"
-    "       tsy import FILE IN.ics [--dry-run] [--today YYYY-MM-DD]\n"
-    "       tsy backups FILE\n";
+    "       tsy rollover FILE [--today DATE]\n"
+    "       tsy due FILE [--today DATE]\n"
+    "       tsy acknowledge FILE INDEX [--today DATE]\n"
+    "       tsy add FILE --kind KIND --description TEXT --date DATE [--time TIME]\n"
+    "               --notify DAYS [--frequency N] [--period N] [--today DATE]\n"
+    "       tsy export FILE [--archive] [-o OUT.ics] [--today DATE]\n"
+    "       tsy import FILE IN.ics [--dry-run] [--next-only] [--today DATE]\n"
+    "       tsy backups FILE\n"
+    "       tsy --help\n";
 
-constexpr std::string_view kCalendarHelp =
+constexpr std::string_view kHelp =
+    "\n"
+    "What the options take:\n"
+    "  --today DATE        YYYY-MM-DD: act as if that day were today (default: today)\n"
+    "  --date DATE         YYYY-MM-DD, or as typed in the editor's form: MM-DD-YYYY,\n"
+    "                      M/D/YY, or M-D for this year\n"
+    "  --time TIME         reminders, appointments and meetings: a clock time with am or\n"
+    "                      pm as in the form, \"2:30 pm\", \"9:05am\", \"12:00 am\" for\n"
+    "                      midnight (appointments and meetings need one); birthdays and\n"
+    "                      anniversaries: the year of birth or of the wedding, 1990\n"
+    "  --notify DAYS       days of notice before the date, 0 to 30\n"
+    "  --kind KIND         the kind by its name, in any case:\n"
+    "                      1 birthday, 2 anniversary, 3 reminder, 4 appointment, 5 meeting\n"
+    "                      (the numbers are the ones tsy dump shows)\n"
+    "  --frequency N       1 One time, 2 Annual, 3 Monthly period (every N months on the\n"
+    "                      same day), 4 Weekly period (every N weeks), 5 Weekday months\n"
+    "                      (every N months on the same weekday, the 2nd Tuesday say);\n"
+    "                      default 2 for birthdays and anniversaries, 1 for the rest\n"
+    "  --period N          the N of frequencies 3 to 5, 1 to 255 (default 1)\n"
+    "  --description TEXT  48 characters are kept; a character Windows-1252 lacks\n"
+    "                      becomes \"?\"\n"
+    "  INDEX               a position as tsy due lists it\n"
     "\n"
     "export writes the current reminders (with --archive also the archived ones, as single\n"
     "past events) as an iCalendar file for other calendar programs; without -o to stdout.\n"
     "\n"
-    "import adds the events of an iCalendar file as the editor's Add would, each on its first\n"
-    "date from today on; an event equal to a reminder already in the file is not added again.\n"
-    "Events that cannot be kept are skipped with the reason on stderr: rules with COUNT or\n"
-    "UNTIL, daily or hourly repeats, several weekdays or days in one rule, BYSETPOS and the\n"
-    "like, one-time events already past. A malformed file is exit 2 with its line number and\n"
-    "changes nothing. The kind of an imported reminder:\n"
+    "import adds each event of an iCalendar file that a reminder can keep, on its first\n"
+    "date from today on, with the editor's checks. An event equal to a reminder already in\n"
+    "the file is not added again, so importing the same file twice adds nothing. Each event\n"
+    "skipped, and each change made on the way in, is reported on stderr with the event's\n"
+    "line and what you can do. --dry-run only reports.\n"
+    "  Times: a time in UTC or in a named time zone (defined in the file or known to this\n"
+    "    computer) becomes this computer's clock time on that date, summer time included;\n"
+    "    the date follows the time. A zone nobody knows is taken as written.\n"
+    "  Repeats: a series is kept only where a frequency gives exactly its dates: every N\n"
+    "    years, every N months on a day up to the 28th, every N weeks, or the first to\n"
+    "    fourth weekday every N months. Other series (the last or fifth weekday, days 29\n"
+    "    to 31, series that end (COUNT, UNTIL), extra or left-out dates (RDATE, EXDATE, a\n"
+    "    moved date), several days in one rule, daily repeats) are skipped; with\n"
+    "    --next-only each is imported as its next date, once.\n"
+    "  Alarms: the notify days are how many days before the date the earliest alarm goes\n"
+    "    off, at most 30; alarms that do nothing and programs' placeholders are ignored.\n"
+    "  Titles: 48 characters are kept; a character Windows-1252 lacks becomes \"?\".\n"
+    "  The kind of an imported reminder:\n"
     "  1. a CATEGORIES value naming a kind (birthday, anniversary, reminder, appointment,\n"
-    "     meeting, singular or plural, any case), the first one that does;\n"
+    "     meeting, singular or plural, any case), the first one that does; an all-day\n"
+    "     appointment or meeting becomes a reminder, since those need a time;\n"
     "  2. otherwise a yearly all-day event whose summary contains \"birthday\" or\n"
     "     \"anniversary\" is that kind;\n"
     "  3. otherwise an event with a start time is an appointment, an all-day one a reminder.\n"
-    "Birthdays and anniversaries keep the year they started in as their year. Times are taken\n"
-    "as the event's clock shows them; times in UTC are turned into this computer's local time.\n"
-    "The notice days are the earliest alarm's distance from the date, at most 30.\n"
+    "  Birthdays and anniversaries keep the year they started in as their year.\n"
+    "  A malformed file is exit 2 with its line number and changes nothing.\n"
     "\n"
     "Every save (here, in the editor and in the notifier) first keeps the day's first backup\n"
     "as Backups\\Tessaly-YYYY-MM-DD.tsy beside the data file; the newest 14 days are kept.\n"
@@ -81,7 +115,7 @@ const std::array<CommandShape, 8>& Commands() {
          {"kind", "description", "date", "time", "notify", "frequency", "period", "today"},
          {"kind", "description", "date", "notify"}},
         {"export", 1, {"output", "today"}, {}, {"archive"}},
-        {"import", 2, {"today"}, {}, {"dry-run"}},
+        {"import", 2, {"today"}, {}, {"dry-run", "next-only"}},
         {"backups", 1, {}, {}},
     }};
     return commands;
@@ -294,12 +328,25 @@ int AcknowledgeCommand(const Invocation& inv, std::ostream& err, DateKey systemT
     return kTsyOk;
 }
 
+// --date in tsy's own YYYY-MM-DD as the form's month-day-year; any other text goes to the form
+// as typed, so the form's own formats and messages hold.
+std::string FormDateText(const std::string& text) {
+    const size_t first = text.find('-'), second = text.find('-', first + 1);
+    const bool iso =
+        first == 4 && second != std::string::npos && second - first >= 2 && second - first <= 3 &&
+        text.size() - second >= 2 && text.size() - second <= 3 && AllDigits(text.substr(0, 4)) &&
+        AllDigits(text.substr(first + 1, second - first - 1)) && AllDigits(text.substr(second + 1));
+    if (!iso) return text;
+    return text.substr(first + 1, second - first - 1) + "-" + text.substr(second + 1) + "-" +
+           text.substr(0, 4);
+}
+
 int Add(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey systemToday) {
     const DateKey today = Today(inv, systemToday);
     FormInput form;
     form.kindText = *inv.Option("kind");
     form.description = Utf8ToCp1252(*inv.Option("description"));
-    form.dateText = *inv.Option("date");
+    form.dateText = FormDateText(*inv.Option("date"));
     form.timeText = inv.Option("time").value_or("");
     form.notifyText = *inv.Option("notify");
     form.periodText = inv.Option("period").value_or("1");
@@ -347,14 +394,16 @@ int Export(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey 
 }
 
 int Import(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey systemToday,
-           int utcOffsetMinutes) {
+           SystemZones* zones) {
     const DateKey today = Today(inv, systemToday);
     const std::string& icsName = inv.positionals[1];
     std::vector<std::uint8_t> bytes;
     Check(ReadWholeFile(PathFromUtf8(icsName), bytes, IfMissing::kFail));
-    const IcsImport ics =
-        ReadIcsEvents(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                      {today, utcOffsetMinutes});
+    ImportOptions options;
+    options.today = today;
+    options.nextOnly = inv.options.contains("next-only");
+    options.zones = zones;
+    const IcsImport ics = ReadIcsEvents(std::move(bytes), options);
     if (ics.errorLine != 0) {
         throw BadInput{"tsy import: " + icsName + " line " + std::to_string(ics.errorLine) + ": " +
                        ics.error};
@@ -365,10 +414,13 @@ int Import(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey 
     if (FileExists(path)) data = Load(path);
     int skipped = 0;
     for (const ImportedEvent& e : ics.events) {
-        if (e.mapped) continue;
-        ++skipped;
-        err << "tsy import: skipped " << JsonString(e.summary) << " (line " << e.line
-            << "): " << e.reason << '\n';
+        const std::string which = JsonString(e.summary) + " (line " + std::to_string(e.line) + ")";
+        if (!e.mapped) {
+            ++skipped;
+            err << "tsy import: skipped " << which << ": " << e.reason << '\n';
+        }
+        for (const std::string& note : e.notes)
+            err << "tsy import: note on " << which << ": " << note << '\n';
     }
     const ImportCounts counts = AddImportedEvents(ics.events, data.current);
     const bool dryRun = inv.options.contains("dry-run");
@@ -430,13 +482,13 @@ std::string JsonString(std::string_view utf8) {
 }
 
 int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           DateKey systemToday, int utcOffsetMinutes) {
+           DateKey systemToday, SystemZones* zones) {
     if (args.empty()) {
         err << kUsage;
         return kTsyBadInput;
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        out << kUsage << kCalendarHelp;
+        out << kUsage << kHelp;
         return kTsyOk;
     }
     const CommandShape* shape = nullptr;
@@ -452,7 +504,7 @@ int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& e
         if (shape->name == "acknowledge") return AcknowledgeCommand(inv, err, systemToday);
         if (shape->name == "export") return Export(inv, out, err, systemToday);
         if (shape->name == "backups") return Backups(inv, out, err);
-        if (shape->name == "import") return Import(inv, out, err, systemToday, utcOffsetMinutes);
+        if (shape->name == "import") return Import(inv, out, err, systemToday, zones);
         return Add(inv, out, err, systemToday);
     } catch (const BadInput& e) {
         err << e.message << '\n';

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/date.h"
+#include "tools/tsy/zones.h"
 
 namespace tessaly {
 
@@ -18,10 +19,10 @@ inline constexpr int kTsyFileError = 1;  // a file could not be read or written
 inline constexpr int kTsyBadInput = 2;   // invalid input or usage; no file was changed
 
 // Runs one tsy command. args are the UTF-8 arguments after the program name; systemToday
-// is the date used when no --today is given; utcOffsetMinutes turns UTC times of imported
-// events into local ones. JSON and results go to out, messages to err.
+// is the date used when no --today is given; zones turns imported times into this computer's
+// clock time (null: the system's own zones). JSON and results go to out, messages to err.
 int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           DateKey systemToday, int utcOffsetMinutes = 0);
+           DateKey systemToday, SystemZones* zones = nullptr);
 
 // A JSON string literal (with its quotes) of UTF-8 text: quotes, backslashes and control
 // characters (C0, DEL and C1) escaped, the C1 ones as \u0080..\u009F.

@@ -231,6 +231,49 @@ TEST_F(TsyTest, AddInsertsByDateAndPrintsThePosition) {
     EXPECT_EQ(data.current.at(3).date, 20261225);
 }
 
+// --date takes tsy's own YYYY-MM-DD like every other option, and the form's formats as before;
+// a date in either is checked by the form's rule with its message.
+TEST_F(TsyTest, AddTakesIsoDatesAndTheFormsOwn) {
+    struct Case {
+        std::string date;
+        DateKey stored;  // 0: refused
+        std::string message;
+    };
+    const Case cases[] = {
+        {"2027-01-02", 20270102, ""},
+        {"2027-1-2", 20270102, ""},
+        {"2026-12-08", 20261208, ""},  // today
+        {"01-02-2027", 20270102, ""},
+        {"1/2/27", 20270102, ""},
+        {"2027-02-30", 0, "Incorrect day specified (must be after today)"},
+        {"2026-12-07", 0, "Incorrect day specified (must be after today)"},
+        {"2027-13-01", 0, "Month out of range"},
+        {"2101-01-01", 0, "year Must be this 21st century"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(file_);
+        const Outcome o = Run(AddArgs(file_, {"--kind", "reminder", "--description", "d", "--date",
+                                              c.date, "--notify", "0"}));
+        if (c.stored == 0) {
+            EXPECT_EQ(o.status, kTsyBadInput) << c.date;
+            EXPECT_EQ(o.err, c.message + "\n") << c.date;
+            EXPECT_FALSE(fs::exists(file_)) << c.date;
+            continue;
+        }
+        ASSERT_EQ(o.status, kTsyOk) << c.date << ": " << o.err;
+        EXPECT_EQ(Decoded().current.at(1).date, c.stored) << c.date;
+    }
+    // The help says which formats each option takes, the kinds and the frequency numbers.
+    const Outcome help = Run({"--help"});
+    for (const char* part :
+         {"--date DATE         YYYY-MM-DD, or as typed in the editor's form",
+          "--today DATE        YYYY-MM-DD",
+          "1 birthday, 2 anniversary, 3 reminder, 4 appointment, 5 meeting",
+          "1 One time, 2 Annual, 3 Monthly period", "5 Weekday months", "--next-only"}) {
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    }
+}
+
 TEST_F(TsyTest, AddDefaultsFollowTheKind) {
     struct Case {
         std::vector<std::string> args;
