@@ -972,10 +972,6 @@ std::vector<Occurrence> Occurrences(const ImportContext& ctx, const EventDates& 
     return out;
 }
 
-std::string_view WeekdayWord(int w) {
-    return WeekdayName(w);
-}
-
 // Why a rule's dates are not a reminder's: the first thing about its shape that no frequency
 // of the form can keep.
 std::string ShapeReason(const RepeatRule& rule, const IcsTime& start) {
@@ -995,7 +991,7 @@ std::string ShapeReason(const RepeatRule& rule, const IcsTime& start) {
     if (!rule.byYearDay.empty()) return "it counts days of the year";
     if (rule.byDay.size() == 1 && (monthly || yearly)) {
         const auto [n, w] = rule.byDay[0];
-        const std::string day(WeekdayWord(w));
+        const std::string day(WeekdayName(w));
         if (yearly && rule.byMonth.empty() && n != 0) return "it counts weekdays of the whole year";
         if (n == 0) return "it falls on every " + day + " of the month";
         if (n == -1) return "it falls on the last " + day + " of the month";
@@ -1203,7 +1199,7 @@ Mapping MapEvent(ImportContext& ctx, const IcsDocument& doc, const IcsComponent&
     }
     if (const IcsProperty* status = event.Find("STATUS");
         status && Upper(Trim(status->value)) == "CANCELLED") {
-        return skip("it is cancelled");
+        return skip("it is cancelled in the calendar, so there is nothing to remind of");
     }
     if (dates.start.clock.kind == Clock::kUnknownZone) {
         m.notes.push_back("its time zone " + Quoted(Excerpt(dates.start.clock.tzid)) +
@@ -1214,7 +1210,11 @@ Mapping MapEvent(ImportContext& ctx, const IcsDocument& doc, const IcsComponent&
     const bool repeats = !dates.rules.empty() || !dates.extra.empty();
     switch (plan.outcome) {
         case DatePlan::kPast:
-            return skip(repeats ? "its last date has passed" : "it lies in the past");
+            if (DayOf(ctx.ToLocal(dates.start.clock, dates.start.time.Wall())) > LastImportDay()) {
+                return skip("it lies after 2099, later than a reminder can be dated");
+            }
+            return skip(repeats ? "its last date has passed, so there is nothing to remind of"
+                                : "it lies in the past, so there is nothing to remind of");
         case DatePlan::kUnfollowable:
             return skip(
                 "it repeats by the hour, minute or second or by week numbers, which tsy cannot "
@@ -1273,7 +1273,8 @@ Mapping MapEvent(ImportContext& ctx, const IcsDocument& doc, const IcsComponent&
             if (c == '\r') continue;
             message += c == '\n' ? ' ' : c;
         }
-        return skip("the editor's checks refuse it (" + message + ")");
+        return skip("the editor's checks refuse it (" + message +
+                    "); change it in the calendar program, or add it with tsy add");
     }
     if (m.title.lossy)
         m.notes.push_back("characters of its title that the data file cannot hold became \"?\"");

@@ -606,8 +606,9 @@ TEST_F(ImportTest, NoSeriesBecomesAnotherSchedule) {
                   .reason.find("by the hour"),
               std::string::npos);
     EXPECT_EQ(One("DTSTART:20261201T090000\r\nRRULE:FREQ=WEEKLY;COUNT=1\r\nSUMMARY:x\r\n").reason,
-              "its last date has passed");
-    EXPECT_EQ(One("DTSTART:20261201T090000\r\nSUMMARY:x\r\n").reason, "it lies in the past");
+              "its last date has passed, so there is nothing to remind of");
+    EXPECT_EQ(One("DTSTART:20261201T090000\r\nSUMMARY:x\r\n").reason,
+              "it lies in the past, so there is nothing to remind of");
 }
 
 TEST_F(ImportTest, AlarmsAsPeopleSetThem) {
@@ -711,7 +712,7 @@ TEST_F(ImportTest, KindsYearsAndOverrides) {
     // Beyond the editor's century.
     e = One("DTSTART;VALUE=DATE:21000101\r\nSUMMARY:Far\r\n");
     EXPECT_FALSE(e.mapped);
-    EXPECT_EQ(e.reason, "it lies in the past") << "no date from today through 2099";
+    EXPECT_EQ(e.reason, "it lies after 2099, later than a reminder can be dated");
 
     // A series with one date moved: the series is not what a reminder keeps, the moved date
     // is a reminder of its own; a copy that changes only details is not imported twice.
