@@ -345,7 +345,8 @@ int Add(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey sys
     const DateKey today = Today(inv, systemToday);
     FormInput form;
     form.kindText = *inv.Option("kind");
-    form.description = Utf8ToCp1252(*inv.Option("description"));
+    // A line break or other control character typed into a shell never reaches the file.
+    form.description = Utf8ToCp1252(PrintableText(*inv.Option("description")));
     form.dateText = FormDateText(*inv.Option("date"));
     form.timeText = inv.Option("time").value_or("");
     form.notifyText = *inv.Option("notify");

@@ -274,6 +274,14 @@ TEST_F(TsyTest, AddTakesIsoDatesAndTheFormsOwn) {
     }
 }
 
+TEST_F(TsyTest, AddKeepsControlCharactersOut) {
+    const Outcome o = Run(AddArgs(
+        file_, {"--kind", "reminder", "--description", std::string("two\nlines\x01\x7f\xc2\x85!"),
+                "--date", "2027-01-02", "--notify", "0"}));
+    ASSERT_EQ(o.status, kTsyOk) << o.err;
+    EXPECT_EQ(Decoded().current.at(1).Description().substr(0, 10), "two lines!");
+}
+
 TEST_F(TsyTest, AddDefaultsFollowTheKind) {
     struct Case {
         std::vector<std::string> args;
