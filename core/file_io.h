@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessaly {
@@ -57,5 +59,13 @@ IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem:
 inline constexpr std::size_t kCopyPieceBytes = 1 << 20;
 
 bool FileExists(const std::filesystem::path& path);
+
+// The file a save writes before it replaces `target`: "<target>.<process>-<count>.saving",
+// beside it. The process id and a count of its saves keep two programs saving at once apart.
+std::filesystem::path SaveTemporaryName(const std::filesystem::path& target, std::uint64_t process,
+                                        std::uint64_t count);
+// For a file name of that form, the name of the file its save was to replace; none for any
+// other name. A crash between the write and the replace leaves such a file behind.
+std::optional<std::string> SaveTemporaryTarget(std::string_view name);
 
 }  // namespace tessaly

@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "core/file_io.h"
 
@@ -100,21 +102,30 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-// A new file beside path, filled by fill(fd) (false with errno set on failure), flushed and
-// renamed over path.
+// A new file beside path under a name of its own (see SaveTemporaryName), filled by fill(fd)
+// (false with errno set on failure), flushed and renamed over path. It gets `mode`, or else the
+// permission bits of the file it replaces, so a private file stays private.
 template <typename Fill>
-IoResult ReplaceThrough(const std::filesystem::path& path, Fill fill) {
-    std::string temp = path.string() + ".XXXXXX";
+IoResult ReplaceThrough(const std::filesystem::path& path, Fill fill,
+                        std::optional<mode_t> mode = std::nullopt) {
+    static std::atomic<std::uint64_t> saves{0};
+    std::filesystem::path temp;
     Fd f;
-    f.fd = ::mkstemp(temp.data());
-    if (f.fd < 0) return Fail("cannot write beside", path, errno);
+    for (int attempt = 0;; ++attempt) {
+        temp = SaveTemporaryName(path, static_cast<std::uint64_t>(::getpid()), ++saves);
+        // O_EXCL: never write into a file that is already there, whoever left it.
+        f.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (f.fd >= 0) break;
+        if (errno != EEXIST || attempt >= 100) return Fail("cannot write beside", path, errno);
+    }
     auto abandon = [&](const char* what) {
         const int err = errno;
         ::unlink(temp.c_str());
         return Fail(what, path, err);
     };
     struct stat st;
-    ::fchmod(f.fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    if (!mode && ::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+    ::fchmod(f.fd, mode.value_or(0644));
     if (!fill(f.fd)) return abandon("cannot write");
     if (::fsync(f.fd) != 0) return abandon("cannot write");
     if (::close(f.fd) != 0) {
@@ -153,20 +164,26 @@ IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem:
     Fd in;
     in.fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in.fd < 0) return Fail("cannot open", from, errno);
+    // A copy is as private as its original: a 0600 data file never gets a readable backup.
+    struct stat st;
+    if (::fstat(in.fd, &st) != 0) return Fail("cannot read", from, errno);
     int readError = 0;
-    const IoResult r = ReplaceThrough(to, [&](int fd) {
-        std::vector<std::uint8_t> piece(kCopyPieceBytes);
-        for (;;) {
-            const ssize_t n = ::read(in.fd, piece.data(), piece.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                readError = errno;
-                return false;
+    const IoResult r = ReplaceThrough(
+        to,
+        [&](int fd) {
+            std::vector<std::uint8_t> piece(kCopyPieceBytes);
+            for (;;) {
+                const ssize_t n = ::read(in.fd, piece.data(), piece.size());
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) {
+                    readError = errno;
+                    return false;
+                }
+                if (n == 0) return true;
+                if (!WriteAll(fd, piece.data(), static_cast<std::size_t>(n))) return false;
             }
-            if (n == 0) return true;
-            if (!WriteAll(fd, piece.data(), static_cast<std::size_t>(n))) return false;
-        }
-    });
+        },
+        static_cast<mode_t>(st.st_mode & 07777));
     if (readError != 0) return Fail("cannot read", from, readError);
     return r;
 }

@@ -44,15 +44,11 @@ bool Retrying(Op op, bool (*isCollision)(DWORD), DWORD& err) {
     }
 }
 
-// A name beside the data file that no other save uses at the same moment: this process's id
-// and a count of its saves. A fixed name would let two programs saving at once write into, and
-// install, each other's file.
+// A name beside the data file that no other save uses at the same moment (SaveTemporaryName).
+// A fixed name would let two programs saving at once write into, and install, each other's file.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
-    static std::atomic<unsigned> saves{0};
-    std::filesystem::path temp = path;
-    temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++saves) +
-            L".saving";
-    return temp;
+    static std::atomic<std::uint64_t> saves{0};
+    return SaveTemporaryName(path, GetCurrentProcessId(), ++saves);
 }
 
 // Writes all bytes, in pieces WriteFile can count.

@@ -432,10 +432,13 @@ int Import(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey 
 }
 
 int Backups(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    const std::filesystem::path folder = BackupFolder(PathFromUtf8(inv.positionals[0]));
+    const std::filesystem::path dataFile = PathFromUtf8(inv.positionals[0]);
+    const std::filesystem::path folder = BackupFolder(dataFile);
+    const std::string stem = BackupStem(dataFile);
     std::vector<std::pair<DateKey, std::string>> found;
     for (const std::string& name : SystemBackupFiles().List(folder)) {
-        if (const std::optional<DateKey> day = BackupDay(name)) found.emplace_back(*day, name);
+        if (const std::optional<DateKey> day = BackupDay(stem, name))
+            found.emplace_back(*day, name);
     }
     std::sort(found.begin(), found.end());
     if (found.empty()) err << "tsy backups: no backups in " << inv.positionals[0] << "'s folder\n";
