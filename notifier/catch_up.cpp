@@ -41,4 +41,9 @@ bool CatchUp::AfterPass(DateKey today) {
     return (asked || today > passDay_) && !running_ && !HadPass(today);
 }
 
+bool CatchUp::MidnightTimer(DateKey waitBegan, DateKey today) const {
+    // Fired on the day it was set (the clock went back unannounced): no new day has begun.
+    return today != waitBegan;
+}
+
 }  // namespace tessaly

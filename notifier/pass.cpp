@@ -121,4 +121,12 @@ PassReport RunPass(ReminderData& lists, DataStore& store, Clock& clock, PopupRes
     return report;
 }
 
+std::optional<std::string> BackupNotice::After(const PassReport& report) {
+    if (report.backupProblem.empty() || toldOn_ == report.began) return std::nullopt;
+    toldOn_ = report.began;
+    return "Tessaly could not keep today's backup of your reminders:\r\n" + report.backupProblem +
+           "\r\n\r\nReminders go on as usual. The backup is tried again at the next save; this "
+           "message comes at most once a day.";
+}
+
 }  // namespace tessaly

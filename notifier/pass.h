@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -78,5 +79,16 @@ struct PassReport {
 // the pass works on them as they stand, and then writes nothing, so a file it could not read
 // is never overwritten with older content.
 PassReport RunPass(ReminderData& lists, DataStore& store, Clock& clock, PopupResponder& popup);
+
+// A day's backup that failed is told once that day, with the reason: the notifier runs
+// unseen, so nobody would otherwise learn that the backups have stopped.
+class BackupNotice {
+  public:
+    // The message to show after a pass, or none when the backup went well or was told today.
+    std::optional<std::string> After(const PassReport& report);
+
+  private:
+    DateKey toldOn_ = 0;
+};
 
 }  // namespace tessaly

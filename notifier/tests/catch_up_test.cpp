@@ -50,6 +50,43 @@ TEST(CatchUpTest, APassEndingOnALaterDayIsFollowedByThatDaysPass) {
     EXPECT_FALSE(c.AfterPass(20261209)) << "the clock set back to a day that had its pass";
 }
 
+// The midnight timer's pass is never skipped, above all after a clock that was set ahead and
+// then corrected backwards across midnight: the real day's pass, its pop-ups and any "Remind
+// Again" would be lost.
+TEST(CatchUpTest, TheMidnightTimerAlwaysRunsTheNewDaysPass) {
+    struct Step {
+        const char* what;
+        char event;  // 'p' start-up, 'w' a wake-up, 't' the midnight timer set on `began`
+        DateKey today;
+        DateKey began;
+        bool pass;
+    };
+    const Step steps[] = {
+        {"start-up", 'p', 20261210, 0, true},
+        {"clock set ahead past midnight", 'w', 20261211, 0, true},
+        {"clock corrected back", 'w', 20261210, 0, false},
+        {"the real midnight", 't', 20261211, 20261210, true},
+        {"clock set ahead a week", 'w', 20261218, 0, true},
+        {"and back again", 'w', 20261211, 0, false},
+        {"midnight", 't', 20261212, 20261211, true},
+        {"the timer on a day set back without notice", 't', 20261212, 20261212, false},
+        {"a resume on a day the clock visited ahead", 'w', 20261218, 0, false},
+        {"its midnight", 't', 20261218, 20261217, true},
+    };
+    CatchUp c;
+    for (const Step& s : steps) {
+        bool pass = true;
+        if (s.event == 'w') pass = c.Wake(s.today);
+        if (s.event == 't') pass = c.MidnightTimer(s.began, s.today);
+        EXPECT_EQ(pass, s.pass) << s.what;
+        if (pass) {
+            c.PassStarted(s.today);
+            c.PassEnded();
+            EXPECT_FALSE(c.AfterPass(s.today)) << s.what;
+        }
+    }
+}
+
 TEST(CatchUpTest, RemembersAYearOfDays) {
     CatchUp c;
     std::int64_t day = DaysFromCivil(2026, 1, 1);

@@ -240,6 +240,23 @@ TEST_F(PassTest, TheDaysBackupComesBeforeTheFirstSaveAndNeverBlocksIt) {
     EXPECT_EQ(store.backupDays.size(), 2u);
 }
 
+// A failed backup is told once a day, after the pass, with the reason.
+TEST_F(PassTest, AFailedBackupIsToldOnceADay) {
+    BackupNotice notice;
+    ScriptedResponder popup;
+    EXPECT_EQ(notice.After(Run(popup)), std::nullopt) << "a backup that worked";
+    store.backupFails = true;
+    const std::optional<std::string> told = notice.After(Run(popup));
+    ASSERT_TRUE(told);
+    EXPECT_NE(told->find("backup not made: disk full"), std::string::npos) << *told;
+    EXPECT_EQ(notice.After(Run(popup)), std::nullopt) << "a second pass the same day";
+    clock.now.date = 20261209;
+    EXPECT_TRUE(notice.After(Run(popup))) << "the next day, still failing";
+    store.backupFails = false;
+    clock.now.date = 20261210;
+    EXPECT_EQ(notice.After(Run(popup)), std::nullopt);
+}
+
 TEST(FileStorePass, MissingFolderIsNeitherCreatedNorWritten) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() /

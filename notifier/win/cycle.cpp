@@ -136,9 +136,10 @@ void RunNotifierCycle(NotifierHost& host, Clock& clock, const std::function<void
         const WaitEnd end =
             WaitForTimerOrWake(SecondsUntilAfterMidnight(now.hour, now.minute, now.second), woke);
         if (end == WaitEnd::kQuit) break;
-        // The timer or a wake-up: a pass for a day that has had none; otherwise the wait
-        // starts again, measured from the clock as it now stands.
-        passNow = catchUp.Wake(clock.Today());
+        // The timer brings the new day's pass; a wake-up, a pass for a day that has had none.
+        // Otherwise the wait starts again, measured from the clock as it now stands.
+        passNow = end == WaitEnd::kTimer ? catchUp.MidnightTimer(now.date, clock.Today())
+                                         : catchUp.Wake(clock.Today());
     }
     host.SetOnWake({});
 }

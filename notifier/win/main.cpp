@@ -11,6 +11,7 @@
 #include "notifier/win/popup.h"
 #include "notifier/win/system.h"
 #include "win/folders.h"
+#include "win/message_box.h"
 #include "win/single_instance.h"
 #include "win/text.h"
 
@@ -41,12 +42,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SystemClock clock;
     PopupWindowResponder popup;
     ReminderData lists;  // kept between passes for a file that cannot be read
+    BackupNotice backupNotice;
     NotifierHost host;
     RunNotifierCycle(
         host, clock,
         [&] {
             FileStore store(DataFile());
-            RunPass(lists, store, clock, popup);
+            const PassReport report = RunPass(lists, store, clock, popup);
+            if (const std::optional<std::string> text = backupNotice.After(report)) {
+                // Topmost, like the pop-ups: the notifier has no window to show it in front of.
+                win::ShowMessage(nullptr, *text, "Tessaly",
+                                 MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
+            }
         },
         [] { return true; });
     return 0;
