@@ -1,7 +1,8 @@
 #!/bin/bash
 # Screenshots of the installer's message boxes under Xvfb: the required files, the copying
-# notice, the restart question, the report of what could not be installed, and the uninstall's
-# question and closing notice.
+# notice, the restart question, the report of what could not be installed, the question while
+# the editor is open and a data file would replace its own, and the uninstall's question and
+# closing notice.
 #   scripts/screenshots-setup.sh BUILD_TREE OUTPUT_DIR
 # Installs BUILD_TREE's release zip into the tree's x11 prefix (made by scripts/wine-prefix.sh),
 # answers each box with xdotool and captures the next; what it installed there is removed after.
@@ -74,6 +75,21 @@ shot "Tessaly Setup" copying-again.png
 answer Return
 shot "Confirm Windows Restart" restart-again.png
 answer n
+sleep 1
+
+# Installed again with the editor open and a data file beside the installer: Cancel leaves the
+# data file out.
+(cd "$release" && wine Tessaly.exe </dev/null >/dev/null 2>&1 &)
+timeout 60 xdotool search --sync --onlyvisible --name "Tessaly - ver" >/dev/null
+printf '3.03\0\0\0\0\0\0\0\0' >"$release/Tessaly.tsy"
+start "$release"
+shot "Tessaly Setup" copying-again.png
+answer Return
+shot "Tessaly Setup" editor-open.png
+answer Escape
+shot "Confirm Windows Restart" restart-again.png
+answer n
+rm -f "$release/Tessaly.tsy"
 sleep 1
 (cd "$pf/Quorvane/Tessaly" && wine TessalySetup.exe /uninstall </dev/null >/dev/null 2>&1 &)
 shot "Tessaly Setup" uninstall-question.png

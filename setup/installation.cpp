@@ -1,6 +1,7 @@
 // The installation plan and its run, step by step, over the Installer seam.
 #include "setup/installation.h"
 
+#include <algorithm>
 #include <string>
 
 namespace tessaly::setup {
@@ -34,37 +35,61 @@ Step Do(Action action, std::wstring source, std::wstring target) {
     return s;
 }
 
-Step Cannot(std::wstring what, std::wstring reason) {
+Step Cannot(std::wstring what, std::wstring reason, std::wstring folder = {}) {
     Step s;
     s.action = Action::kCannot;
     s.failure = {std::move(what), std::move(reason)};
+    s.target = std::move(folder);
     return s;
 }
 
-// base + "\Quorvane\Tessaly", with the steps that create it when it is not there yet.
-std::wstring EnsureProductFolder(const Situation& s, const std::wstring& base,
-                                 std::vector<Step>& steps) {
+// The installation's folders below a base folder: the vendor's, and the product's inside it.
+struct ProductFolders {
+    std::wstring vendor, product;
+};
+ProductFolders FoldersBelow(const std::wstring& base) {
     const std::wstring root = WithoutTrailingBackslash(base);
-    const std::wstring product = root + std::wstring(kProductFolder);
-    if (!s.isFolder(product)) {
-        steps.push_back(Do(Action::kCreateFolder, {}, root + std::wstring(kVendorFolder)));
-        steps.push_back(Do(Action::kCreateFolder, {}, product));
+    return {root + std::wstring(kVendorFolder), root + std::wstring(kProductFolder)};
+}
+
+// The elevated installer never writes or deletes through a junction or symbolic link: either
+// folder being one refuses the product folder, and everything meant to go into it is left out.
+bool RefusedAsLink(const Situation& s, const ProductFolders& f, std::vector<Step>& steps) {
+    if (!s.isReparsePoint(f.vendor) && !s.isReparsePoint(f.product)) return false;
+    steps.push_back(Cannot(L"The folder " + f.product, ReparsePointReason(), f.product));
+    return true;
+}
+
+Step WithAccess(Step step, Access access) {
+    step.access = access;
+    return step;
+}
+
+// base + "\Quorvane\Tessaly", with the steps that create it when it is not there yet. The
+// shared one (common application data, which every user may write into) gets explicit access
+// lists; when it is there already, possibly made in advance by an ordinary user, it is taken
+// over first.
+std::wstring EnsureProductFolder(const Situation& s, const std::wstring& base, bool shared,
+                                 std::vector<Step>& steps) {
+    const ProductFolders f = FoldersBelow(base);
+    if (RefusedAsLink(s, f, steps)) return f.product;
+    if (!shared) {
+        if (!s.isFolder(f.product)) {
+            steps.push_back(Do(Action::kCreateFolder, {}, f.vendor));
+            steps.push_back(Do(Action::kCreateFolder, {}, f.product));
+        }
+        return f.product;
     }
-    return product;
+    for (auto [folder, access] : {std::pair{f.vendor, Access::kVendorFolder},
+                                  std::pair{f.product, Access::kProductFolder}}) {
+        const Action action = s.isFolder(folder) ? Action::kSecureFolder : Action::kCreateFolder;
+        steps.push_back(WithAccess(Do(action, {}, folder), access));
+    }
+    return f.product;
 }
 
 std::wstring NoFolder(std::wstring_view which) {
     return L"this system gives no " + std::wstring(which) + L" folder";
-}
-
-// Windows paths ignore the case of ASCII letters.
-bool SamePath(std::wstring_view a, std::wstring_view b) {
-    auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c; };
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
 }
 
 std::wstring FileNameOf(const std::wstring& path) {
@@ -75,6 +100,7 @@ std::wstring FileNameOf(const std::wstring& path) {
 std::wstring Describe(const Step& step) {
     switch (step.action) {
         case Action::kCreateFolder:
+        case Action::kSecureFolder:
         case Action::kEnterFolder:
             return L"The folder " + step.target;
         case Action::kCopyFile:
@@ -87,6 +113,7 @@ std::wstring Describe(const Step& step) {
         case Action::kUnregister:
             return L"Tessaly's entry in the list of installed programs";
         case Action::kRemoveFile:
+        case Action::kRemoveShortcut:
             return step.target;
         default:
             return {};
@@ -94,6 +121,15 @@ std::wstring Describe(const Step& step) {
 }
 
 }  // namespace
+
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+    auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
 
 Message RequiredFilesMessage() {
     std::wstring text =
@@ -128,6 +164,26 @@ Message ShutdownFailedMessage() {
             kMbOk | kMbTaskModal | kMbSetForeground};
 }
 
+Message EditorOpenMessage() {
+    return {
+        L"Tessaly is open. Setup cannot put the data file Tessaly.tsy in place while the "
+        L"editor runs: the editor would later save its own reminders over it.\r\n\r\n"
+        L"Close Tessaly and press Retry, or press Cancel to install without the data file.",
+        std::wstring(kSetupCaption),
+        kMbRetryCancel | kMbIconExclamation | kMbTaskModal | kMbSetForeground};
+}
+
+Message UnexpectedErrorMessage(std::string_view what) {
+    // The text of a system or library error: ASCII in practice; anything else shows as "?".
+    std::wstring reason;
+    for (char c : what) reason += static_cast<unsigned char>(c) < 0x80 ? wchar_t(c) : L'?';
+    if (reason.empty()) reason = L"an error without a description";
+    return {L"Tessaly setup stopped: " + reason +
+                L"\r\n\r\nRun TessalySetup again; what it "
+                L"has installed so far stays in place.",
+            std::wstring(kSetupCaption), kMbOk | kMbIconError | kMbTaskModal | kMbSetForeground};
+}
+
 namespace {
 
 std::wstring FailureLines(const std::vector<Failure>& failures) {
@@ -152,8 +208,21 @@ Message UninstallQuestion(const std::wstring& dataFolder) {
             kMbYesNo | kMbIconQuestion | kMbTaskModal | kMbSetForeground};
 }
 
-Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& keptSettings) {
+namespace {
+
+// Files in use were renamed and go at the next restart.
+std::wstring RestartLine(bool restartCompletes) {
+    return restartCompletes ? L"\r\nSome of Tessaly's files were in use: restart Windows to "
+                              L"complete the removal.\r\n"
+                            : L"";
+}
+
+}  // namespace
+
+Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& keptSettings,
+                           bool restartCompletes) {
     std::wstring text = L"Tessaly has been removed from this computer.\r\n";
+    text += RestartLine(restartCompletes);
     if (!dataFolder.empty()) {
         text += L"\r\nYour reminders and their backups stay in\r\n" + dataFolder +
                 L"\r\n\r\nDelete that folder yourself once you no longer need them.\r\n";
@@ -165,10 +234,11 @@ Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& k
     return Notice(text, kMbIconInformation);
 }
 
-Message UninstallFailureReport(const std::vector<Failure>& failures) {
+Message UninstallFailureReport(const std::vector<Failure>& failures, bool restartCompletes) {
     return Notice(L"Tessaly could not be removed completely. These are still there:\r\n" +
-                      FailureLines(failures) +
-                      L"\r\nPut this right and run \"TessalySetup /uninstall\" again.",
+                      FailureLines(failures) + RestartLine(restartCompletes) +
+                      L"\r\nTessaly stays in the list of installed programs. Put this right "
+                      L"and run \"TessalySetup /uninstall\" again.",
                   kMbIconError);
 }
 
@@ -186,30 +256,49 @@ std::vector<EntryValue> ProgramEntry(const std::wstring& installFolder) {
     };
 }
 
+// Each shortcut the installation makes: where, its name, and the program it starts.
+struct Link {
+    int csidl;
+    std::wstring_view folderName, link, program;
+};
+constexpr Link kLinks[] = {
+    {kCsidlDesktop, L"desktop", kEditorLink, kEditorFile},
+    {kCsidlStartup, L"start-up", kNotifierLink, kNotifierFile},
+    {kCsidlPrograms, L"Start-menu", kEditorLink, kEditorFile},
+};
+
 UninstallPlan PlanUninstall(const Situation& s) {
     UninstallPlan plan;
     std::vector<Step>& steps = plan.steps;
     // The notifier first: its program file cannot go while it runs.
     steps.push_back(Do(Action::kStopProgram, std::wstring(kNotifierFile), {}));
-    for (auto [csidl, link] :
-         {std::pair{kCsidlDesktop, kEditorLink}, std::pair{kCsidlStartup, kNotifierLink}}) {
-        const std::wstring base = s.specialFolder(csidl);
-        if (!base.empty()) steps.push_back(Do(Action::kRemoveFile, {}, Join(base, link)));
-    }
-    auto removeProduct = [&](int csidl, std::initializer_list<std::wstring_view> files) {
-        const std::wstring base = s.specialFolder(csidl);
-        if (base.empty()) return std::wstring();
-        const std::wstring root = WithoutTrailingBackslash(base);
-        const std::wstring folder = root + std::wstring(kProductFolder);
-        for (std::wstring_view f : files) {
-            steps.push_back(Do(Action::kRemoveFile, {}, Join(folder, f)));
+    const std::wstring programFiles = s.specialFolder(kCsidlProgramFilesX86);
+    // A shortcut of the same name that starts something else is the user's, and stays; without
+    // a program-files folder no shortcut can be told to be ours.
+    if (!programFiles.empty()) {
+        const std::wstring installed = FoldersBelow(programFiles).product;
+        for (const Link& l : kLinks) {
+            const std::wstring base = s.specialFolder(l.csidl);
+            if (base.empty()) continue;
+            steps.push_back(
+                Do(Action::kRemoveShortcut, Join(installed, l.program), Join(base, l.link)));
         }
-        steps.push_back(Do(Action::kRemoveFolder, {}, folder));
-        steps.push_back(Do(Action::kRemoveFolder, {}, root + std::wstring(kVendorFolder)));
-        return folder;
+    }
+    auto removeProduct = [&](const std::wstring& base,
+                             std::initializer_list<std::wstring_view> files) {
+        if (base.empty()) return std::wstring();
+        const ProductFolders f = FoldersBelow(base);
+        if (RefusedAsLink(s, f, steps)) return std::wstring();
+        for (std::wstring_view name : files) {
+            steps.push_back(Do(Action::kRemoveFile, {}, Join(f.product, name)));
+        }
+        steps.push_back(Do(Action::kRemoveFolder, {}, f.product));
+        steps.push_back(Do(Action::kRemoveFolder, {}, f.vendor));
+        return f.product;
     };
-    removeProduct(kCsidlProgramFilesX86, {kEditorFile, kNotifierFile, kSetupFile});
-    const std::wstring helpFolder = removeProduct(kCsidlCommonAppData, {kHelpFile});
+    removeProduct(programFiles, {kEditorFile, kNotifierFile, kToolFile, kSetupFile});
+    const std::wstring helpFolder =
+        removeProduct(s.specialFolder(kCsidlCommonAppData), {kHelpFile});
     if (!helpFolder.empty() && s.isFile(Join(helpFolder, kSettingsFile))) {
         plan.keptSettings = Join(helpFolder, kSettingsFile);
     }
@@ -227,20 +316,36 @@ RunReport RunUninstall(const UninstallPlan& plan, Installer& installer) {
         report.outcome = Outcome::kKeptInstalled;
         return report;
     }
+    auto remove = [&](const std::wstring& file) {
+        const Removal r = installer.RemoveFile(file);
+        report.restartCompletes = report.restartCompletes || (r.reason.empty() && r.atRestart);
+        return r.reason;
+    };
     for (const Step& step : plan.steps) {
         std::wstring reason;
         switch (step.action) {
+            case Action::kCannot:
+                report.failures.push_back(step.failure);
+                break;
             case Action::kStopProgram:
                 installer.StopProgram(step.source);
                 break;
+            case Action::kRemoveShortcut:
+                if (const std::optional<std::wstring> target =
+                        installer.ShortcutTarget(step.target);
+                    target && SamePath(*target, step.source)) {
+                    reason = remove(step.target);
+                }
+                break;
             case Action::kRemoveFile:
-                reason = installer.RemoveFile(step.target);
+                reason = remove(step.target);
                 break;
             case Action::kRemoveFolder:
-                installer.RemoveFolder(step.target);
+                if (installer.RemoveFolder(step.target)) report.restartCompletes = true;
                 break;
             case Action::kUnregister:
-                reason = installer.Unregister();
+                // Kept while anything is left, so the list still offers the uninstall.
+                if (report.failures.empty()) reason = installer.Unregister();
                 break;
             default:
                 break;
@@ -248,11 +353,12 @@ RunReport RunUninstall(const UninstallPlan& plan, Installer& installer) {
         if (!reason.empty()) report.failures.push_back({Describe(step), reason});
     }
     if (!report.failures.empty()) {
-        installer.ShowMessage(UninstallFailureReport(report.failures));
+        installer.ShowMessage(UninstallFailureReport(report.failures, report.restartCompletes));
         report.outcome = Outcome::kFailed;
         return report;
     }
-    installer.ShowMessage(UninstalledMessage(plan.dataFolder, plan.keptSettings));
+    installer.ShowMessage(
+        UninstalledMessage(plan.dataFolder, plan.keptSettings, report.restartCompletes));
     report.outcome = Outcome::kUninstalled;
     return report;
 }
@@ -297,8 +403,11 @@ Plan PlanInstallation(const Situation& s) {
     if (common.empty()) {
         steps.push_back(Cannot(std::wstring(kHelpFile), NoFolder(L"common application-data")));
     } else {
-        const std::wstring folder = EnsureProductFolder(s, common, steps);
-        steps.push_back(Do(Action::kCopyFile, beside(kHelpFile), Join(folder, kHelpFile)));
+        const std::wstring folder = EnsureProductFolder(s, common, true, steps);
+        // Every user's editor reads it; none may replace it.
+        steps.push_back(
+            WithAccess(Do(Action::kCopyFile, beside(kHelpFile), Join(folder, kHelpFile)),
+                       Access::kReadOnlyFile));
     }
 
     // The documents folder is made even without a data file: the notifier looks there.
@@ -308,24 +417,25 @@ Plan PlanInstallation(const Situation& s) {
         if (bringsData) {
             steps.push_back(Cannot(std::wstring(kDataFile), NoFolder(L"documents")));
         }
-    } else {
-        const std::wstring folder = EnsureProductFolder(s, documents, steps);
-        if (bringsData) {
-            const std::wstring target = Join(folder, kDataFile);
-            // The user's own data is kept before anything replaces it.
-            const bool keepOld = s.isFile(target);
-            if (keepOld) {
-                std::wstring backup;
-                for (int n = 1;; ++n) {
-                    backup = Join(folder, BackupFileName(s.today, n));
-                    if (!s.isFile(backup)) break;
-                }
-                steps.push_back(Do(Action::kBackupFile, target, backup));
+    } else if (const std::wstring folder = EnsureProductFolder(s, documents, false, steps);
+               bringsData) {
+        const std::wstring target = Join(folder, kDataFile);
+        // A running editor would save its own lists over the new file: asked about first.
+        steps.push_back(Do(Action::kCheckEditorClosed, {}, target));
+        // The user's own data is kept before anything replaces it.
+        if (s.isFile(target)) {
+            std::wstring backup;
+            for (int n = 1;; ++n) {
+                backup = Join(folder, BackupFileName(s.today, n));
+                if (!s.isFile(backup)) break;
             }
-            Step copy = Do(Action::kCopyFile, beside(kDataFile), target);
-            copy.afterSuccess = keepOld;
-            steps.push_back(copy);
+            Step keep = Do(Action::kBackupFile, target, backup);
+            keep.afterSuccess = true;
+            steps.push_back(keep);
         }
+        Step copy = Do(Action::kCopyFile, beside(kDataFile), target);
+        copy.afterSuccess = true;
+        steps.push_back(copy);
     }
 
     const std::wstring programFiles = s.specialFolder(kCsidlProgramFilesX86);
@@ -335,12 +445,16 @@ Plan PlanInstallation(const Situation& s) {
         steps.push_back(Cannot(std::wstring(kNotifierFile), reason));
         return plan;  // no programs, so nothing for shortcuts to start
     }
-    const std::wstring folder = EnsureProductFolder(s, programFiles, steps);
+    const std::wstring folder = EnsureProductFolder(s, programFiles, false, steps);
     plan.installFolder = folder;
-    // A running notifier holds its program file; stopped first, it can be replaced.
-    steps.push_back(Do(Action::kStopProgram, std::wstring(kNotifierFile), {}));
+    // A running notifier holds its program file; stopped first, it can be replaced (and only
+    // when its folder is there to take the new one).
+    steps.push_back(Do(Action::kStopProgram, std::wstring(kNotifierFile), folder));
     steps.push_back(Do(Action::kCopyFile, beside(kEditorFile), Join(folder, kEditorFile)));
     steps.push_back(Do(Action::kCopyFile, beside(kNotifierFile), Join(folder, kNotifierFile)));
+    if (s.isFile(beside(kToolFile))) {
+        steps.push_back(Do(Action::kCopyFile, beside(kToolFile), Join(folder, kToolFile)));
+    }
     // The installed copy of this program is what the installed-programs list runs to uninstall.
     const std::wstring installedSetup = Join(folder, kSetupFile);
     if (!s.setupProgram.empty() && !SamePath(s.setupProgram, installedSetup)) {
@@ -348,12 +462,7 @@ Plan PlanInstallation(const Situation& s) {
     }
     steps.push_back(Do(Action::kEnterFolder, {}, folder));
 
-    struct Link {
-        int csidl;
-        std::wstring_view folderName, link, program;
-    };
-    for (const Link& l : {Link{kCsidlDesktop, L"desktop", kEditorLink, kEditorFile},
-                          Link{kCsidlStartup, L"start-up", kNotifierLink, kNotifierFile}}) {
+    for (const Link& l : kLinks) {
         const std::wstring base = s.specialFolder(l.csidl);
         if (base.empty()) {
             steps.push_back(
@@ -384,18 +493,28 @@ RunReport RunInstallation(const Plan& plan, Installer& installer) {
         }
         return false;
     };
+    // Left out because the user chose so, which is no failure to report.
+    std::vector<std::wstring> declined;
     bool previousOk = true;
     for (const Step& step : plan.steps) {
         if (step.action == Action::kCannot) {
             report.failures.push_back(step.failure);
+            if (!step.target.empty()) missing.push_back(step.target);
             previousOk = false;
             continue;
         }
         const bool leaveOut = (step.afterSuccess && !previousOk) || isMissing(step.target) ||
                               (step.action == Action::kCreateShortcut && isMissing(step.source));
         if (leaveOut) {
-            if (step.action == Action::kCopyFile || step.action == Action::kCreateShortcut) {
-                report.leftOut.push_back(FileNameOf(step.target));
+            const bool chosen =
+                std::find(declined.begin(), declined.end(), step.target) != declined.end();
+            const std::wstring name = FileNameOf(step.target);
+            // Named once: the desktop's and the Start menu's shortcut share a name.
+            if (!chosen &&
+                (step.action == Action::kCopyFile || step.action == Action::kCreateShortcut) &&
+                std::find(report.leftOut.begin(), report.leftOut.end(), name) ==
+                    report.leftOut.end()) {
+                report.leftOut.push_back(name);
             }
             missing.push_back(step.target);
             previousOk = false;
@@ -407,13 +526,30 @@ RunReport RunInstallation(const Plan& plan, Installer& installer) {
                 installer.ShowMessage(step.message);
                 break;
             case Action::kCreateFolder:
-                reason = installer.CreateFolder(step.target);
+                reason = installer.CreateFolder(step.target, step.access);
                 break;
+            case Action::kSecureFolder:
+                reason = installer.SecureFolder(step.target, step.access);
+                break;
+            case Action::kCheckEditorClosed: {
+                // Never replaced under a running editor: the user closes it, or leaves the
+                // data file out (the steps after this one, which need it to have gone well).
+                bool leftOut = false;
+                while (!leftOut && installer.EditorRunning()) {
+                    leftOut = installer.ShowMessage(EditorOpenMessage()) != kIdRetry;
+                }
+                if (leftOut) {
+                    declined.push_back(step.target);
+                    previousOk = false;
+                    continue;
+                }
+                break;
+            }
             case Action::kBackupFile:
                 reason = installer.KeepBackup(step.source, step.target);
                 break;
             case Action::kCopyFile:
-                reason = installer.InstallFile(step.source, step.target);
+                reason = installer.InstallFile(step.source, step.target, step.access);
                 break;
             case Action::kStopProgram:
                 installer.StopProgram(step.source);
@@ -430,6 +566,7 @@ RunReport RunInstallation(const Plan& plan, Installer& installer) {
             case Action::kCannot:
             case Action::kUnregister:
             case Action::kRemoveFile:
+            case Action::kRemoveShortcut:
             case Action::kRemoveFolder:
                 break;  // the uninstall's
         }

@@ -5,9 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "setup/protection.h"
 
 namespace tessaly::setup {
 
@@ -17,6 +20,7 @@ inline constexpr std::wstring_view kDataFile = L"Tessaly.tsy";
 inline constexpr std::wstring_view kEditorFile = L"Tessaly.exe";
 inline constexpr std::wstring_view kNotifierFile = L"TessalyStartup.exe";
 inline constexpr std::wstring_view kSetupFile = L"TessalySetup.exe";
+inline constexpr std::wstring_view kToolFile = L"tsy.exe";  // installed when the release has it
 inline constexpr std::wstring_view kSettingsFile = L"Tessaly.ini";
 inline constexpr std::wstring_view kEditorLink = L"Tessaly.lnk";
 inline constexpr std::wstring_view kNotifierLink = L"TessalyStart.lnk";
@@ -26,6 +30,7 @@ inline constexpr std::wstring_view kProductFolder = L"\\Quorvane\\Tessaly";
 
 // The shell's special folders (CSIDL numbers).
 inline constexpr int kCsidlDesktop = 0;
+inline constexpr int kCsidlPrograms = 2;  // the user's Start menu programs
 inline constexpr int kCsidlPersonal = 5;
 inline constexpr int kCsidlStartup = 7;
 inline constexpr int kCsidlCommonAppData = 35;
@@ -34,6 +39,7 @@ inline constexpr int kCsidlProgramFilesX86 = 42;
 // Message-box styles and answers, as the system numbers them.
 inline constexpr unsigned kMbOk = 0x0;
 inline constexpr unsigned kMbYesNo = 0x4;
+inline constexpr unsigned kMbRetryCancel = 0x5;
 inline constexpr unsigned kMbIconError = 0x10;
 inline constexpr unsigned kMbIconQuestion = 0x20;
 inline constexpr unsigned kMbIconExclamation = 0x30;
@@ -41,6 +47,8 @@ inline constexpr unsigned kMbIconInformation = 0x40;
 inline constexpr unsigned kMbTaskModal = 0x2000;
 inline constexpr unsigned kMbSetForeground = 0x10000;
 inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdRetry = 4;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
@@ -59,6 +67,10 @@ Message CopyingMessage();
 Message RestartQuestion();
 Message NoShutdownPrivilegeMessage();
 Message ShutdownFailedMessage();
+// The editor runs while a data file beside the installer would replace the one it works on.
+Message EditorOpenMessage();
+// What the installer says when something it did not foresee stopped it, in that thing's words.
+Message UnexpectedErrorMessage(std::string_view what);
 
 // Something that could not be installed, and the system's reason.
 struct Failure {
@@ -73,8 +85,10 @@ Message FailureReport(const std::vector<Failure>& failures,
 
 // The uninstall's question, and what it says at the end: where the user's data stays.
 Message UninstallQuestion(const std::wstring& dataFolder);
-Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& keptSettings);
-Message UninstallFailureReport(const std::vector<Failure>& failures);
+// restartCompletes: files in use were scheduled to go at the next restart.
+Message UninstalledMessage(const std::wstring& dataFolder, const std::wstring& keptSettings,
+                           bool restartCompletes);
+Message UninstallFailureReport(const std::vector<Failure>& failures, bool restartCompletes);
 
 // The system's list of installed programs: the values of Tessaly's entry.
 struct EntryValue {
@@ -94,23 +108,29 @@ struct Situation {
     std::function<std::wstring(int csidl)> specialFolder;  // empty when the system has none
     std::function<bool(const std::wstring&)> isFile;
     std::function<bool(const std::wstring&)> isFolder;
+    // True for a junction or symbolic link (a reparse point), and for a path that lies in one.
+    std::function<bool(const std::wstring&)> isReparsePoint;
     int today = 0;              // yyyymmdd, names the backup of a replaced data file
     std::wstring setupProgram;  // this program's own file, installed to uninstall with
 };
 
 enum class Action {
-    kShowMessage,     // message
-    kCreateFolder,    // target
-    kBackupFile,      // source -> target, never over an existing file
-    kCopyFile,        // source -> target, replacing it whole
-    kStopProgram,     // source: the program's file name
-    kEnterFolder,     // target becomes the current folder
-    kCreateShortcut,  // target: the link file; source: what it starts; workingFolder
-    kCannot,          // failure: what could not be installed and why, found while planning
-    kRegister,        // the entry in the installed-programs list; target: the install folder
-    kUnregister,      // that entry removed
-    kRemoveFile,      // target removed (now, or at the next restart when it is in use)
-    kRemoveFolder,    // target removed when it is empty; never a failure
+    kShowMessage,        // message
+    kCreateFolder,       // target, with access
+    kSecureFolder,       // target, an existing folder: taken over if need be, given access
+    kBackupFile,         // source -> target, never over an existing file
+    kCheckEditorClosed,  // before target (the data file) is replaced: asks while the editor runs
+    kCopyFile,           // source -> target, replacing it whole; the new file gets access
+    kStopProgram,        // source: the program's file name
+    kEnterFolder,        // target becomes the current folder
+    kCreateShortcut,     // target: the link file; source: what it starts; workingFolder
+    kCannot,             // failure: what could not be installed and why, found while planning;
+                         // target (a folder) when nothing is to go into it
+    kRegister,           // the entry in the installed-programs list; target: the install folder
+    kUnregister,         // that entry removed
+    kRemoveFile,         // target removed (now, or at the next restart when it is in use)
+    kRemoveShortcut,     // target removed if it is a shortcut to source, else left alone
+    kRemoveFolder,       // target removed when it is empty; never a failure
 };
 
 struct Step {
@@ -119,7 +139,8 @@ struct Step {
     std::wstring target;
     std::wstring workingFolder;
     Message message;
-    Failure failure;            // kCannot only
+    Failure failure;  // kCannot only
+    Access access = Access::kInherited;
     bool afterSuccess = false;  // left out unless the step before it succeeded
     bool operator==(const Step&) const = default;
 };
@@ -138,24 +159,41 @@ Plan PlanInstallation(const Situation& situation);
 // backup of one day.
 std::wstring BackupFileName(int today, int n);
 
+// How a file went: at once, or renamed and scheduled for the next restart because it was in
+// use; or not at all, with the system's reason.
+struct Removal {
+    std::wstring reason;
+    bool atRestart = false;
+};
+
 // The machine, as the run of a plan meets it. Operations that can fail return the system's
-// reason, or an empty text on success.
+// reason, or an empty text on success. None of them writes or deletes through a junction or
+// symbolic link.
 class Installer {
   public:
     virtual ~Installer() = default;
     virtual int ShowMessage(const Message& message) = 0;  // the button pressed
-    virtual std::wstring CreateFolder(const std::wstring& folder) = 0;
-    virtual std::wstring InstallFile(const std::wstring& from, const std::wstring& to) = 0;
+    // A folder that is already there is secured as SecureFolder does.
+    virtual std::wstring CreateFolder(const std::wstring& folder, Access access) = 0;
+    virtual std::wstring SecureFolder(const std::wstring& folder, Access access) = 0;
+    virtual std::wstring InstallFile(const std::wstring& from, const std::wstring& to,
+                                     Access access) = 0;
     virtual std::wstring KeepBackup(const std::wstring& from, const std::wstring& to) = 0;
+    // Whether the editor runs in this session, and so may save its lists over a new data file.
+    virtual bool EditorRunning() = 0;
     virtual void StopProgram(const std::wstring& fileName) = 0;
     virtual std::wstring EnterFolder(const std::wstring& folder) = 0;
     virtual std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
                                         const std::wstring& workingFolder) = 0;
+    // What a shortcut starts; none when there is no such file or it cannot be read as one.
+    virtual std::optional<std::wstring> ShortcutTarget(const std::wstring& link) = 0;
     virtual void RestartWindows() = 0;
     virtual std::wstring Register(const std::vector<EntryValue>& entry) = 0;
     virtual std::wstring Unregister() = 0;
-    virtual std::wstring RemoveFile(const std::wstring& file) = 0;  // a missing file is fine
-    virtual void RemoveFolder(const std::wstring& folder) = 0;
+    virtual Removal RemoveFile(const std::wstring& file) = 0;  // a missing file is fine
+    // True when the folder, still holding files that go at the next restart, goes then too
+    // (if it is empty by then).
+    virtual bool RemoveFolder(const std::wstring& folder) = 0;
 };
 
 enum class Outcome {
@@ -173,6 +211,7 @@ struct RunReport {
     // Files and shortcuts not attempted because a folder, a program or a backup before them
     // failed, by file name.
     std::vector<std::wstring> leftOut;
+    bool restartCompletes = false;  // the uninstall scheduled files for the next restart
 };
 
 // Carries the plan out, step by step, then asks the closing question or reports failures.
@@ -186,7 +225,12 @@ struct UninstallPlan {
     std::wstring keptSettings;  // the editor's settings file, when there is one
 };
 UninstallPlan PlanUninstall(const Situation& situation);
-// Asks first; then removes and says where the data stays, or names what is still there.
+// Asks first; then removes and says where the data stays, or names what is still there. The
+// installed-programs entry goes only when everything else went (now or at the next restart),
+// so the user can run the uninstall again.
 RunReport RunUninstall(const UninstallPlan& plan, Installer& installer);
+
+// Windows paths ignore the case of ASCII letters.
+bool SamePath(std::wstring_view a, std::wstring_view b);
 
 }  // namespace tessaly::setup

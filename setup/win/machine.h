@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,23 @@ Situation MachineSituation();
 // "/uninstall" as the first argument (any case) asks for the uninstall; nothing else is read.
 bool AsksForUninstall(const wchar_t* commandLine);
 
+// Run first, before anything can load a DLL by name: from then on DLLs come from the system
+// folder only, never from the folder the installer was started in (Downloads, say), where a
+// planted one would run as administrator.
+bool LimitDllSearchToSystemFolder();
+
+// Whether the path is a junction or a symbolic link itself.
+bool IsReparsePoint(const std::wstring& path);
+
+// Whether the editor runs in this session: its single-instance mutex exists.
+bool EditorRunsInThisSession();
+
 // Saves a shell link (arguments and description empty, shown normally). Returns the
 // system's reason when it could not, else an empty text.
 std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
                             const std::wstring& workingFolder);
+// What a shell link starts, as saved; none when the file is missing or no link.
+std::optional<std::wstring> ShortcutTarget(const std::wstring& link);
 
 // The processes and their executables, by the process-status functions (NT family) or by a
 // process snapshot (which gives file names only). Processes that cannot be read are left out.
@@ -50,6 +64,7 @@ struct MachineSeams {
     std::function<int(const Message&)> showMessage;  // default: MessageBoxW
     std::function<bool(std::uint32_t)> mayStop;      // default: any process
     std::function<void()> restartWindows;            // default: WindowsRestart
+    std::function<bool()> editorRunning;             // default: EditorRunsInThisSession
     // Tessaly's entry in the installed-programs list: under HKEY_LOCAL_MACHINE (the installer
     // runs elevated); tests name a key of their own under HKEY_CURRENT_USER.
     std::wstring entryKey = std::wstring(kUninstallKey);
@@ -60,18 +75,22 @@ class MachineInstaller : public Installer {
   public:
     explicit MachineInstaller(MachineSeams seams = {}) : seams_(std::move(seams)) {}
     int ShowMessage(const Message& message) override;
-    std::wstring CreateFolder(const std::wstring& folder) override;
-    std::wstring InstallFile(const std::wstring& from, const std::wstring& to) override;
+    std::wstring CreateFolder(const std::wstring& folder, Access access) override;
+    std::wstring SecureFolder(const std::wstring& folder, Access access) override;
+    std::wstring InstallFile(const std::wstring& from, const std::wstring& to,
+                             Access access) override;
     std::wstring KeepBackup(const std::wstring& from, const std::wstring& to) override;
+    bool EditorRunning() override;
     void StopProgram(const std::wstring& fileName) override;
     std::wstring EnterFolder(const std::wstring& folder) override;
     std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
                                 const std::wstring& workingFolder) override;
+    std::optional<std::wstring> ShortcutTarget(const std::wstring& link) override;
     void RestartWindows() override;
     std::wstring Register(const std::vector<EntryValue>& entry) override;
     std::wstring Unregister() override;
-    std::wstring RemoveFile(const std::wstring& file) override;
-    void RemoveFolder(const std::wstring& folder) override;
+    Removal RemoveFile(const std::wstring& file) override;
+    bool RemoveFolder(const std::wstring& folder) override;
 
   private:
     std::vector<std::wstring> removedAtRestart_;  // folders holding files that go at restart

@@ -2,11 +2,17 @@
 // with /uninstall, removes it again and keeps the user's data.
 #include <windows.h>
 
+#include <exception>
+#include <new>
+
 #include "setup/installation.h"
 #include "setup/win/machine.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     using namespace tessaly::setup;
+    // Before anything loads a DLL by name: the installer runs elevated from wherever the user
+    // unpacked it.
+    LimitDllSearchToSystemFolder();
     try {
         MachineInstaller installer;
         const RunReport report =
@@ -24,9 +30,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
             case Outcome::kMissingFiles:
                 return 2;
         }
+    } catch (const std::bad_alloc&) {
+        ShowSetupMessage(UnexpectedErrorMessage("out of memory"));
+    } catch (const std::exception& e) {
+        ShowSetupMessage(UnexpectedErrorMessage(e.what()));
     } catch (...) {
-        ShowSetupMessage({L"Tessaly setup stopped: out of memory.", std::wstring(kSetupCaption),
-                          kMbOk | kMbIconError | kMbTaskModal | kMbSetForeground});
+        ShowSetupMessage(UnexpectedErrorMessage(""));
     }
     return 1;
 }

@@ -18,6 +18,7 @@
 
 #include "setup/installation.h"
 #include "setup/win/machine.h"
+#include "setup/win/tests/pending_renames.h"
 #include "setup/win/tests/read_link.h"
 
 namespace tessaly::setup {
@@ -59,6 +60,7 @@ struct Places {
     fs::path data() const { return Special(kCsidlPersonal) / "Quorvane" / "Tessaly"; }
     fs::path desktopLink() const { return Special(kCsidlDesktop) / "Tessaly.lnk"; }
     fs::path startupLink() const { return Special(kCsidlStartup) / "TessalyStart.lnk"; }
+    fs::path startMenuLink() const { return Special(kCsidlPrograms) / "Tessaly.lnk"; }
 
     // A machine Tessaly has never been installed on.
     void Clean() const {
@@ -68,6 +70,7 @@ struct Places {
         }
         fs::remove(desktopLink(), ignored);
         fs::remove(startupLink(), ignored);
+        fs::remove(startMenuLink(), ignored);
     }
 };
 
@@ -89,6 +92,7 @@ class Process {
         CloseHandle(pi_.hThread);
     }
     bool started() const { return started_; }
+    HANDLE handle() const { return pi_.hProcess; }
     bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
     DWORD id() const { return pi_.dwProcessId; }
     // The exit code, or -1 when it did not end in time.
@@ -133,12 +137,16 @@ bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
     return done();
 }
 
+// Picks the button for a box shown as "caption: text"; 0 leaves it to the usual answer.
+using Answers = std::function<int(const std::string& box)>;
+
 // Answers the message boxes of one process by caption, as a person would: OK to every
-// notice, "No" to the restart, "Yes" to any other question. Each box is recorded as
-// "caption: text".
+// notice, "No" to the restart, "Yes" to any other question, unless `answers` says otherwise.
+// Each box is recorded as "caption: text".
 class BoxAnswerer {
   public:
-    explicit BoxAnswerer(DWORD processId) : processId_(processId), thread_([this] { Loop(); }) {}
+    explicit BoxAnswerer(DWORD processId, Answers answers = {})
+        : processId_(processId), answers_(std::move(answers)), thread_([this] { Loop(); }) {}
     ~BoxAnswerer() {
         stop_ = true;
         thread_.join();
@@ -172,16 +180,21 @@ class BoxAnswerer {
         answered_.insert(box);
         const std::wstring caption = WindowText(box);
         const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
+        const std::string shown = Narrow(caption + L": " + text);
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            boxes_.push_back(Narrow(caption + L": " + text));
+            boxes_.push_back(shown);
         }
         int button = GetDlgItem(box, IDYES) ? IDYES : IDOK;
         if (caption == L"Confirm Windows Restart") button = IDNO;
+        if (answers_) {
+            if (const int chosen = answers_(shown)) button = chosen;
+        }
         PostMessageW(box, WM_COMMAND, button, 0);
     }
 
     DWORD processId_;
+    Answers answers_;
     std::atomic<bool> stop_{false};
     std::set<HWND> answered_;
     std::mutex mutex_;
@@ -195,12 +208,12 @@ struct SetupRun {
 };
 
 SetupRun RunSetup(const fs::path& folder, const fs::path& program = "TessalySetup.exe",
-                  const std::wstring& arguments = {}) {
+                  const std::wstring& arguments = {}, Answers answers = {}) {
     Process setup(folder / program, folder, arguments);
     EXPECT_TRUE(setup.started());
     SetupRun run;
     {
-        BoxAnswerer answerer(setup.id());
+        BoxAnswerer answerer(setup.id(), std::move(answers));
         run.exitCode = setup.Wait(60000);
         run.boxes = answerer.boxes();
     }
@@ -279,10 +292,12 @@ TEST_F(EndToEnd, MissingFilesChangeNothing) {
 TEST_F(EndToEnd, ANewUserInstallsThenUsesBothPrograms) {
     p.Clean();
     Install();
-    for (const char* f : {"Tessaly.exe", "TessalyStartup.exe"}) {
+    for (const char* f : {"Tessaly.exe", "TessalyStartup.exe", "tsy.exe"}) {
         EXPECT_EQ(Bytes(p.programs() / f), Bytes(p.release / f)) << f;
     }
     EXPECT_EQ(Bytes(p.help() / "Tessaly.ahp"), Bytes(p.release / "Tessaly.ahp"));
+    EXPECT_EQ(fs::path(ReadLink(p.startMenuLink()).target), p.programs() / "Tessaly.exe")
+        << "the Start menu's \"Tessaly\"";
     EXPECT_TRUE(fs::is_directory(p.data()));
     EXPECT_FALSE(fs::exists(p.data() / "Tessaly.tsy")) << "no data file came with the release";
     const LinkInfo desktop = ReadLink(p.desktopLink());
@@ -379,7 +394,17 @@ std::wstring UninstallCommand() {
     return text;
 }
 
+// A restart: carries out what was scheduled since `before`, and leaves the list as it was.
+void RestartAsWindowsWould(const std::vector<test::PendingRename>& before) {
+    std::vector<test::PendingRename> added = test::ReadPendingRenames();
+    ASSERT_GE(added.size(), before.size());
+    added.erase(added.begin(), added.begin() + before.size());
+    test::WritePendingRenames(before);
+    test::ApplyAsAtRestart(added);
+}
+
 TEST_F(EndToEnd, TheInstalledProgramsListUninstallsAndTheDataStays) {
+    const std::vector<test::PendingRename> before = test::ReadPendingRenames();
     Install();
     const std::string data = Bytes(p.data() / "Tessaly.tsy");
     ASSERT_NE(data, "<missing>");
@@ -399,23 +424,155 @@ TEST_F(EndToEnd, TheInstalledProgramsListUninstallsAndTheDataStays) {
     for (const char* f : {"Tessaly.exe", "TessalyStartup.exe"}) {
         EXPECT_FALSE(fs::exists(p.programs() / f)) << f;
     }
-    // The uninstaller cannot delete itself while it runs; then it goes at the next restart.
-    if (fs::exists(p.programs() / "TessalySetup.exe")) {
-        wchar_t pending[4096] = {};
-        DWORD size = sizeof pending;
-        RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                     L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
-        bool listed = false;
-        for (const wchar_t* q = pending; *q; q += wcslen(q) + 1) {
-            listed = listed || std::wstring(q).find(L"TessalySetup.exe") != std::wstring::npos;
-        }
-        EXPECT_TRUE(listed) << "the uninstaller stays only until the next restart";
-    }
+    // The uninstaller cannot delete itself while it runs: renamed, it goes at the next restart,
+    // and the closing message says so.
+    EXPECT_FALSE(fs::exists(p.programs() / "TessalySetup.exe"));
+    EXPECT_NE(run.boxes[1].find("restart Windows to complete the removal"), std::string::npos);
     EXPECT_FALSE(fs::exists(p.help() / "Tessaly.ahp"));
     EXPECT_FALSE(fs::exists(p.desktopLink()));
     EXPECT_FALSE(fs::exists(p.startupLink()));
+    EXPECT_FALSE(fs::exists(p.startMenuLink()));
     EXPECT_EQ(UninstallCommand(), L"");
     EXPECT_EQ(Bytes(p.data() / "Tessaly.tsy"), data) << "the user's data is untouched";
+
+    RestartAsWindowsWould(before);
+    EXPECT_FALSE(fs::exists(p.programs())) << "the rest goes at the restart";
+}
+
+// The editor is open while Tessaly is uninstalled, and Tessaly is installed again before the
+// restart. The files that were in use go at the restart under names of their own, so the new
+// installation survives it.
+TEST_F(EndToEnd, AnUninstallWithTheEditorOpenThenAReinstallSurvivesTheRestart) {
+    const std::vector<test::PendingRename> before = test::ReadPendingRenames();
+    p.Clean();
+    Install();
+    Process editor(p.programs() / "Tessaly.exe", p.programs());
+    ASSERT_TRUE(WaitFor([&] { return editor.FindWindowTitled(L"Tessaly - ver 3.03") != nullptr; }));
+
+    const SetupRun removed = RunSetup(p.programs(), "TessalySetup.exe", L"/uninstall");
+    EXPECT_EQ(removed.exitCode, 0);
+    ASSERT_EQ(removed.boxes.size(), 2u);
+    EXPECT_NE(removed.boxes[1].find("restart Windows to complete the removal"), std::string::npos)
+        << removed.boxes[1];
+    EXPECT_EQ(UninstallCommand(), L"") << "everything went, or goes at the restart";
+    EXPECT_TRUE(editor.Running());
+
+    Install();
+    EXPECT_TRUE(editor.Running()) << "the old editor still runs from its renamed file";
+    TerminateProcess(editor.handle(), 0);  // the restart ends every program
+    editor.Wait(5000);
+    RestartAsWindowsWould(before);
+
+    for (const char* f : {"Tessaly.exe", "TessalyStartup.exe", "TessalySetup.exe", "tsy.exe"}) {
+        EXPECT_EQ(Bytes(p.programs() / f), Bytes(p.release / f)) << f << " survived the restart";
+    }
+    EXPECT_EQ(Bytes(p.help() / "Tessaly.ahp"), Bytes(p.release / "Tessaly.ahp"));
+    for (const auto& entry : fs::directory_iterator(p.programs())) {
+        EXPECT_NE(entry.path().extension(), ".removed") << "gone at the restart";
+    }
+    EXPECT_NE(UninstallCommand(), L"");
+}
+
+// A data file beside the installer never replaces the user's while the editor runs: it would
+// later save its own lists over it. Retry while it runs asks again; Cancel leaves it out.
+TEST_F(EndToEnd, AnInstallLeavesTheDataFileAloneWhileTheEditorRuns) {
+    p.Clean();
+    Install();
+    // The release's editor, so that only the data file is in the way of the installation.
+    Process editor(p.release / "Tessaly.exe", p.release);
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (main = editor.FindWindowTitled(L"Tessaly - ver 3.03")); }));
+    ASSERT_TRUE(WaitFor([&] { return Label(p.data() / "Tessaly.tsy") == "3.03"; }));
+    Sleep(500);  // the start-up maintenance's saves are over
+    const std::string users = Bytes(p.data() / "Tessaly.tsy");
+    const std::string brought = std::string("1.00") + std::string(8, '\0');
+    WriteBytes(p.release / "Tessaly.tsy", brought);
+
+    int asked = 0;
+    const SetupRun refused =
+        RunSetup(p.release, "TessalySetup.exe", {}, [&](const std::string& box) {
+            if (box.find("Tessaly is open") == std::string::npos) return 0;
+            return ++asked == 1 ? IDRETRY : IDCANCEL;
+        });
+    ASSERT_EQ(refused.boxes.size(), 4u);
+    EXPECT_EQ(refused.boxes[1].rfind("Tessaly Setup: Tessaly is open.", 0), 0u) << refused.boxes[1];
+    EXPECT_EQ(refused.boxes[2], refused.boxes[1]) << "Retry while it still runs asks again";
+    EXPECT_EQ(refused.boxes[3], kInstalledBoxes[1]) << "the rest is installed";
+    EXPECT_EQ(refused.exitCode, 0);
+    EXPECT_EQ(Bytes(p.data() / "Tessaly.tsy"), users);
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(editor.Wait(10000), 0);
+    const SetupRun installed = RunSetup(p.release);
+    EXPECT_EQ(installed.boxes, kInstalledBoxes);
+    EXPECT_EQ(Bytes(p.data() / "Tessaly.tsy"), brought);
+    fs::remove(p.release / "Tessaly.tsy");
+}
+
+// The loader takes a program's imports before its first line runs, from beside the program
+// first unless they are the system's known DLLs: the installer imports nothing else.
+TEST_F(EndToEnd, TheInstallerImportsOnlyTheSystemsKnownDlls) {
+    const std::string image = Bytes(p.release / "TessalySetup.exe");
+    auto at = [&](std::size_t offset, std::size_t size) -> std::uint32_t {
+        std::uint32_t v = 0;
+        for (std::size_t i = 0; i < size && offset + i < image.size(); ++i) {
+            v |= std::uint32_t(std::uint8_t(image[offset + i])) << (8 * i);
+        }
+        return v;
+    };
+    const std::size_t nt = at(0x3C, 4);
+    ASSERT_EQ(at(nt, 4), 0x4550u) << "PE";
+    const std::size_t sections = at(nt + 6, 2), optionalSize = at(nt + 20, 2);
+    const std::size_t optional = nt + 24;
+    ASSERT_EQ(at(optional, 2), 0x20Bu) << "PE32+";
+    const std::uint32_t importRva = at(optional + 112 + 8, 4);  // data directory 1
+    auto offsetOf = [&](std::uint32_t rva) -> std::size_t {
+        for (std::size_t i = 0; i < sections; ++i) {
+            const std::size_t h = optional + optionalSize + 40 * i;
+            const std::uint32_t va = at(h + 12, 4), size = at(h + 8, 4), raw = at(h + 20, 4);
+            if (rva >= va && rva < va + size) return raw + (rva - va);
+        }
+        return 0;
+    };
+    std::vector<std::string> imported;
+    for (std::size_t d = offsetOf(importRva); d && at(d + 12, 4) != 0; d += 20) {
+        imported.push_back(image.c_str() + offsetOf(at(d + 12, 4)));
+    }
+    ASSERT_FALSE(imported.empty());
+    for (const std::string& dll : imported) {
+        EXPECT_TRUE(MayImportStatically(std::wstring(dll.begin(), dll.end()))) << dll;
+    }
+}
+
+// Run by end_to_end.sh with the programs' vendor folder replaced by a symbolic link (Wine shows
+// one as a junction would show) to a folder holding a file named like the editor: neither the
+// installer nor the uninstaller writes or deletes through it.
+TEST_F(EndToEnd, APlantedLinkIsNeitherWrittenNorDeletedThrough) {
+    const char* target = std::getenv("TESSALY_PLANTED_TARGET");
+    if (!target) GTEST_SKIP() << "end_to_end.sh runs this with a link planted";
+    const fs::path planted = fs::path(target) / "Tessaly";
+    const fs::path vendor = p.Special(kCsidlProgramFilesX86) / "Quorvane";
+    ASSERT_TRUE(IsReparsePoint(vendor.wstring()));
+    const std::string marker = Bytes(planted / "Tessaly.exe");
+    ASSERT_EQ(marker, "planted");
+
+    const SetupRun install = RunSetup(p.release);
+    EXPECT_EQ(install.exitCode, 1);
+    ASSERT_EQ(install.boxes.size(), 2u);
+    EXPECT_NE(install.boxes[1].find("The folder " + Narrow((vendor / "Tessaly").wstring())),
+              std::string::npos)
+        << install.boxes[1];
+    EXPECT_NE(install.boxes[1].find("junction or a symbolic link"), std::string::npos);
+    const SetupRun uninstall = RunSetup(p.release, "TessalySetup.exe", L"/uninstall");
+    EXPECT_EQ(uninstall.exitCode, 1);
+    EXPECT_NE(uninstall.boxes.back().find("junction or a symbolic link"), std::string::npos);
+
+    EXPECT_EQ(Bytes(planted / "Tessaly.exe"), "planted");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(planted)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Tessaly.exe"}) << "nothing was written through";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "setup/win/machine.h"
+#include "setup/win/tests/pending_renames.h"
 #include "setup/win/tests/read_link.h"
 
 namespace tessaly::setup {
@@ -55,26 +57,40 @@ class Scratch {
     std::wstring path_;
 };
 
+// Names in a folder, sorted.
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.push_back(e.path().filename().wstring());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST(SetupMachine, FoldersAndCopies) {
     Scratch s;
     MachineInstaller m;
-    EXPECT_EQ(m.CreateFolder(s / L"a"), L"");
-    EXPECT_EQ(m.CreateFolder(s / L"a"), L"") << "an existing folder is fine";
+    EXPECT_EQ(m.CreateFolder(s / L"a", Access::kInherited), L"");
+    EXPECT_EQ(m.CreateFolder(s / L"a", Access::kInherited), L"") << "an existing folder is fine";
     WriteText(s / L"file", "x");
-    EXPECT_EQ(m.CreateFolder(s / L"file"), L"A file of that name is in the way.");
-    EXPECT_NE(m.CreateFolder(s / L"missing\\b"), L"");
+    EXPECT_EQ(m.CreateFolder(s / L"file", Access::kInherited),
+              L"A file of that name is in the way.");
+    EXPECT_NE(m.CreateFolder(s / L"missing\\b", Access::kInherited), L"");
 
     WriteText(s / L"new", "new");
     WriteText(s / L"a\\old", "old");
-    EXPECT_EQ(m.InstallFile(s / L"new", s / L"a\\old"), L"");
+    // A file planted under the name a copy once used is neither written through nor removed.
+    WriteText(s / L"a\\old.setup-new", "planted");
+    EXPECT_EQ(m.InstallFile(s / L"new", s / L"a\\old", Access::kInherited), L"");
     EXPECT_EQ(ReadText(s / L"a\\old"), L"new");
-    EXPECT_FALSE(Exists(s / L"a\\old.setup-new"));
+    EXPECT_EQ(ReadText(s / L"a\\old.setup-new"), L"planted");
+    EXPECT_EQ(Names(s / L"a"), (std::vector<std::wstring>{L"old", L"old.setup-new"}));
 
-    const std::wstring reason = m.InstallFile(s / L"nothing", s / L"a\\old");
+    const std::wstring reason = m.InstallFile(s / L"nothing", s / L"a\\old", Access::kInherited);
     EXPECT_NE(reason.find(L"(error 2)"), std::wstring::npos) << reason;
     EXPECT_EQ(ReadText(s / L"a\\old"), L"new") << "a failed copy leaves the target whole";
-    EXPECT_FALSE(Exists(s / L"a\\old.setup-new"));
-    EXPECT_NE(m.InstallFile(s / L"new", s / L"missing\\x"), L"");
+    EXPECT_EQ(Names(s / L"a"), (std::vector<std::wstring>{L"old", L"old.setup-new"}));
+    EXPECT_NE(m.InstallFile(s / L"new", s / L"missing\\x", Access::kInherited), L"");
 
     WriteText(s / L"backup", "older backup");
     EXPECT_NE(m.KeepBackup(s / L"new", s / L"backup"), L"");
@@ -218,12 +234,14 @@ struct ScratchInstall {
                                    {kCsidlPersonal, L"Documents"},
                                    {kCsidlProgramFilesX86, L"Program Files"},
                                    {kCsidlDesktop, L"Desktop"},
-                                   {kCsidlStartup, L"Startup"}}) {
+                                   {kCsidlStartup, L"Startup"},
+                                   {kCsidlPrograms, L"Start Menu"}}) {
             special[csidl] = s / name;
             CreateDirectoryW(special[csidl].c_str(), nullptr);
         }
         CreateDirectoryW((s / L"release").c_str(), nullptr);
-        for (const wchar_t* f : {L"Tessaly.ahp", L"Tessaly.exe", L"TessalyStartup.exe"}) {
+        for (const wchar_t* f :
+             {L"Tessaly.ahp", L"Tessaly.exe", L"TessalyStartup.exe", L"tsy.exe"}) {
             WriteText(s / (std::wstring(L"release\\") + f), "new");
         }
     }
@@ -240,6 +258,8 @@ struct ScratchInstall {
         };
         seams.mayStop = [](std::uint32_t) { return false; };
         seams.restartWindows = [this] { ++restarts; };
+        // Other Wine tests run editors of their own meanwhile.
+        seams.editorRunning = [] { return false; };
         seams.entryKey = entryKey;
         seams.entryForCurrentUser = true;
         return MachineInstaller(seams);
@@ -354,11 +374,110 @@ TEST(SetupMachine, AFolderThatCannotBeMadeIsReportedAndNoRestartOffered) {
                                                     L"\tA file of that name is in the way."),
               std::wstring::npos)
         << std::string(last.text.begin(), last.text.end());
-    EXPECT_EQ(report.leftOut,
-              (std::vector<std::wstring>{L"Tessaly.exe", L"TessalyStartup.exe", L"TessalySetup.exe",
-                                         L"Tessaly.lnk", L"TessalyStart.lnk"}));
+    EXPECT_EQ(report.leftOut, (std::vector<std::wstring>{L"Tessaly.exe", L"TessalyStartup.exe",
+                                                         L"tsy.exe", L"TessalySetup.exe",
+                                                         L"Tessaly.lnk", L"TessalyStart.lnk"}));
     for (const Message& m : t.shown) EXPECT_NE(m.caption, L"Confirm Windows Restart");
     EXPECT_EQ(t.restarts, 0);
+}
+
+// What Wine can show of the shared folder's protection: the lists are accepted when a folder is
+// made, when one made in advance by this (ordinary) user is taken over, and on the help file,
+// and the folder keeps its use. Wine keeps no access lists on files, so whom they let in is
+// shown by the rules' own tests, not here.
+TEST(SetupMachine, TheSharedFolderTakesItsListsAndKeepsItsUse) {
+    Scratch s;
+    MachineInstaller m;
+    EXPECT_EQ(m.CreateFolder(s / L"Quorvane", Access::kVendorFolder), L"");
+    EXPECT_EQ(m.CreateFolder(s / L"Quorvane\\Tessaly", Access::kProductFolder), L"");
+    CreateDirectoryW((s / L"planted").c_str(), nullptr);  // owned by this test's user
+    EXPECT_EQ(m.SecureFolder(s / L"planted", Access::kProductFolder), L"");
+    EXPECT_EQ(m.CreateFolder(s / L"planted", Access::kProductFolder), L"") << "there already";
+    WriteText(s / L"help", "help");
+    EXPECT_EQ(
+        m.InstallFile(s / L"help", s / L"Quorvane\\Tessaly\\Tessaly.ahp", Access::kReadOnlyFile),
+        L"");
+    EXPECT_EQ(ReadText(s / L"Quorvane\\Tessaly\\Tessaly.ahp"), L"help");
+    // The editor's settings file: written beside, then renamed over.
+    WriteText(s / L"Quorvane\\Tessaly\\Tessaly.ini.new", "C:\\data\\Tessaly.tsy");
+    EXPECT_TRUE(MoveFileExW((s / L"Quorvane\\Tessaly\\Tessaly.ini.new").c_str(),
+                            (s / L"Quorvane\\Tessaly\\Tessaly.ini").c_str(),
+                            MOVEFILE_REPLACE_EXISTING));
+    WriteText(s / L"a file", "x");
+    EXPECT_EQ(m.SecureFolder(s / L"a file", Access::kProductFolder),
+              L"A file of that name is in the way.");
+}
+
+// A file in use is renamed, and only its new name is scheduled for the next restart: an
+// installation made before the restart keeps its own file of the old name.
+TEST(SetupMachine, AFileInUseGoesAtTheRestartUnderANameOfItsOwn) {
+    Scratch s;
+    const std::vector<test::PendingRename> before = test::ReadPendingRenames();
+    const std::wstring folder = s / L"Tessaly";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring editor = folder + L"\\Tessaly.exe";
+    ASSERT_TRUE(
+        CopyFileW(BesideThisTest(L"setup_test_sleeper.exe").c_str(), editor.c_str(), FALSE));
+    {
+        Started running(editor);
+        ASSERT_TRUE(running.Running());
+        MachineInstaller m;
+        const Removal removal = m.RemoveFile(editor);
+        EXPECT_EQ(removal.reason, L"");
+        EXPECT_TRUE(removal.atRestart);
+        EXPECT_FALSE(Exists(editor)) << "the name is free for a new installation";
+        EXPECT_TRUE(m.RemoveFolder(folder)) << "the folder goes at the restart, if empty by then";
+        const std::vector<std::wstring> left = Names(folder);
+        ASSERT_EQ(left.size(), 1u);
+        EXPECT_EQ(left[0].rfind(L"Tessaly.exe.", 0), 0u);
+        EXPECT_EQ(left[0].substr(left[0].size() - 8), L".removed");
+
+        std::vector<test::PendingRename> added = test::ReadPendingRenames();
+        added.erase(added.begin(), added.begin() + std::min(added.size(), before.size()));
+        EXPECT_EQ(added, (std::vector<test::PendingRename>{{folder + L"\\" + left[0], L""},
+                                                           {folder, L""}}));
+        // A new installation before the restart; then the restart, which ends every program
+        // first. Only this test's operations are carried out, and the list is put back.
+        WriteText(editor, "new");
+        TerminateProcess(running.pi.hProcess, 0);
+        WaitForSingleObject(running.pi.hProcess, 5000);
+        test::WritePendingRenames(before);
+        test::ApplyAsAtRestart(added);
+        EXPECT_EQ(ReadText(editor), L"new");
+        EXPECT_EQ(Names(folder), std::vector<std::wstring>{L"Tessaly.exe"});
+    }
+}
+
+// The uninstaller removes a desktop, start-up or Start-menu shortcut only when it starts the
+// installed program: one of the same name the user pointed elsewhere stays.
+TEST(SetupMachine, AShortcutPointingElsewhereSurvivesTheUninstall) {
+    ScratchInstall t;
+    ASSERT_EQ(t.Run().outcome, Outcome::kNoRestart);
+    const std::wstring installed = t.s / L"Program Files\\Quorvane\\Tessaly";
+    EXPECT_EQ(ReadText(installed + L"\\tsy.exe"), L"new");
+    EXPECT_EQ(ReadLink(t.s / L"Start Menu\\Tessaly.lnk").target, installed + L"\\Tessaly.exe");
+    WriteText(t.s / L"Other.exe", "MZ");
+    ASSERT_EQ(CreateShortcut(t.s / L"Desktop\\Tessaly.lnk", t.s / L"Other.exe", t.s.path()), L"");
+
+    EXPECT_EQ(t.Uninstall().outcome, Outcome::kUninstalled);
+    EXPECT_EQ(ReadLink(t.s / L"Desktop\\Tessaly.lnk").target, t.s / L"Other.exe");
+    EXPECT_FALSE(Exists(t.s / L"Startup\\TessalyStart.lnk"));
+    EXPECT_FALSE(Exists(t.s / L"Start Menu\\Tessaly.lnk"));
+    EXPECT_FALSE(Exists(installed + L"\\tsy.exe"));
+}
+
+// Last, since it changes the whole test process: afterwards a DLL is looked for in the system
+// folder only, never beside the program. (Wine prefers its own copy of a system DLL to one
+// planted beside a program in any case, so this is shown with a DLL of a name of our own.)
+TEST(SetupMachine, ZzAfterStartUpNoDllIsLoadedFromBesideTheProgram) {
+    const wchar_t* probe = L"setup_test_probe.dll";
+    HMODULE module = LoadLibraryW(probe);
+    ASSERT_TRUE(module) << "the probe lies beside this test";
+    FreeLibrary(module);
+    EXPECT_TRUE(LimitDllSearchToSystemFolder());
+    module = LoadLibraryW(probe);
+    EXPECT_FALSE(module);
+    if (module) FreeLibrary(module);
 }
 
 }  // namespace
