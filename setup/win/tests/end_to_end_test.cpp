@@ -5,21 +5,17 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <mutex>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "setup/installation.h"
 #include "setup/win/machine.h"
 #include "setup/win/tests/pending_renames.h"
 #include "setup/win/tests/read_link.h"
+#include "win/tests/other_process.h"
 
 namespace tessaly::setup {
 namespace {
@@ -33,18 +29,6 @@ std::string Bytes(const fs::path& path) {
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string Narrow(const std::wstring& w) {
-    std::string s;
-    for (wchar_t c : w) s += c < 128 ? char(c) : '?';
-    return s;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[2048] = {};
-    GetWindowTextW(hwnd, text, 2048);
-    return text;
 }
 
 // Where things go on this machine.
@@ -74,133 +58,11 @@ struct Places {
     }
 };
 
-// A program this test starts; ended at the end if it still runs.
-class Process {
-  public:
-    Process(const fs::path& exe, const fs::path& folder, const std::wstring& arguments = {}) {
-        STARTUPINFOW si = {};
-        si.cb = sizeof si;
-        std::wstring line = L"\"" + exe.wstring() + L"\"";
-        if (!arguments.empty()) line += L" " + arguments;
-        started_ = CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  folder.c_str(), &si, &pi_);
-    }
-    ~Process() {
-        if (!started_) return;
-        if (Running()) TerminateProcess(pi_.hProcess, 0);
-        CloseHandle(pi_.hProcess);
-        CloseHandle(pi_.hThread);
-    }
-    bool started() const { return started_; }
-    HANDLE handle() const { return pi_.hProcess; }
-    bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-    DWORD id() const { return pi_.dwProcessId; }
-    // The exit code, or -1 when it did not end in time.
-    int Wait(DWORD ms) const {
-        if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return int(code);
-    }
-    HWND FindWindowTitled(const std::wstring& title) const {
-        struct Search {
-            DWORD id;
-            const std::wstring* title;
-            HWND found = nullptr;
-        } search{id(), &title};
-        EnumWindows(
-            [](HWND hwnd, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(hwnd, &owner);
-                if (owner == s->id && IsWindowVisible(hwnd) && WindowText(hwnd) == *s->title) {
-                    s->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-  private:
-    PROCESS_INFORMATION pi_ = {};
-    bool started_ = false;
-};
-
-bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        Sleep(50);
-    }
-    return done();
-}
-
-// Picks the button for a box shown as "caption: text"; 0 leaves it to the usual answer.
-using Answers = std::function<int(const std::string& box)>;
-
-// Answers the message boxes of one process by caption, as a person would: OK to every
-// notice, "No" to the restart, "Yes" to any other question, unless `answers` says otherwise.
-// Each box is recorded as "caption: text".
-class BoxAnswerer {
-  public:
-    explicit BoxAnswerer(DWORD processId, Answers answers = {})
-        : processId_(processId), answers_(std::move(answers)), thread_([this] { Loop(); }) {}
-    ~BoxAnswerer() {
-        stop_ = true;
-        thread_.join();
-    }
-    std::vector<std::string> boxes() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return boxes_;
-    }
-
-  private:
-    void Loop() {
-        while (!stop_) {
-            EnumWindows(
-                [](HWND hwnd, LPARAM p) -> BOOL {
-                    reinterpret_cast<BoxAnswerer*>(p)->Consider(hwnd);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
-            Sleep(50);
-        }
-    }
-    void Consider(HWND box) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(box, &owner);
-        wchar_t className[64] = {};
-        GetClassNameW(box, className, 64);
-        if (owner != processId_ || std::wstring(className) != L"#32770" || !IsWindowVisible(box) ||
-            answered_.count(box)) {
-            return;
-        }
-        answered_.insert(box);
-        const std::wstring caption = WindowText(box);
-        const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
-        const std::string shown = Narrow(caption + L": " + text);
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            boxes_.push_back(shown);
-        }
-        int button = GetDlgItem(box, IDYES) ? IDYES : IDOK;
-        if (caption == L"Confirm Windows Restart") button = IDNO;
-        if (answers_) {
-            if (const int chosen = answers_(shown)) button = chosen;
-        }
-        PostMessageW(box, WM_COMMAND, button, 0);
-    }
-
-    DWORD processId_;
-    Answers answers_;
-    std::atomic<bool> stop_{false};
-    std::set<HWND> answered_;
-    std::mutex mutex_;
-    std::vector<std::string> boxes_;
-    std::thread thread_;
-};
+using win::test::Answers;
+using win::test::BoxAnswerer;
+using win::test::Narrow;
+using win::test::Process;
+using win::test::WaitFor;
 
 struct SetupRun {
     int exitCode = -1;
@@ -213,7 +75,11 @@ SetupRun RunSetup(const fs::path& folder, const fs::path& program = "TessalySetu
     EXPECT_TRUE(setup.started());
     SetupRun run;
     {
-        BoxAnswerer answerer(setup.id(), std::move(answers));
+        // "No" to the restart: the test machine keeps running.
+        BoxAnswerer answerer(setup.id(), [&](const std::string& box) {
+            if (box.rfind("Confirm Windows Restart: ", 0) == 0) return IDNO;
+            return answers ? answers(box) : 0;
+        });
         run.exitCode = setup.Wait(60000);
         run.boxes = answerer.boxes();
     }
@@ -459,8 +325,7 @@ TEST_F(EndToEnd, AnUninstallWithTheEditorOpenThenAReinstallSurvivesTheRestart) {
 
     Install();
     EXPECT_TRUE(editor.Running()) << "the old editor still runs from its renamed file";
-    TerminateProcess(editor.handle(), 0);  // the restart ends every program
-    editor.Wait(5000);
+    editor.Kill();  // the restart ends every program
     RestartAsWindowsWould(before);
 
     for (const char* f : {"Tessaly.exe", "TessalyStartup.exe", "TessalySetup.exe", "tsy.exe"}) {
