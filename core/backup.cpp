@@ -160,8 +160,10 @@ std::vector<std::string> SaveLeftovers(const std::filesystem::path& dataFile,
     for (const std::string& name : names) {
         const std::optional<std::string> target = SaveTemporaryTarget(name);
         if (!target) continue;
-        const bool ours =
-            inBackupFolder ? BackupDay(stem, *target).has_value() : SameName(*target, own);
+        // The data file's own saves, and the editor's recovery file beside it.
+        const bool ours = inBackupFolder
+                              ? BackupDay(stem, *target).has_value()
+                              : SameName(*target, own) || SameName(*target, own + ".recovery");
         if (ours) found.push_back(name);
     }
     return found;

@@ -45,7 +45,8 @@ BackupPlan PlanDailyBackup(std::string_view stem, std::span<const std::string> e
                            DateKey today, bool dataFileHasContent);
 
 // Of the names in the data file's folder (or, with inBackupFolder, in its backup folder), the
-// temporary files of a save of the data file (or of one of its backups).
+// temporary files of a save of the data file or of the editor's recovery file beside it (or of
+// one of its backups).
 std::vector<std::string> SaveLeftovers(const std::filesystem::path& dataFile,
                                        std::span<const std::string> names, bool inBackupFolder);
 

@@ -126,15 +126,17 @@ TEST(SaveLeftoversTest, OnlyTheDataFilesOwnTemporaryFiles) {
         "Tessaly.tsy",
         "Tessaly.tsy.1234-5.saving",
         "TESSALY.TSY.77-1.SAVING",
-        "Work.tsy.1234-5.saving",  // another data file's save
-        "Tessaly.tsy.saving",      // not a save's name
+        "Tessaly.tsy.recovery.88-2.saving",  // the editor's recovery file's
+        "Work.tsy.1234-5.saving",            // another data file's save
+        "Tessaly.tsy.saving",                // not a save's name
         "Tessaly.tsy.12a-5.saving",
         "Tessaly.tsy.1234-5.saving.txt",
         "notes.1234-5.saving",
         "Tessaly-2026-12-08.tsy.9-9.saving",  // a backup's, but not in Backups
     };
     EXPECT_EQ(SaveLeftovers(data, beside, false),
-              (std::vector<std::string>{"Tessaly.tsy.1234-5.saving", "TESSALY.TSY.77-1.SAVING"}));
+              (std::vector<std::string>{"Tessaly.tsy.1234-5.saving", "TESSALY.TSY.77-1.SAVING",
+                                        "Tessaly.tsy.recovery.88-2.saving"}));
     const std::vector<std::string> inBackups = {
         "Tessaly-2026-12-08.tsy",
         "Tessaly-2026-12-08.tsy.9-9.saving",

@@ -663,14 +663,23 @@ bool EditorModel::OfferSave(const Ask& ask, Update& u) {
 }
 
 Update EditorModel::ReloadFrom(const std::filesystem::path& dataFile) {
-    Update u;
-    s_.dataFile = dataFile;
     ReminderData fresh;
     const IoResult loaded = LoadReminderFile(dataFile, fresh);
-    s_.data = std::move(fresh);
+    s_.dataFile = dataFile;
     s_.loaded = loaded.ok;
     s_.loadError = loaded.message;
-    s_.dirty = false;
+    return ShowNewLists(std::move(fresh), false);
+}
+
+Update EditorModel::AdoptUnsaved(ReminderData lists) {
+    RollOver(lists.current, lists.archive, s_.today);
+    return ShowNewLists(std::move(lists), true);
+}
+
+Update EditorModel::ShowNewLists(ReminderData lists, bool dirty) {
+    Update u;
+    s_.data = std::move(lists);
+    s_.dirty = dirty;
     // Nothing of the old lists may stay selected: every index now means another reminder.
     s_.currentIndex = 0;
     s_.returnIndex = 0;

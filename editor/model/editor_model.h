@@ -22,6 +22,7 @@
 //   ShowReminder             "&Back": show entry i in the calendar and the form (FormMode 4)
 //   OfferSave                the "save changes?" question and the save, before the file moves
 //   ReloadFrom               load both lists again from a (new) data file path
+//   AdoptUnsaved             lists recovered after a crash, as unsaved changes
 #pragma once
 
 #include <filesystem>
@@ -223,6 +224,9 @@ class EditorModel {
     // false when the user cancelled or the save failed (update then says why).
     bool OfferSave(const Ask& ask, Update& update);
     Update ReloadFrom(const std::filesystem::path& dataFile);
+    // Lists the editor held when it last ended without closing (its recovery file), taken
+    // back as changes not yet saved: rolled over to today, and the closing question decides.
+    Update AdoptUnsaved(ReminderData lists);
 
   private:
     void SetFormMode(Update& u, FormMode mode);
@@ -237,6 +241,8 @@ class EditorModel {
     void ShowDateInCalendar(Update& u, std::string_view dateText);
     calendar::Picture Picture() const;
     bool SaveWithReason(Update& u);
+    // Other lists in place of the shown ones: nothing selected, the form empty.
+    Update ShowNewLists(ReminderData lists, bool dirty);
 
     EditorState s_;
 };

@@ -147,6 +147,8 @@ bool OnClose(MainWindow& w) {
         w.model.Close([&w](const Question& q) { return AskUser(w, q); }, update);
     Apply(w, update);
     if (outcome == CloseOutcome::kStay) return true;
+    // A normal close, saved or not: nothing is left to recover.
+    w.recovery.Discard(w.model.state().dataFile);
     if (w.modal) {
         EndDialog(w.hwnd, 0);
     } else {

@@ -222,11 +222,13 @@ INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case kStartupMaintenanceMessage: {
             StartupMark("maintenance");
+            std::optional<FoundRecovery> found = LookForRecovery(w);
             const Update update = w.model.StartupMaintenance();
             StartupMark("rolled_over_and_saved");
             Apply(w, update);
             StartupMark("ready");
             WriteStartupMarks();
+            OfferRecovery(w, std::move(found));
             return TRUE;
         }
         case WM_PAINT:
@@ -319,6 +321,9 @@ void Apply(MainWindow& w, const Update& update, HWND messageOwner) {
         InvalidateRect(w.hwnd, &area, TRUE);
     }
     --w.applying;
+    // Every change not yet saved reaches the recovery file at once.
+    const EditorState& s = w.model.state();
+    w.recovery.Keep(s.dataFile, s.loaded, s.dirty, s.data);
 }
 
 Answer AskUser(MainWindow& w, const Question& q, HWND owner) {

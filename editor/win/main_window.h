@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string_view>
 
 #include "editor/list/list_rules.h"
 #include "editor/model/editor_model.h"
+#include "editor/recovery/recovery.h"
 #include "editor/win/editor_start.h"
 #include "win/handles.h"
 
@@ -30,6 +32,8 @@ struct MainWindow {
     // are the program's own, not the user's typing.
     int applying = 0;
     win::Icon smallIcon;
+    // The recovery file beside the data file, written after each change not yet saved.
+    RecoveryKeeper recovery;
 };
 
 // Runs the main window modally (the program's life) and returns its result.
@@ -52,6 +56,12 @@ void OpenListWindow(MainWindow& w);
 void OpenSettingsDialog(MainWindow& w);
 // "&Help" (form_commands.cpp): returns when the help window closes.
 void OpenHelp(MainWindow& w);
+
+// What the editor held when it last ended without closing (recovery_command.cpp): looked for
+// before the start-up roll-over changes the lists it is compared with, offered back once the
+// window is ready.
+std::optional<FoundRecovery> LookForRecovery(const MainWindow& w);
+void OfferRecovery(MainWindow& w, std::optional<FoundRecovery> found);
 
 // Command handlers (form_commands.cpp).
 void OnCommand(MainWindow& w, int id, int code, HWND control);
