@@ -108,7 +108,7 @@ struct Situation {
     std::function<std::wstring(int csidl)> specialFolder;  // empty when the system has none
     std::function<bool(const std::wstring&)> isFile;
     std::function<bool(const std::wstring&)> isFolder;
-    // True for a junction or symbolic link (a reparse point), and for a path that lies in one.
+    // True when the path itself is a junction or a symbolic link (a reparse point).
     std::function<bool(const std::wstring&)> isReparsePoint;
     int today = 0;              // yyyymmdd, names the backup of a replaced data file
     std::wstring setupProgram;  // this program's own file, installed to uninstall with
@@ -121,7 +121,7 @@ enum class Action {
     kBackupFile,         // source -> target, never over an existing file
     kCheckEditorClosed,  // before target (the data file) is replaced: asks while the editor runs
     kCopyFile,           // source -> target, replacing it whole; the new file gets access
-    kStopProgram,        // source: the program's file name
+    kStopProgram,        // source: the program's file name; target: the folder its new file goes to
     kEnterFolder,        // target becomes the current folder
     kCreateShortcut,     // target: the link file; source: what it starts; workingFolder
     kCannot,             // failure: what could not be installed and why, found while planning;
