@@ -94,7 +94,9 @@ struct LocalFreer {
 };
 using Descriptor = std::unique_ptr<void, LocalFreer>;
 
+// None for kInherited: the folder above decides.
 Descriptor DescriptorFor(Access access, bool withOwner) {
+    if (access == Access::kInherited) return nullptr;
     PSECURITY_DESCRIPTOR sd = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(
         SecurityDescriptor(access, withOwner).c_str(), SDDL_REVISION_1, &sd, nullptr);
@@ -294,6 +296,7 @@ std::wstring MachineInstaller::CreateFolder(const std::wstring& folder, Access a
     // A shared folder is made with its list, so there is no moment in which a user could
     // make a sub-folder or a link inside it.
     const Descriptor sd = DescriptorFor(access, false);
+    if (access != Access::kInherited && !sd) return LastReason();
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, sd.get(), FALSE};
     if (CreateDirectoryW(folder.c_str(), sd ? &attributes : nullptr)) return {};
     const DWORD error = GetLastError();
