@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "core/time_text.h"
 #include "core/typed_number.h"
@@ -10,6 +11,9 @@ namespace tessaly {
 namespace {
 
 constexpr std::string_view kFormCaption = "Reminder Form";
+constexpr std::string_view kUnknownKind =
+    "Unknown event kind\r\nThe event must be birthday, anniversary, reminder, appointment or "
+    "meeting";
 
 FormResult Fail(FormResult result, std::string text, std::string_view caption, MessageIcon icon,
                 FormField focus) {
@@ -29,7 +33,21 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 }  // namespace
+
+std::optional<int> ReadTypedYear(std::string_view yearText, int thisYear) {
+    const std::string_view trimmed = TrimBlanks(yearText);
+    if (trimmed.empty()) return 0;
+    if (!AllDigits(trimmed)) return std::nullopt;
+    const std::int64_t year = ReadLeadingNumber(trimmed);
+    if (year < kEarliestYear || year > thisYear) return std::nullopt;
+    return static_cast<int>(year);
+}
 
 int FindKindExact(std::string_view kindText) {
     const std::string_view trimmed = TrimBlanks(kindText);
@@ -75,6 +93,7 @@ TypedTime ReadTypedTime(std::string_view timeText) {
 
 FormResult CheckReminderForm(const FormInput& input, DateKey today) {
     FormResult result;
+    const std::string_view trimmedKind = TrimBlanks(input.kindText);
     const int kind = FindKindExact(input.kindText);
 
     if (!input.dateText.empty()) {
@@ -94,6 +113,13 @@ FormResult CheckReminderForm(const FormInput& input, DateKey today) {
                     FormField::kNotify);
     }
 
+    // A kind text that names no kind would be stored as no kind at all, with its time box
+    // read as a year; an empty one is left to the completeness check.
+    if (!trimmedKind.empty() && kind == 0) {
+        return Fail(std::move(result), std::string(kUnknownKind), kFormCaption, MessageIcon::kHand,
+                    FormField::kKind);
+    }
+
     int t = 0;
     if (kind >= kReminderKind) {
         if (!input.timeText.empty()) {
@@ -104,14 +130,23 @@ FormResult CheckReminderForm(const FormInput& input, DateKey today) {
             }
             t = typed.value;
         }
-    } else {
-        t = static_cast<int>(ReadLeadingNumber(input.timeText, 32767));
+    } else if (kind != 0) {
+        // The year the notifier counts from: a time such as "2:30 pm" left in the box must not
+        // become the year 2.
+        const int thisYear = SplitDateKey(today).year;
+        const std::optional<int> year = ReadTypedYear(input.timeText, thisYear);
+        if (!year) {
+            return Fail(std::move(result),
+                        "Bad year\r\nThe year must be from " + std::to_string(kEarliestYear) +
+                            " to " + std::to_string(thisYear) + ", or empty",
+                        kFormCaption, MessageIcon::kHand, FormField::kTime);
+        }
+        t = *year;
     }
 
     // Only the kind names typed exactly as listed demand a time.
-    const std::string_view trimmedKind = TrimBlanks(input.kindText);
     const int timeCheck = trimmedKind == "appointment" || trimmedKind == "meeting" ? t : 1;
-    if (input.kindText.empty() || input.description.empty() || input.dateText.empty() ||
+    if (trimmedKind.empty() || input.description.empty() || input.dateText.empty() ||
         timeCheck == 0 || input.notifyText.empty()) {
         std::string text = "Must fill all fields";
         if (timeCheck == 0) text += "\r\n... and time must include am or pm";

@@ -2,6 +2,7 @@
 // Add/Replace and `tsy add` and `tsy import` all store a reminder only through these.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,10 +47,17 @@ struct FormResult {
     Reminder reminder;
 };
 
-// The checks of Add/Replace, in their order: date, notify maximum, time format,
+// The checks of Add/Replace, in their order: date, notify maximum, kind, time format or year,
 // completeness. Only the first failing check is reported. Pure: the caller inserts the
 // reminder, marks the calendar and sets the dirty flag.
 FormResult CheckReminderForm(const FormInput& input, DateKey today);
+
+// The earliest year of origin a birthday or anniversary may have.
+inline constexpr int kEarliestYear = 1800;
+
+// A typed year of origin (kinds 1 and 2): 0 for an empty box, the year when the box holds
+// nothing but a year from kEarliestYear to thisYear (blanks around it allowed), else none.
+std::optional<int> ReadTypedYear(std::string_view yearText, int thisYear);
 
 // Kind box lookups over the five kind names, without regard to case.
 // Exact match of the trimmed text (CB_FINDSTRINGEXACT): 1..5, or 0 when none matches.

@@ -196,13 +196,10 @@ TEST(CheckReminderForm, TimeRulesFollowTheKindText) {
         {"MEETING", "10 am", true, kMeeting, 1000},
         {"reminder", "9:30", true, kReminderKind, 0},
         {"reminder", "12:00 am", true, kReminderKind, 2400},
-        // Kinds 1, 2 and unknown kinds take the time box as a year.
+        // Kinds 1 and 2 take the time box as a year.
         {"birthday", "1990", true, kBirthday, 1990},
         {"  Birthday ", "1990", true, kBirthday, 1990},
-        {"anniversary", "99999", true, kAnniversary, 32767},
         {"anniversary", "", true, kAnniversary, 0},
-        {"birth", "2:30 pm", true, 0, 2},
-        {"party", "13:00 pm", true, 0, 13},
     };
     for (const Case& c : cases) {
         FormInput in = Appointment();
@@ -218,6 +215,85 @@ TEST(CheckReminderForm, TimeRulesFollowTheKindText) {
         EXPECT_EQ(r.reminder.kind, c.kindCode) << c.kind;
         EXPECT_EQ(r.reminder.timeOrYear, c.timeOrYear) << c.kind << " / " << c.time;
     }
+}
+
+// Mend: a kind text that names no kind is refused, not stored as kind 0 with its time box
+// read as a year. It is checked after the date and the notify days, before the time.
+TEST(CheckReminderForm, AKindTextThatNamesNoKindIsRefused) {
+    const std::string unknown =
+        "Unknown event kind\r\nThe event must be birthday, anniversary, reminder, appointment "
+        "or meeting";
+    struct Case {
+        const char* kind;
+        const char* date;
+        const char* notify;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"app", "12-25-2026", "3", unknown.c_str()},  // a prefix is not a kind
+        {"birth", "12-25-2026", "3", unknown.c_str()},
+        {"party", "12-25-2026", "3", unknown.c_str()},
+        {"4", "12-25-2026", "3", unknown.c_str()},  // tsy turns a number into its name first
+        {"appointments", "12-25-2026", "3", unknown.c_str()},
+        {"party", "13-01-2027", "3", "Month out of range"},
+        {"party", "12-25-2026", "31", "Maximum of 30 days"},
+        {"   ", "12-25-2026", "3", "Must fill all fields"},
+    };
+    for (const Case& c : cases) {
+        FormInput in = Appointment();
+        in.kindText = c.kind;
+        in.dateText = c.date;
+        in.notifyText = c.notify;
+        in.timeText = "13:00 pm";  // a bad time: the kind is checked first
+        const FormResult r = CheckReminderForm(in, kToday);
+        ASSERT_FALSE(r.ok) << c.kind;
+        EXPECT_EQ(r.message.text, c.message) << c.kind;
+        if (r.message.text == unknown) {
+            EXPECT_EQ(r.message.caption, "Reminder Form");
+            EXPECT_EQ(r.message.icon, MessageIcon::kHand);
+            EXPECT_EQ(r.focus, FormField::kKind);
+        }
+    }
+}
+
+// Mend: the year of a birthday or anniversary is empty or a year from 1800 to this year; a
+// time left in the box ("2:30 pm" would be the year 2) or a year to come is refused.
+TEST(CheckReminderForm, AYearIsEmptyOrFrom1800ToThisYear) {
+    struct Case {
+        const char* year;
+        int stored;  // -1: refused
+    };
+    const Case cases[] = {
+        {"", 0},         {"1800", 1800}, {" 1990 ", 1990}, {"2026", 2026}, {"01990", 1990},
+        {"1799", -1},    {"2027", -1},   {"3000", -1},     {"2", -1},      {"0", -1},
+        {"2:30 pm", -1}, {"1990a", -1},  {"19 90", -1},    {"99999", -1},  {"-1990", -1},
+    };
+    for (const int kind : {kBirthday, kAnniversary}) {
+        for (const Case& c : cases) {
+            FormInput in = Appointment();
+            in.kindText = std::string(KindName(kind));
+            in.timeText = c.year;
+            in.frequency = kAnnual;
+            const FormResult r = CheckReminderForm(in, kToday);
+            ASSERT_EQ(r.ok, c.stored >= 0) << c.year;
+            if (r.ok) {
+                EXPECT_EQ(r.reminder.kind, kind);
+                EXPECT_EQ(r.reminder.timeOrYear, c.stored) << c.year;
+            } else {
+                EXPECT_EQ(r.message.text,
+                          "Bad year\r\nThe year must be from 1800 to 2026, or empty");
+                EXPECT_EQ(r.message.caption, "Reminder Form");
+                EXPECT_EQ(r.message.icon, MessageIcon::kHand);
+                EXPECT_EQ(r.focus, FormField::kTime) << c.year;
+            }
+        }
+    }
+    // The upper bound is the year of the day given as today.
+    FormInput in = Appointment();
+    in.kindText = "birthday";
+    in.timeText = "2027";
+    in.dateText = "1-5-2027";
+    EXPECT_TRUE(CheckReminderForm(in, 20270101).ok);
 }
 
 TEST(CheckReminderForm, PeriodAndDescriptionAreHeldToTheirFields) {

@@ -46,9 +46,10 @@ constexpr std::string_view kHelp =
     "  --time TIME         reminders, appointments and meetings: a clock time with am or\n"
     "                      pm as in the form, \"2:30 pm\", \"9:05am\", \"12:00 am\" for\n"
     "                      midnight (appointments and meetings need one); birthdays and\n"
-    "                      anniversaries: the year of birth or of the wedding, 1990\n"
+    "                      anniversaries: the year of birth or of the wedding, 1990,\n"
+    "                      from 1800 to this year\n"
     "  --notify DAYS       days of notice before the date, 0 to 30\n"
-    "  --kind KIND         the kind by its name, in any case:\n"
+    "  --kind KIND         the kind by its name, in any case, or by its number:\n"
     "                      1 birthday, 2 anniversary, 3 reminder, 4 appointment, 5 meeting\n"
     "                      (the numbers are the ones tsy dump shows)\n"
     "  --frequency N       1 One time, 2 Annual, 3 Monthly period (every N months on the\n"
@@ -345,6 +346,11 @@ int Add(const Invocation& inv, std::ostream& out, std::ostream& err, DateKey sys
     const DateKey today = Today(inv, systemToday);
     FormInput form;
     form.kindText = *inv.Option("kind");
+    // A kind's number stands for its name; any other text is left to the checks, which
+    // refuse one that names no kind.
+    if (form.kindText.size() == 1 && form.kindText[0] >= '1' && form.kindText[0] <= '5') {
+        form.kindText = std::string(KindName(form.kindText[0] - '0'));
+    }
     // A line break or other control character typed into a shell never reaches the file.
     form.description = Utf8ToCp1252(PrintableText(*inv.Option("description")));
     form.dateText = FormDateText(*inv.Option("date"));

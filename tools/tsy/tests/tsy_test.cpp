@@ -300,7 +300,9 @@ TEST_F(TsyTest, AddDefaultsFollowTheKind) {
          4,
          2},
         {{"--kind", "reminder", "--period", "0", "--frequency", "3"}, 3, 0, 3, 1},
-        {{"--kind", "party", "--time", "7"}, 0, 7, 1, 1},
+        // A kind's number stands for its name.
+        {{"--kind", "4", "--time", "9 am"}, 4, 900, 1, 1},
+        {{"--kind", "1", "--time", "1990"}, 1, 1990, 2, 1},
     };
     for (const Case& c : cases) {
         fs::remove(file_);
@@ -360,6 +362,32 @@ TEST_F(TsyTest, AddRejectsWithTheFormMessagesAndTouchesNothing) {
             else
                 EXPECT_FALSE(fs::exists(file_)) << c.message;
         }
+    }
+}
+
+// Mend: a kind that names none (or a number outside 1..5) and a year of origin outside
+// 1800..this year are refused, as in the editor, instead of being stored as kind 0 or year 2.
+TEST_F(TsyTest, AddRefusesAKindThatNamesNoneAndAYearThatIsNone) {
+    const std::string unknownKind =
+        "Unknown event kind\nThe event must be birthday, anniversary, reminder, appointment or "
+        "meeting\n";
+    const std::string badYear = "Bad year\nThe year must be from 1800 to 2026, or empty\n";
+    struct Case {
+        std::string kind, time, message;
+    };
+    const std::vector<Case> cases = {
+        {"party", "1 pm", unknownKind}, {"9", "1 pm", unknownKind},
+        {"0", "1 pm", unknownKind},     {"app", "1 pm", unknownKind},
+        {"4x", "1 pm", unknownKind},    {"birthday", "2:30 pm", badYear},
+        {"1", "3000", badYear},         {"anniversary", "2", badYear},
+    };
+    Write(kGolden);
+    for (const Case& c : cases) {
+        const Outcome o = Run(AddArgs(file_, {"--kind", c.kind, "--time", c.time, "--description",
+                                              "d", "--date", "12-25-2026", "--notify", "3"}));
+        EXPECT_EQ(o.status, kTsyBadInput) << c.kind;
+        EXPECT_EQ(o.err, c.message) << c.kind;
+        EXPECT_EQ(Read(), kGolden) << c.kind;
     }
 }
 
