@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "core/codepage.h"
 #include "core/time_text.h"
 #include "core/typed_number.h"
+#include "editor/form/date_texts.h"
 
 namespace tessaly {
 namespace {
@@ -58,6 +60,13 @@ PeriodFields PeriodLabelText(int code, std::string_view dateText, DateKey today)
         default:
             return {};
     }
+}
+
+std::string DeleteQuestionCaption(const Reminder& r) {
+    if (!TrimBlanks(r.Description()).empty()) return Cp1252ToUtf8(r.Description());
+    std::string caption(KindName(r.kind));
+    if (!caption.empty()) caption += ' ';
+    return caption + FormDateText(r.date);
 }
 
 std::vector<int> SameDateOrdinals(const ReminderList& current) {

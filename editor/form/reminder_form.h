@@ -40,6 +40,11 @@ struct PeriodFields {
 };
 PeriodFields PeriodLabelText(int code, std::string_view dateText, DateKey today);
 
+// The title of the question asked before a reminder is deleted (UTF-8): its description as
+// stored, as the list window asks, so the user sees which reminder goes; a description of
+// blanks only names the kind and the date instead.
+std::string DeleteQuestionCaption(const Reminder& r);
+
 // Same-date numbers, indexed by 1-based list position: element 0 is unused (always 0) and
 // the vector has count + 1 elements. Each entry in a run of two or more consecutive
 // entries with the same date gets its number 1, 2, ... within the run; an entry whose date

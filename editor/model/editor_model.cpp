@@ -50,6 +50,8 @@ std::string_view TextName(FormText t) {
             return "weekday";
         case FormText::kTimeLabel:
             return "timeLabel";
+        case FormText::kTime:
+            return "time";
     }
     return "?";
 }
@@ -178,7 +180,15 @@ void EditorModel::SetFormMode(Update& u, FormMode mode) {
     Effect e = Make(Effect::Kind::kButtons);
     e.number = static_cast<int>(mode);
     e.buttons = ButtonsFor(mode, s_.currentIndex, s_.data.current.count());
+    // Delete removes the current reminder; while the form does not show it, the user could
+    // not see what would go.
+    if (!ShowsCurrent()) e.buttons.deleteOn = false;
     u.effects.push_back(std::move(e));
+}
+
+bool EditorModel::ShowsCurrent() const {
+    return s_.currentIndex >= 1 && s_.currentIndex <= s_.data.current.count() &&
+           s_.shownIndex == s_.currentIndex;
 }
 
 void EditorModel::FillForm(Update& u, int index) {
@@ -202,7 +212,10 @@ void EditorModel::FillForm(Update& u, int index) {
         c.weekday = std::string(WeekdayName(DayOfWeek(d.month, d.year, d.day)));
     }
     const FormTimeFields time = FormTimeText(r.kind, r.timeOrYear);
-    if (r.timeOrYear != 0) c.timeLabel = std::string(time.timeLabel);
+    if (r.timeOrYear != 0) {
+        c.timeLabel = std::string(time.timeLabel);
+        s_.yearInTimeBox = time.timeLabel == "year:";
+    }
     c.timeText = time.timeText;
     c.notifyText = std::to_string(r.notifyDays);
     c.frequency = r.frequency;
@@ -224,8 +237,7 @@ void EditorModel::ClearForm(Update& u) {
 // the arrows, a Delete that emptied the form or "&Cancel" the current index still points at
 // a reminder for Next/Prev, but what is typed then becomes a new one.
 void EditorModel::EnterEditing(Update& u) {
-    const bool showsCurrent = s_.currentIndex != 0 && s_.shownIndex == s_.currentIndex;
-    SetFormMode(u, showsCurrent ? FormMode::kEditingShown : FormMode::kEditingNew);
+    SetFormMode(u, ShowsCurrent() ? FormMode::kEditingShown : FormMode::kEditingNew);
 }
 
 void EditorModel::UpdatePeriodFields(Update& u, int code, std::string_view dateText) {
@@ -429,6 +441,10 @@ Update EditorModel::New() {
                  NewReminderDateText(s_.chosen.month, s_.chosen.day, s_.chosen.year));
     }
     SetFormMode(u, FormMode::kEditingNew);
+    // No reminder is shown any more, so the status bar names none (as after a double-click).
+    ShowPositionInStatus(u);
+    // The button just pressed is now off; the user types on in the first field.
+    PushFocus(u, FormField::kKind);
     return u;
 }
 
@@ -446,6 +462,7 @@ Update EditorModel::Cancel() {
         ClearForm(u);
         SetFormMode(u, FormMode::kNothingShown);
     }
+    PushFocus(u, FormField::kKind);
     return u;
 }
 
@@ -462,24 +479,32 @@ Update EditorModel::AddOrReplace(const FormInput& input) {
     const bool replace =
         s_.currentIndex >= 1 && s_.currentIndex <= list.count() && s_.shownIndex == s_.currentIndex;
     if (replace) list.RemoveAt(s_.currentIndex);
-    s_.currentIndex = list.InsertByDate(result.reminder);
-    s_.shownIndex = s_.currentIndex;  // the form holds what was just stored
+    const int position = list.InsertByDate(result.reminder);
+    s_.currentIndex = position;
+    s_.shownIndex = position;
     s_.dirty = true;
     s_.changedMark = false;
     // Before the calendar writes the status bar, so its same-date number is the new one.
     RecomputeSameDate();
     ShowDateInCalendar(u, result.dateText);
+    // Choosing another day than the one marked before empties the form; it shows what was
+    // stored, so that Replace and Delete act on what the user sees.
+    FillForm(u, position);
     SetFormMode(u, FormMode::kShown);
     ShowPositionInStatus(u);
+    PushFocus(u, FormField::kKind);
     return u;
 }
 
 Update EditorModel::Delete(const Ask& ask) {
     Update u;
     ReminderList& list = s_.data.current;
-    if (s_.currentIndex < 1 || s_.currentIndex > list.count()) return u;
-    if (ask({"Delete this reminder now", " ", true}) != Answer::kYes) return u;
-    const DateKey date = list.at(s_.currentIndex).date;
+    if (!ShowsCurrent()) return u;
+    const Reminder& shown = list.at(s_.currentIndex);
+    if (ask({"Delete this reminder now", DeleteQuestionCaption(shown), true}) != Answer::kYes) {
+        return u;
+    }
+    const DateKey date = shown.date;
     list.RemoveAt(s_.currentIndex);
     s_.shownIndex = 0;
     s_.currentIndex = std::min(s_.currentIndex, list.count());
@@ -497,6 +522,7 @@ Update EditorModel::Delete(const Ask& ask) {
     s_.dirty = true;
     SetFormMode(u, FormMode::kNothingShown);
     PushStatus(u, 3, s_.currentIndex >= 1 ? SameDateText(SameDateNumber(s_.currentIndex)) : "");
+    PushFocus(u, FormField::kKind);
     return u;
 }
 
@@ -528,6 +554,10 @@ Update EditorModel::KindChosen(int kind, std::string_view dateText) {
     if (kind < kBirthday || kind > kMeeting) return u;
     const KindChoice choice = ChooseKind(kind);
     PushText(u, FormText::kTimeLabel, std::string(choice.timeLabel));
+    // A time read as a year (or a year as a time) would be stored as something never typed.
+    const bool year = choice.timeLabel == "year";
+    if (year != s_.yearInTimeBox) PushText(u, FormText::kTime, "");
+    s_.yearInTimeBox = year;
     Effect check = Make(Effect::Kind::kCheckFrequency);
     check.number = choice.frequency;
     u.effects.push_back(std::move(check));
@@ -536,6 +566,7 @@ Update EditorModel::KindChosen(int kind, std::string_view dateText) {
         s_.changedMark = true;
         s_.justFilled = false;
     }
+    EnterEditing(u);
     PushFocus(u, FormField::kDescription);
     return u;
 }
@@ -543,6 +574,7 @@ Update EditorModel::KindChosen(int kind, std::string_view dateText) {
 Update EditorModel::KindTyped(std::string_view kindText) {
     Update u;
     if (FindKindPrefix(kindText) == 0) PushText(u, FormText::kKind, "");
+    EnterEditing(u);
     return u;
 }
 

@@ -75,7 +75,7 @@ struct FormContents {
 };
 
 // The controls an effect can set a text on.
-enum class FormText { kKind, kDate, kWeekday, kTimeLabel };
+enum class FormText { kKind, kDate, kWeekday, kTimeLabel, kTime };
 enum class Button { kNext, kPrev };
 
 // A message box without a question: text, caption and icon.
@@ -150,7 +150,9 @@ struct EditorState {
     int shownIndex = 0;    // the entry the form shows unchanged or being edited, 0 for none
     FormMode mode = FormMode::kStart;
     Editing editing = Editing::kNone;
-    bool justFilled = false;   // set by FillForm, cleared by the next kind choice
+    bool justFilled = false;  // set by FillForm, cleared by the next kind choice
+    // Label 207 says the time box holds a year (kinds 1 and 2), not a time of day.
+    bool yearInTimeBox = false;
     bool changedMark = false;  // a kind chosen anew in a just-filled form
     bool dirty = false;
     bool closing = false;
@@ -233,6 +235,7 @@ class EditorModel {
     void FillForm(Update& u, int index);
     void ClearForm(Update& u);
     void EnterEditing(Update& u);
+    bool ShowsCurrent() const;
     void UpdatePeriodFields(Update& u, int code, std::string_view dateText);
     void ShowPositionInStatus(Update& u);
     void RecomputeSameDate();

@@ -59,6 +59,22 @@ void CutDescription(MainWindow& w) {
     SendDlgItemMessageW(w.hwnd, IDC_DESCRIPTION, EM_SETSEL, static_cast<WPARAM>(-length), length);
 }
 
+// The window that just closed may leave the keyboard elsewhere: one without an owner (the
+// help window, the print dialog) hands the activation to whatever lies below it, and a main
+// window left active with no focused control ignores Tab, Space and its Alt keys until it is
+// clicked. The control that opened the window gets the focus again (the Event box when that
+// control is off).
+void TakeKeyboardBack(MainWindow& w, HWND pressed) {
+    if (!IsWindow(w.hwnd) || !IsWindowEnabled(w.hwnd)) return;
+    if (GetForegroundWindow() != w.hwnd) SetForegroundWindow(w.hwnd);
+    HWND target = pressed;
+    if (!target || GetParent(target) != w.hwnd || !IsWindowEnabled(target) ||
+        !IsWindowVisible(target)) {
+        target = GetDlgItem(w.hwnd, IDC_KIND);
+    }
+    SendMessageW(w.hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+}
+
 }  // namespace
 
 // "&Help": the help window at 100, 100 from the main window; its boxes ("No help available",
@@ -97,13 +113,19 @@ void OnCommand(MainWindow& w, int id, int code, HWND control) {
             break;
         case IDC_LIST:
             OpenListWindow(w);
+            TakeKeyboardBack(w, control);
             break;
         case IDC_SETTINGS:
             OpenSettingsDialog(w);
+            TakeKeyboardBack(w, control);
             break;
-        case IDC_HELP_BUTTON:
+        case IDC_HELP_BUTTON: {
+            // A help window already open only comes forward; it keeps the keyboard.
+            const bool helpWasOpen = help::OpenHelpWindow() != nullptr;
             OpenHelp(w);
+            if (!helpWasOpen) TakeKeyboardBack(w, control);
             break;
+        }
         case IDC_KIND:
             if (code == CBN_SELENDOK) OnKindChosen(w);
             if (code == CBN_EDITCHANGE && !ownChange) {

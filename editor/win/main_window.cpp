@@ -72,6 +72,8 @@ int ControlOf(FormText text) {
             return IDC_WEEKDAY;
         case FormText::kTimeLabel:
             return IDC_TIME_LABEL;
+        case FormText::kTime:
+            return IDC_TIME;
     }
     return 0;
 }
@@ -91,9 +93,22 @@ void ApplyPeriodFields(HWND h, const PeriodFields& fields) {
     ShowControl(h, IDC_PERIOD_LABEL, fields.show);
 }
 
+// The kind list's selection follows the text, so that Down and Up in the kind box move on
+// from the kind shown rather than from the top of the list.
+void SetKindText(HWND h, std::string_view kindText) {
+    HWND kind = GetDlgItem(h, IDC_KIND);
+    const std::wstring text = win::Cp1252ToWide(kindText);
+    const LRESULT item =
+        text.empty() ? CB_ERR
+                     : SendMessageW(kind, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(text.c_str()));
+    SendMessageW(kind, CB_SETCURSEL, item == CB_ERR ? WPARAM(-1) : WPARAM(item), 0);
+    SetWindowTextW(kind, text.c_str());
+}
+
 void ClearFormControls(HWND h) {
-    for (int id : {IDC_KIND, IDC_DESCRIPTION, IDC_DATE, IDC_WEEKDAY, IDC_TIME, IDC_NOTIFY,
-                   IDC_PERIOD, IDC_PERIOD_LABEL}) {
+    SetKindText(h, "");
+    for (int id : {IDC_DESCRIPTION, IDC_DATE, IDC_WEEKDAY, IDC_TIME, IDC_NOTIFY, IDC_PERIOD,
+                   IDC_PERIOD_LABEL}) {
         SetDlgItemTextW(h, id, L"");
     }
     ShowControl(h, IDC_PERIOD, false);
@@ -103,7 +118,7 @@ void ClearFormControls(HWND h) {
 
 void FillFormControls(HWND h, const FormContents& c) {
     SetDlgItemTextW(h, IDC_ADD, win::Utf8ToWide(c.addCaption).c_str());
-    win::SetItemText(h, IDC_KIND, c.kindText);
+    SetKindText(h, c.kindText);
     win::SetItemText(h, IDC_DESCRIPTION, c.description);
     if (c.dateText) win::SetItemText(h, IDC_DATE, *c.dateText);
     if (c.weekday) win::SetItemText(h, IDC_WEEKDAY, *c.weekday);

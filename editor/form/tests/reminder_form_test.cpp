@@ -94,6 +94,20 @@ TEST(StatusTexts, PositionAndSameDateNumber) {
     EXPECT_EQ(CalendarSameDateText(0), "   ");
 }
 
+// The Delete question names the reminder that goes: its stored description, read as
+// Windows-1252; with a blank description its kind and date.
+TEST(StatusTexts, DeleteQuestionNamesTheReminder) {
+    Reminder r;
+    r.kind = kAppointment;
+    r.date = 20261225;
+    r.SetDescription("Caf\xe9 with Ann");
+    EXPECT_EQ(DeleteQuestionCaption(r), "Caf\xc3\xa9 with Ann" + std::string(35, ' '));
+    r.SetDescription("");
+    EXPECT_EQ(DeleteQuestionCaption(r), "appointment 12-25-2026");
+    r.kind = 0;  // a damaged record names no kind
+    EXPECT_EQ(DeleteQuestionCaption(r), "12-25-2026");
+}
+
 TEST(DateTexts, EachFormatReadsBackAsTheSameDate) {
     EXPECT_EQ(FormDateText(20270105), "01-05-2027");
     EXPECT_EQ(NewReminderDateText(1, 5, 2027), "1-5-2027");

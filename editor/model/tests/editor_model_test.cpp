@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -69,6 +71,14 @@ FormInput Typed(std::string kind, std::string date, std::string time, std::strin
     in.notifyText = std::move(notify);
     in.frequency = kOneTime;
     return in;
+}
+
+// The buttons the update applies last; all off when it applies none.
+ButtonStates ButtonsOf(const Update& u) {
+    for (auto e = u.effects.rbegin(); e != u.effects.rend(); ++e) {
+        if (e->kind == Effect::Kind::kButtons) return e->buttons;
+    }
+    return {};
 }
 
 TEST(ButtonsFor, TableOfModesAndTheEndsOfTheList) {
@@ -220,14 +230,15 @@ TEST(EditorModelCalendar, DoubleClickStartsANewReminderAndCancelGoesBack) {
     EXPECT_TRUE(m.DoubleClick(jan5.x, jan5.y, false).effects.empty());
 
     u = m.Cancel();
-    EXPECT_EQ(u.Described(), (Lines{"fill 2", "mode 4"}));
+    EXPECT_EQ(u.Described(), (Lines{"fill 2", "mode 4", "focus kind"}));
     EXPECT_EQ(m.state().currentIndex, 2);
     EXPECT_EQ(m.state().returnIndex, 0);
 
     u = m.New();  // on the day the calendar chose last
-    EXPECT_EQ(u.Described(), (Lines{"clear", "text date '1-5-2027'", "mode 2"}));
+    EXPECT_EQ(u.Described(), (Lines{"clear", "text date '1-5-2027'", "mode 2", "status 2 ''",
+                                    "status 3 ''", "focus kind"}));
     u = m.Cancel();
-    EXPECT_EQ(u.Described(), (Lines{"clear", "mode 1"}));
+    EXPECT_EQ(u.Described(), (Lines{"clear", "mode 1", "focus kind"}));
 }
 
 TEST(EditorModelForm, StepWalksTheListAndShowsEachDate) {
@@ -276,7 +287,10 @@ TEST(EditorModelForm, AddChecksTheFormAndReplaceMovesTheReminder) {
     EXPECT_TRUE(m.state().dirty);
     EXPECT_EQ(m.state().sameDate, (std::vector<int>{0, 0, 1, 2, 0, 0}));
     EXPECT_EQ(m.state().marked.key, 20261221);
-    EXPECT_EQ(u.Described().back(), "status 3 ''");
+    const Lines lines = u.Described();
+    EXPECT_EQ(
+        Lines(lines.end() - 5, lines.end()),
+        (Lines{"fill 4", "mode 4", "status 2 '  Reminder 4 of 5'", "status 3 ''", "focus kind"}));
 
     // Replace with a later date: the reminder moves and the index follows it.
     m.FieldChanged();
@@ -343,14 +357,14 @@ TEST(EditorModelForm, DeleteAsksThenShowsWhatStandsOnTheSameDay) {
     }
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].text, "Delete this reminder now");
-    EXPECT_EQ(asked[0].caption, " ");
+    EXPECT_EQ(asked[0].caption, "B1" + std::string(46, ' '));  // the reminder, as stored
     EXPECT_TRUE(asked[0].withCancel);
     EXPECT_EQ(m.state().data.current.count(), 4);
     EXPECT_FALSE(m.state().dirty);
 
     Update u = m.Delete(Answering(Answer::kYes));
     EXPECT_EQ(u.Described(), (Lines{"fill 2", "status 2 '  Reminder 2 of 3'", "status 3 '   '",
-                                    "mode 4", "mode 1", "status 3 ''"}));
+                                    "mode 4", "mode 1", "status 3 ''", "focus kind"}));
     EXPECT_EQ(m.state().data.current.at(2).Description().substr(0, 3), "B2 ");
     EXPECT_EQ(m.state().sameDate, (std::vector<int>{0, 0, 0, 0}));
     EXPECT_TRUE(m.state().dirty);
@@ -373,8 +387,8 @@ TEST(EditorModelForm, DeleteAsksThenShowsWhatStandsOnTheSameDay) {
     EditorModel one(StateWith({Meeting("Only", 20261220)}));
     one.Step(true);
     u = one.Delete(Answering(Answer::kYes));
-    EXPECT_EQ(u.Described(),
-              (Lines{"clear", "status 2 ''", "status 3 ''", "mode 1", "status 3 ''"}));
+    EXPECT_EQ(u.Described(), (Lines{"clear", "status 2 ''", "status 3 ''", "mode 1", "status 3 ''",
+                                    "focus kind"}));
     EXPECT_EQ(one.state().currentIndex, 0);
     EXPECT_TRUE(one.state().data.current.empty());
 }
@@ -384,8 +398,8 @@ TEST(EditorModelForm, KindAndFrequencyChoices) {
     m.Step(true);
     ASSERT_TRUE(m.state().justFilled);
     Update u = m.KindChosen(kBirthday, "01-12-2027");
-    EXPECT_EQ(u.Described(),
-              (Lines{"text timeLabel 'year'", "check 2", "period hidden", "focus description"}));
+    EXPECT_EQ(u.Described(), (Lines{"text timeLabel 'year'", "text time ''", "check 2",
+                                    "period hidden", "mode 3", "focus description"}));
     EXPECT_TRUE(m.state().changedMark);
     EXPECT_FALSE(m.state().justFilled);
 
@@ -394,8 +408,124 @@ TEST(EditorModelForm, KindAndFrequencyChoices) {
     u = m.FrequencyChosen(kMonthlyPeriod, "13-40-27");  // no valid date: the fields stay
     EXPECT_EQ(u.Described(), (Lines{"mode 3"}));
 
-    EXPECT_EQ(m.KindTyped("xyz").Described(), (Lines{"text kind ''"}));
-    EXPECT_TRUE(m.KindTyped("MEE").effects.empty());
+    EXPECT_EQ(m.KindTyped("xyz").Described(), (Lines{"text kind ''", "mode 3"}));
+    EXPECT_EQ(m.KindTyped("MEE").Described(), (Lines{"mode 3"}));
+}
+
+// Mend: any change to a shown reminder enters editing, the kind box included, so "&Replace"
+// and "&Cancel" are offered; with nothing shown the same change starts a new reminder.
+TEST(EditorModelForm, EveryChangeOfAFieldEntersEditing) {
+    struct Case {
+        const char* name;
+        std::function<Update(EditorModel&)> change;
+    };
+    const Case cases[] = {
+        {"kind chosen", [](EditorModel& m) { return m.KindChosen(kAppointment, "12-15-2026"); }},
+        {"kind typed", [](EditorModel& m) { return m.KindTyped("meet"); }},
+        {"field", [](EditorModel& m) { return m.FieldChanged(); }},
+        {"frequency", [](EditorModel& m) { return m.FrequencyChosen(kAnnual, "12-15-2026"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorModel shown(StateWith(FourReminders()));
+        shown.Step(true);
+        Update u = c.change(shown);
+        EXPECT_EQ(shown.state().mode, FormMode::kEditingShown);
+        const ButtonStates b = ButtonsOf(u);
+        EXPECT_TRUE(b.addOn && b.cancelOn && b.deleteOn);
+        EXPECT_EQ(b.addCaption, "&Replace");
+
+        EditorModel empty(StateWith(FourReminders()));
+        c.change(empty);
+        EXPECT_EQ(empty.state().mode, FormMode::kEditingNew);
+    }
+}
+
+// Mend: when the kind moves between a timed kind and a year kind, the time box is emptied;
+// what it held was typed for the other meaning ("2:30 pm" is no year).
+TEST(EditorModelForm, ChoosingAKindOfTheOtherMeaningEmptiesTheTimeBox) {
+    struct Case {
+        const char* name;
+        std::vector<Reminder> shown;  // stepped to its first entry; none: a fresh form
+        int chosen;
+        bool emptied;
+    };
+    const Case cases[] = {
+        {"meeting to appointment", {Meeting("M", 20261215)}, kAppointment, false},
+        {"meeting to birthday", {Meeting("M", 20261215)}, kBirthday, true},
+        {"birthday to anniversary",
+         {MakeReminder(kBirthday, "B", 20261215, 1980, 2, kAnnual)},
+         kAnniversary,
+         false},
+        {"birthday to reminder",
+         {MakeReminder(kBirthday, "B", 20261215, 1980, 2, kAnnual)},
+         kReminderKind,
+         true},
+        {"fresh form to meeting", {}, kMeeting, false},
+        {"fresh form to birthday", {}, kBirthday, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorModel m(StateWith(c.shown));
+        if (!c.shown.empty()) m.Step(true);
+        const Lines lines = m.KindChosen(c.chosen, "12-15-2026").Described();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "text time ''"), c.emptied ? 1 : 0);
+    }
+    // A second choice of the same meaning leaves what was typed since.
+    EditorModel m(StateWith({}));
+    m.KindChosen(kBirthday, "");
+    const Lines lines = m.KindChosen(kAnniversary, "").Described();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "text time ''"), 0);
+}
+
+// Mend: Delete acts only on the reminder the form shows. After Add (here on another day than
+// the one marked, or after a click ignored while typing) the form shows what was stored, and
+// the question names it; while the form shows nothing, Delete is off and asks nothing.
+TEST(EditorModelForm, DeleteOnlyRemovesTheReminderTheFormShows) {
+    struct Case {
+        const char* name;
+        std::function<void(EditorModel&)> before;  // between New and Add
+        const char* date;
+        int position;
+    };
+    const Case cases[] = {
+        {"another day", [](EditorModel&) {}, "12-30-26", 4},
+        {"the marked day", [](EditorModel&) {}, "12-20-26", 4},
+        {"after an ignored click", [](EditorModel& m) { ClickOn(m, 0, 12, 2026, 15); }, "12-20-26",
+         4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorModel m(StateWith(FourReminders()));
+        ClickOn(m, 0, 12, 2026, 20);
+        m.New();
+        c.before(m);
+        FormInput in = Typed("meeting", c.date, "8:00 am", "1");
+        in.description = "Added";
+        const Update added = m.AddOrReplace(in);
+        EXPECT_EQ(m.state().currentIndex, c.position);
+        EXPECT_EQ(m.state().shownIndex, c.position);
+        const Lines lines = added.Described();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "fill " + std::to_string(c.position)),
+                  lines.end());
+        EXPECT_TRUE(ButtonsOf(added).deleteOn);
+
+        std::vector<Question> asked;
+        m.Delete(Answering(Answer::kYes, &asked));
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].caption, "Added" + std::string(43, ' '));
+        EXPECT_EQ(m.state().data, StateWith(FourReminders()).data);  // the added one went
+    }
+
+    // The form shows nothing while the index stays for Next/Prev: no Delete, no question.
+    EditorModel m(StateWith(FourReminders()));
+    ClickOn(m, 0, 12, 2026, 20);
+    const Update moved = m.MoveMonths(2);
+    EXPECT_FALSE(ButtonsOf(moved).deleteOn);
+    std::vector<Question> asked;
+    EXPECT_TRUE(m.Delete(Answering(Answer::kYes, &asked)).effects.empty());
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(m.state().data.current.count(), 4);
 }
 
 class EditorModelFiles : public ::testing::Test {

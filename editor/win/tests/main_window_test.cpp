@@ -12,6 +12,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/data_file.h"
@@ -147,6 +148,45 @@ class MainWindowTest : public ::testing::Test {
         Type(IDC_NOTIFY, notify);
     }
     LRESULT Close() { return SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+    // Keys as a person presses them: through the system's input queue to whatever has the
+    // focus, then through the dialog's own key handling (Tab, Alt+letter, Space on a button),
+    // as the program's modal loop runs it.
+    void Key(WORD vk, bool alt = false) {
+        std::vector<INPUT> input;
+        const auto add = [&input](WORD key, bool up) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = key;
+            i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            input.push_back(i);
+        };
+        if (alt) add(VK_MENU, false);
+        add(vk, false);
+        add(vk, true);
+        if (alt) add(VK_MENU, true);
+        ASSERT_EQ(SendInput(UINT(input.size()), input.data(), sizeof(INPUT)), input.size());
+        PumpDialog();
+    }
+    void PumpDialog() {
+        // The input arrives through the server; give it a moment, then handle it all.
+        for (int round = 0; round < 5; ++round) {
+            Sleep(10);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+    // Focus on the button and Space, as a person presses it from the keyboard.
+    void PressByKey(int id) {
+        SetFocus(GetDlgItem(hwnd_, id));
+        Key(VK_SPACE);
+    }
+    // A click on a day of the calendar's panel.
+    void ClickDay(int panel, int month, int year, int day);
 
     fs::path root_;
     HWND hwnd_ = nullptr;
@@ -349,6 +389,14 @@ TEST_F(MainWindowTest, RejectedInputShowsItsMessageAndFocusesTheField) {
          IDC_KIND, "12-20-2026"},
         {"birthday", "12-20-26", "1990", "", "Must fill all fields", hand, MB_ICONASTERISK,
          IDC_KIND, "12-20-2026"},
+        // Mends: a kind text that names no kind, and a time left in a birthday's year box.
+        {"app", "12-20-26", "2:30 pm", "1",
+         "Unknown event kind\r\nThe event must be birthday, anniversary, reminder, appointment "
+         "or meeting",
+         hand, MB_ICONHAND, IDC_KIND, "12-20-2026"},
+        {"birthday", "12-20-26", "2:30 pm", "1",
+         "Bad year\r\nThe year must be from 1800 to 2026, or empty", hand, MB_ICONHAND, IDC_TIME,
+         "12-20-2026"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " / " + std::string(c.date));
@@ -412,7 +460,7 @@ TEST_F(MainWindowTest, DeleteAsksFirstAndShowsWhatStandsOnTheSameDay) {
     Click(IDC_DELETE);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Delete this reminder now");
-    EXPECT_EQ(boxes[0].caption, " ");
+    EXPECT_EQ(boxes[0].caption, "X1" + std::string(46, ' '));  // names the reminder
     EXPECT_EQ(boxes[0].style, UINT(MB_YESNOCANCEL | MB_ICONEXCLAMATION));
     EXPECT_EQ(w_->model.state().data.current.count(), 3);
     EXPECT_FALSE(w_->model.state().dirty);
@@ -620,6 +668,136 @@ TEST_F(MainWindowTest, CalendarClickShowsTheDayAndDoubleClickStartsANewReminder)
     EXPECT_EQ(w_->model.state().currentIndex, 3);
 }
 
+void MainWindowTest::ClickDay(int panel, int month, int year, int day) {
+    const POINT at = DayPoint(panel, month, year, day);
+    SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// Mends: Down or Up in the kind box changes the shown reminder like any other field (Replace
+// and Cancel are offered), moves on from the kind shown, and a time left in the box is
+// emptied when the box comes to mean a year.
+TEST_F(MainWindowTest, DownInTheKindBoxEntersEditingAndEmptiesATimeThatWouldBecomeAYear) {
+    WriteData(DefaultDataFile(), {MakeReminder(kAppointment, "Dentist", 20261220, 1430, 1)});
+    Open();
+    SetForegroundWindow(hwnd_);
+    ClickDay(0, 12, 2026, 20);
+    ASSERT_EQ(Text(IDC_KIND), "appointment");
+    SetFocus(GetDlgItem(hwnd_, IDC_KIND));  // where the focus stays after a click on a day
+
+    Key(VK_DOWN);
+    EXPECT_EQ(Text(IDC_KIND), "meeting");
+    EXPECT_EQ(Text(IDC_TIME_LABEL), "time");
+    EXPECT_EQ(Text(IDC_TIME), "2:30 pm");  // still a time
+    EXPECT_EQ(Buttons(), "011100");        // FormMode 3: Replace, Delete and Cancel
+    wchar_t caption[32];
+    GetDlgItemTextW(hwnd_, IDC_ADD, caption, 32);
+    EXPECT_STREQ(caption, L"&Replace");
+
+    // Each choice moves the focus on to the description; back to the kind box for the next.
+    for (int i = 0; i < 3; ++i) {  // appointment, reminder, anniversary
+        SetFocus(GetDlgItem(hwnd_, IDC_KIND));
+        Key(VK_UP);
+    }
+    EXPECT_EQ(Text(IDC_KIND), "anniversary");
+    EXPECT_EQ(Text(IDC_TIME_LABEL), "year");
+    EXPECT_EQ(Text(IDC_TIME), "");
+    EXPECT_TRUE(Checked(IDC_ANNUAL));
+    EXPECT_EQ(Buttons(), "011100");
+
+    Click(IDC_CANCEL);  // the stored reminder comes back, unchanged
+    EXPECT_EQ(Text(IDC_KIND), "appointment");
+    EXPECT_EQ(Text(IDC_TIME), "2:30 pm");
+    EXPECT_EQ(w_->model.state().data.current.at(1),
+              MakeReminder(kAppointment, "Dentist", 20261220, 1430, 1));
+    EXPECT_FALSE(w_->model.state().dirty);
+}
+
+// Mend: every form command leaves the focus in the Event box, where the user types next; the
+// button pressed is off by then. Tab then moves on to the description.
+TEST_F(MainWindowTest, TheFocusIsInTheEventBoxAfterEachFormCommand) {
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        int button;
+    };
+    const Case cases[] = {
+        {"new", [this] { Click(IDC_NEXT); }, IDC_NEW},
+        {"cancel", [this] { Click(IDC_NEW); }, IDC_CANCEL},
+        {"add",
+         [this] {
+             Click(IDC_NEW);
+             FillNew("meeting", "Board", "12-21-26", "10:00 am", "0");
+         },
+         IDC_ADD},
+        {"delete",
+         [this] {
+             Click(IDC_NEXT);
+             answers = {IDYES};
+         },
+         IDC_DELETE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "B", 20261220, 900, 1),
+                                      MakeReminder(kMeeting, "C", 20261222, 900, 1)});
+        Open();
+        SetForegroundWindow(hwnd_);
+        c.prepare();
+        ASSERT_TRUE(Enabled(c.button));
+        PressByKey(c.button);
+        EXPECT_FALSE(Enabled(c.button));
+        EXPECT_TRUE(HasFocus(IDC_KIND));
+        Key(VK_TAB);
+        EXPECT_TRUE(HasFocus(IDC_DESCRIPTION));
+        DestroyWindow(hwnd_);
+    }
+    // What is typed after "Ne&w" lands in the form.
+    Open();
+    SetForegroundWindow(hwnd_);
+    FillNew("meeting", "", "12-21-26", "10:00 am", "0");
+    Click(IDC_CANCEL);
+    PressByKey(IDC_NEW);
+    Key(VK_TAB);
+    Key('X');
+    EXPECT_EQ(Text(IDC_DESCRIPTION), "x");
+}
+
+// Mend: Delete acts on what the form shows. Add on another day than the one marked shows the
+// reminder added, and Delete names and removes that one; while the form shows nothing
+// (after the arrows) Delete is off and asks nothing.
+TEST_F(MainWindowTest, DeleteAfterAddRemovesTheReminderTheFormShows) {
+    const std::vector<Reminder> kept = {MakeReminder(kMeeting, "A", 20261215, 900, 1),
+                                        MakeReminder(kMeeting, "B", 20261222, 900, 1)};
+    WriteData(DefaultDataFile(), kept);
+    Open();
+    ClickDay(0, 12, 2026, 15);
+    Click(IDC_NEW);
+    FillNew("meeting", "Added", "12-30-26", "8:00 am", "1");
+    Click(IDC_ADD);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text;
+    EXPECT_EQ(Text(IDC_DESCRIPTION).substr(0, 6), "Added ");
+    EXPECT_EQ(Text(IDC_DATE), "12-30-2026");
+    EXPECT_EQ(Text(IDC_TIME), "8:00 am");
+    EXPECT_EQ(Status(2), L"  Reminder 3 of 3");
+    EXPECT_EQ(Buttons(), "101001");  // FormMode 4 on the last entry
+
+    answers = {IDYES};
+    Click(IDC_DELETE);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Delete this reminder now");
+    EXPECT_EQ(boxes[0].caption, "Added" + std::string(43, ' '));
+    EXPECT_EQ(w_->model.state().data.current.entries(), kept);
+
+    Click(IDC_PREV);
+    Click(IDC_RIGHT_ARROW);
+    EXPECT_EQ(Text(IDC_DESCRIPTION), "");
+    EXPECT_FALSE(Enabled(IDC_DELETE));
+    Click(IDC_DELETE);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(w_->model.state().data.current.entries(), kept);
+}
+
 TEST_F(MainWindowTest, ArrowsMoveTwoMonthsAndClearTheForm) {
     WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "B", 20261220, 900, 1),
                                   MakeReminder(kMeeting, "C", 20261222, 900, 1)});
@@ -688,6 +866,82 @@ TEST_F(MainWindowTest, HelpOpensTheProgramFoldersHelpFileOnce) {
     EXPECT_EQ(windows, 1);
     EXPECT_FALSE(IsWindow(opened));
     EXPECT_TRUE(boxes.empty());
+}
+
+// Mend: when the list window, the settings dialog or the help window closes, the main window
+// takes the keyboard back: the button that opened it has the focus, and its Alt keys work.
+TEST_F(MainWindowTest, TheMainWindowHasTheKeyboardAgainWhenAWindowItOpenedCloses) {
+    const fs::path helpFile = root_ / "common" / "Quorvane" / "Tessaly" / "Tessaly.ahp";
+    fs::create_directories(helpFile.parent_path());
+    const auto bytes = help::WriteHelpFile({{"Text.", "Only topic", 0}});
+    std::ofstream(helpFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "B", 20261220, 900, 1)});
+    const auto post = [](UINT msg, WPARAM wParam) {
+        return [msg, wParam](HWND d) { PostMessageW(d, msg, wParam, 0); };
+    };
+    const WindowStep closeList{L"List of Tessaly", post(WM_COMMAND, MAKEWPARAM(305, BN_CLICKED))};
+    const WindowStep closeHelp{L"Tessaly Help", post(WM_SYSCOMMAND, SC_CLOSE)};
+    // The help window has no owner: when it closes, the system activates the window below it,
+    // here another program's window lying between it and the main window.
+    HWND other = nullptr;
+    const WindowStep closeHelpOverAnother{
+        L"Tessaly Help", [&other](HWND help) {
+            other = CreateWindowExW(0, L"STATIC", L"Another program", WS_POPUP, 0, 0, 200, 100,
+                                    nullptr, nullptr, nullptr, nullptr);
+            SetWindowPos(other, help, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            PostMessageW(help, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }};
+    struct Case {
+        const char* name;
+        int button;
+        WORD key;  // its Alt key
+        std::vector<WindowStep> steps;
+        WindowStep again;  // what closes it when it is opened again
+    };
+    const Case cases[] = {
+        {"list", IDC_LIST, 'L', {closeList}, closeList},
+        // "&Print" opens the print dialog, which has no owner; it is cancelled.
+        {"list after print",
+         IDC_LIST,
+         'L',
+         {{L"List of Tessaly", post(WM_COMMAND, MAKEWPARAM(304, BN_CLICKED))},
+          {L"Print", post(WM_COMMAND, IDCANCEL)},
+          closeList},
+         closeList},
+        {"settings",
+         IDC_SETTINGS,
+         'S',
+         {{L"Settings for Tessaly", post(WM_COMMAND, IDCANCEL)}},
+         {L"Settings for Tessaly", post(WM_COMMAND, IDCANCEL)}},
+        {"help", IDC_HELP_BUTTON, 'H', {closeHelp}, closeHelp},
+        {"help over another window", IDC_HELP_BUTTON, 'H', {closeHelpOverAnother}, closeHelp},
+    };
+    Open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetForegroundWindow(hwnd_);
+        windowSteps.assign(c.steps.begin(), c.steps.end());
+        UINT_PTR timer = SetTimer(nullptr, 0, 10, RunWindowSteps);
+        PressByKey(c.button);
+        KillTimer(nullptr, timer);
+        ASSERT_TRUE(windowSteps.empty());
+        EXPECT_EQ(GetForegroundWindow(), hwnd_);
+        EXPECT_TRUE(HasFocus(c.button));
+
+        if (other) DestroyWindow(std::exchange(other, nullptr));
+
+        // Its Alt key opens it again.
+        windowSteps = {c.again};
+        timer = SetTimer(nullptr, 0, 10, RunWindowSteps);
+        Key(c.key, true);
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(windowSteps.empty());
+        windowSteps.clear();
+        EXPECT_TRUE(HasFocus(c.button));
+    }
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
 }
 
 // The modal run, as the program runs it: a thread timer drives the window from inside its loop.
@@ -762,7 +1016,7 @@ TEST_F(MainWindowTest, TheRealMessageBoxIsWiredThroughTheSeam) {
     ASSERT_NE(RealBox::hook, nullptr);
     Click(IDC_DELETE);
     UnhookWindowsHookEx(RealBox::hook);
-    EXPECT_EQ(RealBox::caption, L" ");
+    EXPECT_EQ(RealBox::caption, L"B" + std::wstring(47, L' '));
     EXPECT_EQ(RealBox::text, L"Delete this reminder now");
     EXPECT_EQ(w_->model.state().data.current.count(), 0);
 }
