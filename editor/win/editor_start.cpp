@@ -51,6 +51,8 @@ EditorPaths FindPaths(const EditorOptions& options) {
     p.programFolder = EnsureProductFolder(common);
     p.settingsFile = SettingsFilePath(common);
     p.helpFile = p.programFolder + std::wstring(kHelpFileName);
+    const std::wstring program = options.programFile ? options.programFile() : win::ProgramFile();
+    if (!program.empty()) p.helpBesideProgram = FolderPart(program) + std::wstring(kHelpFileName);
     p.documentFolder = EnsureProductFolder(special(win::kDocumentsFolder));
     const std::wstring defaultFile = p.documentFolder + std::wstring(kDataFileName);
     p.dataFile = ChooseDataFile(
@@ -59,6 +61,14 @@ EditorPaths FindPaths(const EditorOptions& options) {
         [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
     p.dataFolder = FolderPart(p.dataFile);
     return p;
+}
+
+std::wstring HelpFileToOpen(const EditorPaths& paths) {
+    if (!win::IsExistingFile(paths.helpFile) && !paths.helpBesideProgram.empty() &&
+        win::IsExistingFile(paths.helpBesideProgram)) {
+        return paths.helpBesideProgram;
+    }
+    return paths.helpFile;
 }
 
 DateKey Today(const EditorOptions& options) {

@@ -80,7 +80,7 @@ void TakeKeyboardBack(MainWindow& w, HWND pressed) {
 // "&Help": the help window at 100, 100 from the main window; its boxes ("No help available",
 // "None found", ...) go through the message-box seam like every other box.
 void OpenHelp(MainWindow& w) {
-    help::ShowHelp(w.paths.helpFile, L"Tessaly Help", w.hwnd, 100, 100);
+    help::ShowHelp(HelpFileToOpen(w.paths), L"Tessaly Help", w.hwnd, 100, 100);
 }
 
 void OnCommand(MainWindow& w, int id, int code, HWND control) {

@@ -69,11 +69,14 @@ class MainWindowTest : public ::testing::Test {
             return (root_ / (csidl == 0x23 ? "common" : "docs")).wstring();
         };
         options.today = [] { return kToday; };
+        // Not the test's own folder, which holds the built help file.
+        options.programFile = [this] { return (root_ / "bin" / "Tessaly.exe").wstring(); };
         return options;
     }
 
-    void Open(const std::wstring& firstArgument = L"") {
-        hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), Options(firstArgument));
+    void Open(const std::wstring& firstArgument = L"") { OpenWith(Options(firstArgument)); }
+    void OpenWith(EditorOptions options) {
+        hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), std::move(options));
         ASSERT_NE(hwnd_, nullptr) << "CreateDialog failed, error " << GetLastError();
         Pump();  // runs the posted start-up maintenance
         w_ = MainWindowFrom(hwnd_);
@@ -866,6 +869,39 @@ TEST_F(MainWindowTest, HelpOpensTheProgramFoldersHelpFileOnce) {
     EXPECT_EQ(windows, 1);
     EXPECT_FALSE(IsWindow(opened));
     EXPECT_TRUE(boxes.empty());
+}
+
+// Mend: the help file is found beside Tessaly.exe when it is not where setup puts it, so the
+// release unpacked and never installed has its help; an installed one comes first.
+TEST_F(MainWindowTest, HelpBesideTheProgramIsFoundWhenNoneIsInstalled) {
+    const fs::path unpacked = root_ / "unpacked";
+    fs::create_directories(unpacked);
+    const auto writeHelp = [](const fs::path& file, const char* title) {
+        const auto bytes = help::WriteHelpFile({{"Text.", title, 0}});
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    };
+    writeHelp(unpacked / "Tessaly.ahp", "Beside");
+    EditorOptions options = Options();
+    options.programFile = [unpacked] { return (unpacked / "Tessaly.exe").wstring(); };
+    OpenWith(options);
+
+    bool shown = false;
+    windowSteps = {{L"Tessaly Help", [&shown](HWND help) {
+                        shown = true;
+                        SendMessageW(help, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    }}};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunWindowSteps);
+    Click(IDC_HELP_BUTTON);
+    KillTimer(nullptr, timer);
+    windowSteps.clear();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+    EXPECT_EQ(fs::path(HelpFileToOpen(w_->paths)), unpacked / "Tessaly.ahp");
+
+    const fs::path installed = root_ / "common" / "Quorvane" / "Tessaly" / "Tessaly.ahp";
+    writeHelp(installed, "Installed");
+    EXPECT_EQ(fs::path(HelpFileToOpen(w_->paths)), installed);
 }
 
 // Mend: when the list window, the settings dialog or the help window closes, the main window
