@@ -1248,6 +1248,15 @@ Mapping MapEvent(ImportContext& ctx, const IcsDocument& doc, const IcsComponent&
             // Calendars keep a birthday on its first day; 1604 stands for "year unknown".
             year = dates.start.time.date.year;
         }
+        // A year the editor cannot keep (a calendar's guess such as 1700, or a typing slip)
+        // costs the year, never the birthday.
+        const int thisYear = SplitDateKey(ctx.options().today).year;
+        if (year != 0 && (year < kEarliestYear || year > thisYear)) {
+            m.notes.push_back("its year " + std::to_string(year) + " is left out (years from " +
+                              std::to_string(kEarliestYear) + " to " + std::to_string(thisYear) +
+                              " are kept)");
+            year = 0;
+        }
     }
     const int notify = NoticeDays(alarms, dates, plan.first,
                                   ctx.ToLocal(dates.start.clock, dates.start.time.Wall()));

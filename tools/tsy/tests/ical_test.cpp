@@ -709,6 +709,14 @@ TEST_F(ImportTest, KindsYearsAndOverrides) {
     EXPECT_EQ(e.reminder.kind, kAnniversary);
     EXPECT_EQ(e.reminder.date, 20270101);
     EXPECT_EQ(e.reminder.timeOrYear, 1999);
+    // A year of origin the editor cannot keep costs the year, never the birthday.
+    e =
+        One("DTSTART;VALUE=DATE:17000315\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Great-grandmother's "
+            "birthday\r\n");
+    ASSERT_TRUE(e.mapped) << e.reason;
+    EXPECT_EQ(e.reminder.kind, kBirthday);
+    EXPECT_EQ(e.reminder.timeOrYear, 0);
+    EXPECT_NE(Notes(e).find("its year 1700 is left out"), std::string::npos) << Notes(e);
     // Beyond the editor's century.
     e = One("DTSTART;VALUE=DATE:21000101\r\nSUMMARY:Far\r\n");
     EXPECT_FALSE(e.mapped);
