@@ -56,6 +56,14 @@ tessaly_configure() {
     printf '%s\n' "$wanted" >"$record"
 }
 
+# The file a program name or path runs, links resolved; the name itself when it names none.
+#   tessaly_program_file NAME
+tessaly_program_file() {
+    local found
+    found=$(command -v "$1" 2>/dev/null) || found=$1
+    readlink -f "$found" 2>/dev/null || echo "$found"
+}
+
 # Fails, naming each one, when a -DNAME[:TYPE]=VALUE argument is not what the tree holds.
 #   tessaly_check_cache BUILD_DIR [CMAKE ARGS...]
 tessaly_check_cache() {
@@ -67,11 +75,17 @@ tessaly_check_cache() {
         value=${name#*=}
         name=${name%%=*}
         name=${name%%:*}
+        line=$(grep -m1 "^$name:[A-Z]*=" "$dir/CMakeCache.txt") || line=
         if [ "$name" = CMAKE_TOOLCHAIN_FILE ]; then
             # Read once, when the tree is made: the tree's system file says which one it took.
             grep -qsF "include(\"$value\")" "$dir"/CMakeFiles/*/CMakeSystem.cmake && continue
+        elif [[ $name == *_COMPILER ]]; then
+            # CMake keeps the program it found ("clang" is cached as /usr/bin/clang): compare
+            # the files both name.
+            [ -n "$value" ] && [ -n "${line#*=}" ] &&
+                [ "$(tessaly_program_file "$value")" = "$(tessaly_program_file "${line#*=}")" ] &&
+                continue
         else
-            line=$(grep -m1 "^$name:[A-Z]*=" "$dir/CMakeCache.txt") || line=
             [ "${line#*=}" = "$value" ] && continue
         fi
         echo "$dir: $name=$value was not applied to this existing build tree;" \
