@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+
 #include "core/large_buffer.h"
 
 namespace tessaly {
@@ -10,23 +12,25 @@ namespace {
 constexpr std::size_t kLabelBytes = 4;
 constexpr std::size_t kCountBytes = 4;
 
-// Reads the file's bytes from a source of pieces as if they were followed by endless zeros.
+// The file's bytes one piece after another; an empty piece ends them.
+using PieceView = std::function<std::span<const std::uint8_t>()>;
+
+// Reads the file's bytes, a piece at a time, as if they were followed by endless zeros.
 // `size` is what the file holds as far as the counts are concerned.
 class ZeroFilledReader {
   public:
-    ZeroFilledReader(std::uint64_t size, const PieceSource& next)
-        : size_(size), next_(next), buffer_(kCopyPieceBytes) {}
+    ZeroFilledReader(std::uint64_t size, const PieceView& next) : size_(size), next_(next) {}
 
     void Read(std::uint8_t* out, std::size_t n) {
         while (n > 0) {
-            if (at_ == end_ && !Refill()) {
+            if (piece_.empty() && !Refill()) {
                 std::memset(out, 0, n);
                 pos_ += n;
                 return;
             }
-            const std::size_t k = std::min(n, end_ - at_);
-            std::memcpy(out, buffer_.data() + at_, k);
-            at_ += k;
+            const std::size_t k = std::min(n, piece_.size());
+            std::memcpy(out, piece_.data(), k);
+            piece_ = piece_.subspan(k);
             out += k;
             n -= k;
             pos_ += k;
@@ -52,6 +56,13 @@ class ZeroFilledReader {
         HintLargeBuffer(out.data(), count * sizeof(Reminder));
         std::uint8_t record[kReminderBytes];
         for (std::size_t i = 0; i < count; ++i) {
+            if (piece_.size() >= kReminderBytes) {
+                // Most records lie whole inside the piece: decoded where they are.
+                out.push_back(DecodeReminder(piece_.data()));
+                piece_ = piece_.subspan(kReminderBytes);
+                pos_ += kReminderBytes;
+                continue;
+            }
             Read(record, sizeof record);
             out.push_back(DecodeReminder(record));
         }
@@ -61,17 +72,15 @@ class ZeroFilledReader {
   private:
     bool Refill() {
         if (ended_) return false;
-        at_ = 0;
-        end_ = next_(buffer_);
-        ended_ = end_ == 0;
+        piece_ = next_();
+        ended_ = piece_.empty();
         return !ended_;
     }
 
     std::uint64_t size_;
-    const PieceSource& next_;
-    std::vector<std::uint8_t> buffer_;
-    std::size_t at_ = 0, end_ = 0;  // the unread part of buffer_
-    std::uint64_t pos_ = 0;         // in the file
+    const PieceView& next_;
+    std::span<const std::uint8_t> piece_;  // its unread part
+    std::uint64_t pos_ = 0;                // in the file
     bool ended_ = false;
 };
 
@@ -129,12 +138,12 @@ std::vector<std::uint8_t> EncodeReminderFile(const ReminderData& data, std::stri
 }
 
 ReminderData DecodeReminderFile(std::span<const std::uint8_t> bytes) {
-    std::size_t given = 0;
-    const PieceSource next = [&](std::span<std::uint8_t> piece) {
-        const std::size_t n = std::min(piece.size(), bytes.size() - given);
-        if (n > 0) std::memcpy(piece.data(), bytes.data() + given, n);
-        given += n;
-        return n;
+    // The bytes are read where they lie: one piece, the whole file.
+    bool given = false;
+    const PieceView next = [&]() -> std::span<const std::uint8_t> {
+        if (given) return {};
+        given = true;
+        return bytes;
     };
     ZeroFilledReader in(bytes.size(), next);
     return Decode(in);
@@ -144,7 +153,11 @@ IoResult LoadReminderFile(const std::filesystem::path& path, ReminderData& data,
                           IfMissing ifMissing) {
     ReminderData loaded;
     IoResult r =
-        ReadWholeFileInPieces(path, ifMissing, [&](std::uint64_t size, const PieceSource& next) {
+        ReadWholeFileInPieces(path, ifMissing, [&](std::uint64_t size, const PieceSource& read) {
+            std::vector<std::uint8_t> buffer(PieceBytesFor(size));
+            const PieceView next = [&]() -> std::span<const std::uint8_t> {
+                return {buffer.data(), read(buffer)};
+            };
             ZeroFilledReader in(size, next);
             loaded = Decode(in);
         });
@@ -168,6 +181,13 @@ class PieceEncoder {
         counts_[1] = static_cast<std::int32_t>(lists_[1]->size());
     }
 
+    std::uint64_t TotalBytes() const {
+        return kLabelBytes + 2 * kCountBytes +
+               kReminderBytes * (static_cast<std::uint64_t>(counts_[0]) +
+                                 static_cast<std::uint64_t>(counts_[1]));
+    }
+
+    // Fills the piece with whole records; a piece holds at least one record or what is left.
     std::size_t Fill(std::span<std::uint8_t> piece) {
         std::size_t used = 0;
         if (!labelDone_) {
@@ -214,8 +234,9 @@ class PieceEncoder {
 IoResult SaveReminderFile(const std::filesystem::path& path, const ReminderData& data,
                           std::string_view label) {
     PieceEncoder encoder(data, label);
-    return ReplaceWholeFileInPieces(
-        path, [&](std::span<std::uint8_t> piece) { return encoder.Fill(piece); });
+    return ReplaceWholeFileInPieces(path, encoder.TotalBytes(), [&](std::span<std::uint8_t> piece) {
+        return encoder.Fill(piece);
+    });
 }
 
 }  // namespace tessaly

@@ -2,6 +2,7 @@
 // file_io_posix.cpp and file_io_win32.cpp implement it; everything above is shared.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -47,16 +48,25 @@ IoResult ReadWholeFileInPieces(
 IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // ReplaceWholeFile for content made a piece at a time: a large file is written without ever
-// being whole in memory. A piece is at most kCopyPieceBytes.
-IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, const PieceSource& next);
+// being whole in memory. `total` is what the pieces add up to; a piece is at most
+// PieceBytesFor(total).
+IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, std::uint64_t total,
+                                  const PieceSource& next);
 
 // Copies the file `from` over `to` the way ReplaceWholeFile writes (a new file beside `to`,
 // flushed, then moved over it), a piece at a time: a copy of a large file holds no copy of it
 // in memory.
 IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// The size of the pieces CopyWholeFile moves.
+// The most a piece of a whole-file read, copy or save holds.
 inline constexpr std::size_t kCopyPieceBytes = 1 << 20;
+
+// The buffer for moving a file of `total` bytes a piece at a time: as large as the file, up to
+// kCopyPieceBytes, so a small file costs no large buffer (every load and save pays for it).
+inline std::size_t PieceBytesFor(std::uint64_t total) {
+    constexpr std::uint64_t kLeast = 4096;  // a file may have grown since its size was taken
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(total, kLeast, kCopyPieceBytes));
+}
 
 bool FileExists(const std::filesystem::path& path);
 

@@ -149,9 +149,10 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
     return ReplaceThrough(path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
 }
 
-IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, const PieceSource& next) {
+IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, std::uint64_t total,
+                                  const PieceSource& next) {
     return ReplaceThrough(path, [&](int fd) {
-        std::vector<std::uint8_t> piece(kCopyPieceBytes);
+        std::vector<std::uint8_t> piece(PieceBytesFor(total));
         for (;;) {
             const std::size_t n = next(piece);
             if (n == 0) return true;
@@ -171,7 +172,7 @@ IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem:
     const IoResult r = ReplaceThrough(
         to,
         [&](int fd) {
-            std::vector<std::uint8_t> piece(kCopyPieceBytes);
+            std::vector<std::uint8_t> piece(PieceBytesFor(static_cast<std::uint64_t>(st.st_size)));
             for (;;) {
                 const ssize_t n = ::read(in.fd, piece.data(), piece.size());
                 if (n < 0 && errno == EINTR) continue;

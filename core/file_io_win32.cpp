@@ -182,9 +182,10 @@ IoResult ReplaceWholeFile(const std::filesystem::path& path, std::span<const std
     return ReplaceThrough(path, [&](HANDLE f) { return WriteAll(f, bytes); });
 }
 
-IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, const PieceSource& next) {
+IoResult ReplaceWholeFileInPieces(const std::filesystem::path& path, std::uint64_t total,
+                                  const PieceSource& next) {
     return ReplaceThrough(path, [&](HANDLE f) {
-        std::vector<std::uint8_t> piece(kCopyPieceBytes);
+        std::vector<std::uint8_t> piece(PieceBytesFor(total));
         for (;;) {
             const std::size_t n = next(piece);
             if (n == 0) return true;
@@ -205,9 +206,11 @@ IoResult CopyWholeFile(const std::filesystem::path& from, const std::filesystem:
             IsSharingCollision, err)) {
         return Fail("cannot open", from, err);
     }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(in.get(), &size)) size.QuadPart = kCopyPieceBytes;
     DWORD readError = 0;
     const IoResult r = ReplaceThrough(to, [&](HANDLE f) {
-        std::vector<std::uint8_t> piece(kCopyPieceBytes);
+        std::vector<std::uint8_t> piece(PieceBytesFor(static_cast<std::uint64_t>(size.QuadPart)));
         for (;;) {
             DWORD got = 0;
             if (!ReadFile(in.get(), piece.data(), static_cast<DWORD>(piece.size()), &got,
