@@ -146,6 +146,17 @@ void MoveWithinList(std::vector<Reminder>& list, const std::vector<std::uint32_t
     }
 }
 
+// A past one-time entry at the front that the turns did not reach (copies still in the past,
+// landing among the first entries, took them) was archived all the same: left in place, the
+// next roll-over would archive it again. It goes as if its turn had come.
+void DropPastOneTimeEntries(std::vector<Reminder>& list, DateKey today) {
+    const auto ahead =
+        std::find_if(list.begin(), list.end(), [&](const Reminder& r) { return r.date >= today; });
+    list.erase(
+        std::remove_if(list.begin(), ahead, [](const Reminder& r) { return r.frequency <= 1; }),
+        ahead);
+}
+
 DateKey Consumed(DateKey date) {
     return static_cast<DateKey>(
         -static_cast<std::int64_t>(std::abs(static_cast<std::int64_t>(date))));
@@ -217,6 +228,7 @@ void AdvancePastRemindersStepByStep(ReminderList& current, DateKey today) {
         ++k;
     }
     current.entries().erase(current.entries().begin(), current.entries().begin() + k);
+    DropPastOneTimeEntries(current.entries(), today);
 }
 
 void AdvancePastReminders(ReminderList& current, DateKey today) {
@@ -308,6 +320,7 @@ void AdvancePastReminders(ReminderList& current, DateKey today) {
     for (std::size_t t = 0, c = 0; t < from.size(); ++t) {
         if (from[t] < next) list[t].date = copies[c++].date;
     }
+    DropPastOneTimeEntries(list, today);
 }
 
 void RollOver(ReminderList& current, ReminderList& archive, DateKey today,

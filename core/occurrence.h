@@ -24,7 +24,8 @@ void ArchivePastReminders(ReminderList& current, ReminderList& archive, DateKey 
 // Steps 5-6: advance the past entries at the front, then drop the consumed ones. The result
 // is that of advancing entries 1, 2, ... up to the count at the start in turn, stopping at the
 // first entry not before today (a copy landing within that count is advanced again), but it
-// runs in O(n log n).
+// runs in O(n log n). A past one-time entry is dropped even when no turn was left for it:
+// the archiving step has taken it already.
 void AdvancePastReminders(ReminderList& current, DateKey today);
 
 // The same steps 5-6 done literally, one insertion at a time; quadratic. Kept as the

@@ -154,6 +154,25 @@ TEST(RollOverTest, CopiesWithinTheFirstEntriesAreAdvancedAgainOthersWait) {
     EXPECT_EQ(current.at(2).date, 20270501);
 }
 
+// Two entries, two turns: the birthday's copy, still past, takes the second, so the appointment
+// gets none. It was archived, so it leaves the current list all the same, never to be archived
+// twice.
+TEST(RollOverTest, APastOneTimeEntryWithoutATurnLeavesOnceArchived) {
+    for (const int frequency : {int{kAnnual}, 9}) {  // 9: damaged, keeps its date
+        ReminderList current, archive;
+        current.Append(Make(20251115, std::uint8_t(frequency), 1, kBirthday, "a year behind"));
+        current.Append(Make(20261201, kOneTime, 1, kAppointment, "last week"));
+        RollOver(current, archive, kToday);
+        ASSERT_EQ(archive.count(), 1) << frequency;
+        EXPECT_EQ(archive.at(1).date, 20261201);
+        ASSERT_EQ(current.count(), 1);
+        EXPECT_EQ(current.at(1).frequency, frequency);
+
+        RollOver(current, archive, kToday);
+        EXPECT_EQ(archive.count(), 1);
+    }
+}
+
 TEST(RollOverTest, CutOffKeyKeepsTheUncutDay) {
     ReminderList current, archive;
     archive.Append(Make(20270228));
