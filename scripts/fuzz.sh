@@ -28,11 +28,14 @@ tree=$TESSALY_ROOT/build/fuzz
 tessaly_configure "$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_FUZZ=ON \
     -DCMAKE_C_COMPILER="$(command -v clang)" -DCMAKE_CXX_COMPILER="$(command -v clang++)"
 
+# Building first brings the tree up to date with the source, new targets included.
+cmake --build "$tree" --target "${@:-fuzz_targets}" -j2 || built=$?
+
 # name, program, regression folder, dictionary, seed folders (;-separated): one file a target.
 declare -A program regressions dict seeds
 names=()
-[ -d "$tree/fuzz-targets" ] && [ -n "$(ls "$tree/fuzz-targets")" ] || { echo "$tree declares no fuzz targets" >&2; exit 1; }
 for listing in "$tree"/fuzz-targets/*; do
+    [ -f "$listing" ] || continue
     IFS=$'\t' read -r name bin regress dictionary seedDirs <"$listing"
     names+=("$name")
     program[$name]=$bin
@@ -40,14 +43,15 @@ for listing in "$tree"/fuzz-targets/*; do
     dict[$name]=$dictionary
     seeds[$name]=$seedDirs
 done
-if [ $# -gt 0 ]; then
-    for name in "$@"; do
-        [ -n "${program[$name]:-}" ] || { echo "no fuzz target $name (known: ${names[*]})" >&2; exit 2; }
-    done
-    names=("$@")
-fi
-
-cmake --build "$tree" --target "${names[@]}" -j2
+for name in "$@"; do
+    if [ -z "${program[$name]:-}" ]; then
+        echo "no fuzz target $name (known: ${names[*]})" >&2
+        exit 2
+    fi
+done
+[ "${built:-0}" -eq 0 ] || exit "$built"
+[ $# -eq 0 ] || names=("$@")
+[ ${#names[@]} -gt 0 ] || { echo "$tree declares no fuzz targets" >&2; exit 1; }
 
 # Files the targets write go to a scratch folder of their own, in memory where the system has
 # one: a save's flush to disk then costs nothing.

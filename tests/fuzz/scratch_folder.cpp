@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 
 namespace tessaly::fuzz {
 namespace fs = std::filesystem;
@@ -44,16 +43,20 @@ void WriteBytes(const fs::path& path, std::span<const std::uint8_t> bytes) {
 }
 
 Bytes ReadBytes(const fs::path& path) {
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(path, std::ios::binary | std::ios::ate);
     if (!f) Fail("cannot read " + path.string());
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    Bytes bytes(static_cast<std::size_t>(f.tellg()));
+    f.seekg(0);
+    f.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!f) Fail("cannot read " + path.string());
+    return bytes;
 }
 
 std::map<std::string, Bytes> FolderContents(const fs::path& folder) {
     std::map<std::string, Bytes> files;
     for (const fs::directory_entry& e : fs::recursive_directory_iterator(folder)) {
         if (e.is_regular_file()) {
-            files.emplace(fs::relative(e.path(), folder).string(), ReadBytes(e.path()));
+            files.emplace(e.path().lexically_relative(folder).string(), ReadBytes(e.path()));
         }
     }
     return files;
