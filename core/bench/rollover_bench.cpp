@@ -1,4 +1,5 @@
-// Load + roll-over + save of large data files, and the roll-over beside its literal form.
+// Load + roll-over + save of large data files, loads of small ones, and the roll-over beside its
+// literal form.
 //   cmake -DTESSALY_BENCHMARKS=ON -DCMAKE_BUILD_TYPE=Release ... && ./core/bench/rollover_bench
 #include <benchmark/benchmark.h>
 
@@ -54,6 +55,32 @@ void BM_LoadRollOverSave(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_LoadRollOverSave)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// What every start of the editor, notifier pass and tsy command pays: a file of a few reminders,
+// from disk and (as the notifier reads it) from memory.
+void BM_LoadSmall(benchmark::State& state) {
+    const auto dir = std::filesystem::temp_directory_path() / "tessaly-bench";
+    std::filesystem::create_directories(dir);
+    const auto path = dir / ("small-" + std::to_string(state.range(0)) + ".tsy");
+    const ReminderData seed = MakeData(static_cast<int>(state.range(0)));
+    if (!SaveReminderFile(path, seed, kEditorLabel)) state.SkipWithError("cannot write");
+    for (auto _ : state) {
+        ReminderData data;
+        LoadReminderFile(path, data);
+        benchmark::DoNotOptimize(data.current.count());
+    }
+}
+BENCHMARK(BM_LoadSmall)->Arg(0)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+void BM_DecodeSmall(benchmark::State& state) {
+    const std::vector<std::uint8_t> bytes =
+        EncodeReminderFile(MakeData(static_cast<int>(state.range(0))), kEditorLabel);
+    for (auto _ : state) {
+        const ReminderData data = DecodeReminderFile(bytes);
+        benchmark::DoNotOptimize(data.current.count());
+    }
+}
+BENCHMARK(BM_DecodeSmall)->Arg(0)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 template <void (*Advance)(ReminderList&, DateKey)>
 void BM_Advance(benchmark::State& state) {
