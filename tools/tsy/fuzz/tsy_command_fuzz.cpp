@@ -4,12 +4,14 @@
 // and a command that only reads changes nothing; every data file a command writes is whole
 // (12 + 58 (N + M) bytes, in order, loading and saving to the same bytes).
 //
-// The input: the arguments, one a line, up to the first NUL byte; after it, the data file
-// Tessaly.tsy as the command finds it (without a NUL, a small file with due reminders).
+// The input: the arguments, one a line, up to the first NUL byte; after it, the file
+// Tessaly.tsy as the command finds it: a data file, or a calendar to import (without a NUL, a
+// small data file with due reminders). The folder also holds a calendar, in.ics.
 // Arguments holding "/" could name places outside the folder, so such inputs are passed over.
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -19,6 +21,7 @@
 #include "tests/fuzz/heap_watch.h"
 #include "tests/fuzz/scratch_folder.h"
 #include "tools/tsy/tsy.h"
+#include "tools/tsy/zones.h"
 
 namespace {
 
@@ -88,12 +91,25 @@ bool CalendarText(const Bytes& bytes) {
     return bytes.size() >= kBegin.size() && std::equal(kBegin.begin(), kBegin.end(), bytes.begin());
 }
 
+// The system's zones for the zones calendars name, but a local clock on UTC wherever the run
+// takes place, so an input does the same on every machine.
+class FixedLocalZones : public SystemZones {
+  public:
+    const ZoneRules& Local() override { return utc_; }
+    const ZoneRules* Find(std::string_view tzid) override { return system_->Find(tzid); }
+
+  private:
+    TransitionZone utc_{0, {}};
+    std::unique_ptr<SystemZones> system_ = MakeSystemZones();
+};
+
 // Runs tsy with the folder as its working folder, as a person typing the command there would.
 int RunIn(const fs::path& folder, const std::vector<std::string>& args, std::string& err) {
     static const fs::path home = fs::current_path();
+    static FixedLocalZones zones;
     std::ostringstream out, errors;
     fs::current_path(folder);
-    const int status = RunTsy(args, out, errors, kToday, 0);
+    const int status = RunTsy(args, out, errors, kToday, &zones);
     fs::current_path(home);
     err = errors.str();
     return status;
