@@ -86,7 +86,7 @@ for name in "${names[@]}"; do
     found=$(($(ls "${regressions[$name]}" | wc -l) - before))
     if [ "$status" != ok ]; then
         failed=1
-        grep -E '^(==[0-9]+==ERROR|SUMMARY|fuzz target:|artifact_prefix|Test unit written)' "$log" |
+        grep -E '^(==[0-9]+==ERROR|SUMMARY|fuzz target:|artifact_prefix|Test unit written)|heap at once' "$log" |
             head -n 20 || true
     fi
     results+=("$(printf '%-24s %10s %8s %7s %-20s %7s %6s %s' "$name" "${runs:-?}" "${rate:-?}" \
