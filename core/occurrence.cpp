@@ -190,6 +190,44 @@ std::optional<DateKey> NextOccurrence(const Reminder& r, DateKey today) {
     return Key(v);
 }
 
+bool OccursOn(const Reminder& r, DateKey day) {
+    if (r.date < 0 || r.date > day) return false;
+    if (r.date == day) return true;
+    const CivilDate target = SplitDateKey(day);
+    switch (r.frequency) {
+        case kAnnual: {
+            // One year a step, the day never cut: 29 February waits for the next leap year.
+            const CivilDate from = SplitDateKey(r.date);
+            return from.month == target.month && from.day == target.day;
+        }
+        case kMonthlyPeriod:
+        case kWeeklyPeriod:
+        case kWeekdayMonths:
+            break;
+        default:
+            return false;  // one-time, or a frequency that never moves
+    }
+    const DateKey dayBefore = [&] {
+        const CivilDate c = CivilFromDays(DaysFromCivil(target.year, target.month, target.day) - 1);
+        return MakeDateKey(c.year, c.month, c.day);
+    }();
+    Reminder at = r;
+    for (;;) {
+        // From a real date whose day no month cuts, the steps do not depend on the path taken,
+        // so the first occurrence after the day before is found in one go.
+        const Ymd v = Split(at.date);
+        if (IsValidDate(v) && (r.frequency != kMonthlyPeriod || v.d <= 28)) {
+            return NextOccurrence(at, dayBefore) == day;
+        }
+        // A monthly day above 28 is cut by the first shorter month it lands in, and stays
+        // cut: only single steps follow that path.
+        const std::optional<DateKey> next = NextOccurrence(at, at.date);
+        if (!next || *next <= at.date) return false;
+        if (*next >= day) return *next == day;
+        at.date = *next;
+    }
+}
+
 void AdvanceReminder(ReminderList& list, int position, DateKey today) {
     Reminder& r = list.at(position);
     const std::optional<DateKey> next = NextOccurrence(r, today);

@@ -13,6 +13,12 @@ namespace tessaly {
 // (frequency 1 or 0). An unknown frequency keeps its date.
 std::optional<DateKey> NextOccurrence(const Reminder& r, DateKey today);
 
+// True when the reminder happens on `day`, a real calendar date: its own date, or a date it
+// recurs on after it, reached one occurrence at a time as acknowledgements and daily
+// roll-overs move it (so a monthly reminder once cut to the 28th stays there). A consumed
+// entry happens on no day.
+bool OccursOn(const Reminder& r, DateKey day);
+
 // Writes the next occurrence into a copy of entry `position`, inserts the copy by date and
 // marks the entry itself consumed (negative date). A one-time entry is only consumed.
 void AdvanceReminder(ReminderList& list, int position, DateKey today);

@@ -21,4 +21,10 @@ std::string StoredTimeText(int t) {
     return buf;
 }
 
+std::optional<int> StoredTimeMinutes(int t) {
+    if (t <= 0 || t % 100 > 59) return std::nullopt;
+    if (t >= 2400) return t <= 2459 ? std::optional<int>(t - 2400) : std::nullopt;
+    return t / 100 * 60 + t % 100;
+}
+
 }  // namespace tessaly

@@ -1,6 +1,8 @@
 // Next occurrences, the roll-over, the notification window and days left.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/occurrence.h"
 #include "core/tests/test_reminders.h"
 
@@ -90,6 +92,81 @@ TEST(NextOccurrenceTest, ComputedJumpsEqualTheLiteralLoops) {
         ASSERT_EQ(*NextOccurrence(Make(date, kWeeklyPeriod, period), today),
                   LiteralWeekly(date, period, today))
             << date << " " << period << " " << today;
+    }
+}
+
+TEST(OccursOnTest, TheDaysEachFrequencyRecursOn) {
+    struct Case {
+        const char* what;
+        DateKey date;
+        std::uint8_t frequency, period;
+        DateKey day;
+        bool occurs;
+    } cases[] = {
+        {"one time: its date", 20261208, kOneTime, 1, 20261208, true},
+        {"one time: not after", 20261208, kOneTime, 1, 20261215, false},
+        {"before its date nothing", 20261215, kWeeklyPeriod, 1, 20261208, false},
+        {"frequency 0 is one time", 20261201, 0, 1, 20261208, false},
+        {"an unknown frequency never moves", 20261201, 9, 1, 20261208, false},
+        {"annual, stored a year behind", 20250501, kAnnual, 1, 20260501, true},
+        {"annual, years on", 20250501, kAnnual, 1, 20300501, true},
+        {"annual, not the day after", 20250501, kAnnual, 1, 20260502, false},
+        {"annual 29 Feb skips 28 Feb", 20240229, kAnnual, 1, 20250228, false},
+        {"annual 29 Feb skips 1 Mar", 20240229, kAnnual, 1, 20250301, false},
+        {"annual 29 Feb in the next leap year", 20240229, kAnnual, 1, 20280229, true},
+        {"monthly every 2 months", 20261215, kMonthlyPeriod, 2, 20270215, true},
+        {"monthly, not between", 20261215, kMonthlyPeriod, 2, 20270115, false},
+        {"monthly 31 Jan cut to 28 Feb", 20270131, kMonthlyPeriod, 1, 20270228, true},
+        {"monthly once cut stays cut", 20270131, kMonthlyPeriod, 1, 20270328, true},
+        {"monthly once cut, not the 31st", 20270131, kMonthlyPeriod, 1, 20270331, false},
+        {"monthly 31st, 30-day month", 20261031, kMonthlyPeriod, 1, 20261130, true},
+        {"monthly from the 30th, then the 30th", 20261031, kMonthlyPeriod, 1, 20261230, true},
+        {"monthly period 0 counts as 1", 20261110, kMonthlyPeriod, 0, 20261210, true},
+        {"monthly far behind", 20200115, kMonthlyPeriod, 5, 20270215, true},
+        {"weekly 2 weeks over the new year", 20261224, kWeeklyPeriod, 2, 20270107, true},
+        {"weekly 2 weeks, the week between", 20261224, kWeeklyPeriod, 2, 20261231, false},
+        {"weekly period 0 counts as 1", 20261201, kWeeklyPeriod, 0, 20261208, true},
+        {"weekly years behind", 20200102, kWeeklyPeriod, 1, 20261224, true},
+        {"weekday months 2nd Tuesday", 20261208, kWeekdayMonths, 1, 20270112, true},
+        {"weekday months, a week later", 20261208, kWeekdayMonths, 1, 20270119, false},
+        {"weekday months 5th Thursday to the last", 20261029, kWeekdayMonths, 1, 20261126, true},
+        {"weekday months then the 4th", 20261029, kWeekdayMonths, 1, 20261224, true},
+        {"consumed", -20261208, kWeeklyPeriod, 1, 20261208, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OccursOn(Make(c.date, c.frequency, c.period), c.day), c.occurs) << c.what;
+    }
+}
+
+// The shortcut finds what stepping one occurrence at a time finds, for every day of three
+// years, days that months cut among them.
+TEST(OccursOnTest, EqualsSteppingOneOccurrenceAtATime) {
+    const auto stepped = [](Reminder r, DateKey day) {
+        while (r.date < day) {
+            const std::optional<DateKey> next = NextOccurrence(r, r.date);
+            if (!next || *next <= r.date) return false;
+            r.date = *next;
+        }
+        return r.date == day;
+    };
+    std::vector<Reminder> reminders;
+    for (std::uint8_t frequency : {kMonthlyPeriod, kWeeklyPeriod, kWeekdayMonths, kAnnual}) {
+        for (std::uint8_t period : {1, 2, 12, 13}) {
+            for (DateKey date : {20251031, 20251129, 20251130, 20260131, 20260115, 20260329,
+                                 20251232 /* damaged: overlong */}) {
+                reminders.push_back(Make(date, frequency, period));
+            }
+        }
+    }
+    const std::int64_t first = DaysFromCivil(2025, 10, 1);
+    for (std::int64_t n = first; n < first + 3 * 366; ++n) {
+        const CivilDate c = CivilFromDays(n);
+        const DateKey day = MakeDateKey(c.year, c.month, c.day);
+        for (const Reminder& r : reminders) {
+            ASSERT_EQ(OccursOn(r, day), stepped(r, day))
+                << r.date << " frequency " << int(r.frequency) << " period " << int(r.period)
+                << " on " << day;
+        }
     }
 }
 
