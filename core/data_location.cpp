@@ -17,10 +17,16 @@ std::string FirstLine(std::string_view text) {
     return std::string(text.substr(0, text.find_first_of("\r\n")));
 }
 
-std::optional<std::string> ReadSettingsFirstLine(const std::filesystem::path& settingsFile) {
+std::optional<std::string> ReadSettingsText(const std::filesystem::path& settingsFile) {
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(settingsFile, bytes, IfMissing::kFail)) return std::nullopt;
-    return FirstLine(std::string(bytes.begin(), bytes.end()));
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::optional<std::string> ReadSettingsFirstLine(const std::filesystem::path& settingsFile) {
+    std::optional<std::string> text = ReadSettingsText(settingsFile);
+    if (!text) return std::nullopt;
+    return FirstLine(*text);
 }
 
 std::string SettingsWithFirstLine(std::string_view oldContent, std::string_view firstLine) {
@@ -31,6 +37,103 @@ std::string SettingsWithFirstLine(std::string_view oldContent, std::string_view 
     std::size_t rest = end + 1;
     if (oldContent[end] == '\r' && rest < oldContent.size() && oldContent[rest] == '\n') ++rest;
     content += oldContent.substr(rest);
+    return content;
+}
+
+namespace {
+
+struct Line {
+    std::string_view text;   // without its break
+    std::string_view ended;  // CR LF, CR, LF, or empty for a last line without one
+};
+
+// Every line with its own break, so a rewrite can keep the lines it does not change exactly.
+std::vector<Line> SplitLines(std::string_view content) {
+    std::vector<Line> lines;
+    std::size_t at = 0;
+    while (at < content.size()) {
+        const std::size_t end = content.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) {
+            lines.push_back({content.substr(at), {}});
+            break;
+        }
+        std::size_t next = end + 1;
+        if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+        lines.push_back({content.substr(at, end - at), content.substr(end, next - end)});
+        at = next;
+    }
+    return lines;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// The value of an "AlertMinutes=" line, or nothing for any other line.
+std::optional<std::string_view> AlertMinutesValue(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    if (!SameLetters(TrimBlanks(line.substr(0, equals)), kAlertMinutesKey)) return std::nullopt;
+    return line.substr(equals + 1);
+}
+
+}  // namespace
+
+std::optional<int> ParseAlertMinutes(std::string_view typed) {
+    const std::string_view digits = TrimBlanks(typed);
+    if (digits.empty()) return std::nullopt;
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > kMostAlertMinutes)
+            return std::nullopt;  // also keeps long texts from overflowing
+    }
+    return value;
+}
+
+int AlertMinutesSetting(const std::optional<std::string>& settingsText) {
+    if (!settingsText) return kDefaultAlertMinutes;
+    const std::vector<Line> lines = SplitLines(*settingsText);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (const std::optional<std::string_view> value = AlertMinutesValue(lines[i].text)) {
+            return ParseAlertMinutes(*value).value_or(kDefaultAlertMinutes);
+        }
+    }
+    return kDefaultAlertMinutes;
+}
+
+std::string SettingsWithAlertMinutes(std::string_view oldContent, int minutes) {
+    const std::string setting = std::string(kAlertMinutesKey) + "=" + std::to_string(minutes);
+    const std::vector<Line> lines = SplitLines(oldContent);
+    std::string content;
+    bool written = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0 && AlertMinutesValue(lines[i].text)) {
+            if (written) continue;
+            content += setting;
+            content += lines[i].ended.empty() ? std::string_view("\r\n") : lines[i].ended;
+            written = true;
+            continue;
+        }
+        content += lines[i].text;
+        // A last line without a break gets one when the setting follows it.
+        content += lines[i].ended.empty() && !written ? std::string_view("\r\n") : lines[i].ended;
+    }
+    // No first line at all: an empty one, which names no data file, so the default stays.
+    if (lines.empty()) content += "\r\n";
+    if (!written) content += setting + "\r\n";
     return content;
 }
 

@@ -103,6 +103,72 @@ TEST(SettingsFile, FirstLineIsTheDataFileAndLaterLinesStay) {
               L"C:\\ProgramData\\Quorvane\\Tessaly\\Tessaly.ini");
 }
 
+// What the settings box accepts as the lead is what the file's line means; anything else in the
+// file counts as no line at all, so a damaged value never silently turns alerts off.
+TEST(AlertMinutes, TypedValuesAndTheSettingsLine) {
+    struct Typed {
+        std::string_view text;
+        std::optional<int> minutes;
+    };
+    const Typed typed[] = {
+        {"0", 0},    {"15", 15},  {" 120 ", 120}, {"\t30", 30}, {"007", 7},
+        {"121", {}}, {"-5", {}},  {"+5", {}},     {"abc", {}},  {"", {}},
+        {"  ", {}},  {"1.5", {}}, {"15 min", {}}, {"1 5", {}},  {"99999999999999999999999", {}},
+    };
+    for (const Typed& t : typed) EXPECT_EQ(ParseAlertMinutes(t.text), t.minutes) << t.text;
+
+    struct Setting {
+        std::optional<std::string> text;
+        int minutes;
+    };
+    const Setting settings[] = {
+        {std::nullopt, 15},
+        {"C:\\d.tsy", 15},
+        {"C:\\d.tsy\r\nAlertMinutes=30\r\n", 30},
+        {"C:\\d.tsy\r\n  alertminutes = 0 \r\n", 0},
+        {"C:\\d.tsy\rAlertMinutes=45", 45},
+        {"C:\\d.tsy\nOther=1\nAlertMinutes=5", 5},
+        {"C:\\d.tsy\r\nAlertMinutes=10\r\nAlertMinutes=20\r\n", 10},
+        {"AlertMinutes=5\r\n", 15},  // the first line is the data file, whatever it says
+        {"\r\nAlertMinutes=5\r\n", 5},
+        {"C:\\d.tsy\r\nAlertMinutes=500\r\n", 15},
+        {"C:\\d.tsy\r\nAlertMinutes=\r\n", 15},
+        {"C:\\d.tsy\r\nAlertMinutes=ten\r\n", 15},
+        {"C:\\d.tsy\r\nAlertMinutesX=5\r\n", 15},
+    };
+    for (const Setting& s : settings) {
+        EXPECT_EQ(AlertMinutesSetting(s.text), s.minutes) << s.text.value_or("(no file)");
+    }
+}
+
+// Setting the lead keeps the data file's line and every other line byte for byte; setting the
+// data file keeps the lead. Readers of the first line see the same path before and after.
+TEST(AlertMinutes, WritingKeepsEveryOtherLine) {
+    struct Case {
+        std::string_view old, expected;
+    };
+    const Case cases[] = {
+        {"", "\r\nAlertMinutes=30\r\n"},
+        {"C:\\d.tsy", "C:\\d.tsy\r\nAlertMinutes=30\r\n"},
+        {"C:\\d.tsy\r\n", "C:\\d.tsy\r\nAlertMinutes=30\r\n"},
+        {"C:\\d.tsy\nOther=1\nalertminutes=5\nLater=2",
+         "C:\\d.tsy\nOther=1\nAlertMinutes=30\nLater=2"},
+        {"C:\\d.tsy\r\nAlertMinutes=5\r\nX=1\r\nAlertMinutes=9\r\n",
+         "C:\\d.tsy\r\nAlertMinutes=30\r\nX=1\r\n"},
+        {"C:\\d.tsy\r\nAlertMinutes=5", "C:\\d.tsy\r\nAlertMinutes=30\r\n"},
+        {"C:\\d.tsy\r\nOther=1", "C:\\d.tsy\r\nOther=1\r\nAlertMinutes=30\r\n"},
+        {"AlertMinutes=5", "AlertMinutes=5\r\nAlertMinutes=30\r\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string written = SettingsWithAlertMinutes(c.old, 30);
+        EXPECT_EQ(written, c.expected) << c.old;
+        EXPECT_EQ(FirstLine(written), FirstLine(c.old)) << c.old;
+        EXPECT_EQ(AlertMinutesSetting(written), 30) << c.old;
+        EXPECT_EQ(AlertMinutesSetting(SettingsWithFirstLine(written, "E:\\New.tsy")), 30) << c.old;
+    }
+    EXPECT_EQ(AlertMinutesSetting(SettingsWithAlertMinutes("C:\\d.tsy\r\n", 0)), 0);
+}
+
 // A settings file the user made read-only (or one on a read-only share) still names the data
 // file; a missing one, or a folder in its place, names nothing.
 TEST(ReadSettingsFirstLine, ReadsReadOnlyFilesAndOnlyTheFirstLine) {
@@ -116,6 +182,8 @@ TEST(ReadSettingsFirstLine, ReadsReadOnlyFilesAndOnlyTheFirstLine) {
     EXPECT_EQ(ReadSettingsFirstLine(ini), std::optional<std::string>("D:\\Data\\Tessaly.tsy"));
     EXPECT_EQ(ReadSettingsFirstLine(dir / "missing.ini"), std::nullopt);
     EXPECT_EQ(ReadSettingsFirstLine(dir / "folder.ini"), std::nullopt);
+    EXPECT_EQ(AlertMinutesSetting(ReadSettingsText(ini)), 5);
+    EXPECT_EQ(AlertMinutesSetting(ReadSettingsText(dir / "missing.ini")), kDefaultAlertMinutes);
     fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
     fs::remove_all(dir);
 }
