@@ -11,16 +11,10 @@
 
 #include "core/file_io.h"
 #include "core/reminder.h"
+#include "notifier/local_time.h"
 #include "notifier/popup_text.h"
 
 namespace tessaly {
-
-struct LocalTime {
-    DateKey date = 0;
-    int hour = 0;  // 0..23
-    int minute = 0;
-    int second = 0;
-};
 
 class Clock {
   public:

@@ -32,13 +32,18 @@ std::string_view TimePrefix(int kind) {
 
 }  // namespace
 
+std::string KindTitle(int kind) {
+    std::string title(KindName(kind));
+    if (!title.empty()) title[0] = char(std::toupper(static_cast<unsigned char>(title[0])));
+    return title;
+}
+
 PopupTexts ComposePopupTexts(const Reminder& r, DateKey today) {
     PopupTexts t;
     const int days = DaysUntil(r.date, today);
     const CivilDate d = SplitDateKey(r.date);
 
-    t.title = KindName(r.kind);
-    if (!t.title.empty()) t.title[0] = char(std::toupper(static_cast<unsigned char>(t.title[0])));
+    t.title = KindTitle(r.kind);
     t.description = std::string(r.Description());
 
     if (r.timeOrYear != 0) {

@@ -16,4 +16,7 @@ struct PopupTexts {
 
 PopupTexts ComposePopupTexts(const Reminder& r, DateKey today);
 
+// A pop-up's title for a kind: its name with a capital, "Meeting"; empty outside 1..5.
+std::string KindTitle(int kind);
+
 }  // namespace tessaly
