@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <future>
@@ -14,10 +15,12 @@
 #include "core/backup.h"
 #include "core/codepage.h"
 #include "core/data_file.h"
+#include "core/data_location.h"
 #include "core/file_io.h"
 #include "core/occurrence.h"
 #include "core/reminder.h"
 #include "core/reminder_checks.h"
+#include "notifier/alerts.h"
 #include "notifier/due.h"
 #include "notifier/popup_text.h"
 #include "tools/tsy/ical.h"
@@ -35,6 +38,7 @@ constexpr std::string_view kUsage =
     "       tsy export FILE [--archive] [-o OUT.ics] [--today DATE]\n"
     "       tsy import FILE IN.ics [--dry-run] [--next-only] [--today DATE]\n"
     "       tsy backups FILE\n"
+    "       tsy alerts FILE [--today DATE] [--minutes N]\n"
     "       tsy --help\n";
 
 constexpr std::string_view kHelp =
@@ -91,6 +95,19 @@ constexpr std::string_view kHelp =
     "  Birthdays and anniversaries keep the year they started in as their year.\n"
     "  A malformed file is exit 2 with its line number and changes nothing.\n"
     "\n"
+    "alerts prints the alerts that go off on the day (--today) ahead of reminders,\n"
+    "appointments and meetings with a time, one JSON line each, in the order they go off:\n"
+    "  {\"alert\":\"2026-12-08T14:15\",\"event\":\"2026-12-08T14:30\",\"list\":\"current\",\n"
+    "   \"index\":1,\"kind\":4,\"description\":\"...\"}\n"
+    "  alert and event are local clock times: when the alert goes off, and the reminder's\n"
+    "  time on the day it occurs (a recurring reminder on the days it recurs). An alert late\n"
+    "  in the evening may be for an event early the next morning. list (\"current\" or\n"
+    "  \"archive\": an acknowledged reminder's archived copy still brings its alert) and\n"
+    "  index, counted from 1, name the entry as tsy dump lists it; description is its 48\n"
+    "  stored characters. --minutes N is how long before the event the alert goes off, 0 to\n"
+    "  120 (default 15, as the notifier has it until Settings says otherwise; 0: alerts are\n"
+    "  off and nothing is printed). Changes nothing.\n"
+    "\n"
     "Every save (here, in the editor and in the notifier) first keeps the day's first backup\n"
     "as Backups\\Tessaly-YYYY-MM-DD.tsy beside the data file; the newest 14 days are kept.\n"
     "backups lists them with their reminder counts. To restore one, close the editor and\n"
@@ -105,8 +122,8 @@ struct CommandShape {
     std::vector<std::string_view> flags = {};  // options without a value
 };
 
-const std::array<CommandShape, 8>& Commands() {
-    static const std::array<CommandShape, 8> commands = {{
+const std::array<CommandShape, 9>& Commands() {
+    static const std::array<CommandShape, 9> commands = {{
         {"dump", 1, {}, {}},
         {"rollover", 1, {"today"}, {}},
         {"due", 1, {"today"}, {}},
@@ -118,6 +135,7 @@ const std::array<CommandShape, 8>& Commands() {
         {"export", 1, {"output", "today"}, {}, {"archive"}},
         {"import", 2, {"today"}, {}, {"dry-run", "next-only"}},
         {"backups", 1, {}, {}},
+        {"alerts", 1, {"today", "minutes"}, {}},
     }};
     return commands;
 }
@@ -461,6 +479,38 @@ int Backups(const Invocation& inv, std::ostream& out, std::ostream& err) {
     return kTsyOk;
 }
 
+// "2026-12-08T14:15": a local clock time, as ISO 8601 writes one without a zone.
+std::string LocalMinuteJson(LocalMinute minute) {
+    const LocalTime t = LocalTimeFromSeconds(minute * 60);
+    const CivilDate c = SplitDateKey(t.date);
+    char text[32];
+    std::snprintf(text, sizeof text, "\"%04d-%02d-%02dT%02d:%02d\"", c.year, c.month, c.day, t.hour,
+                  t.minute);
+    return text;
+}
+
+int Alerts(const Invocation& inv, std::ostream& out, DateKey systemToday) {
+    const DateKey today = Today(inv, systemToday);
+    int lead = kDefaultAlertMinutes;
+    if (const auto minutes = inv.Option("minutes")) {
+        const std::optional<int> parsed = ParseAlertMinutes(*minutes);
+        if (!parsed) {
+            throw BadInput{"tsy alerts: --minutes must be a whole number from 0 to " +
+                           std::to_string(kMostAlertMinutes) +
+                           " (0 turns alerts off): " + *minutes};
+        }
+        lead = *parsed;
+    }
+    const ReminderData data = Load(PathFromUtf8(inv.positionals[0]));
+    for (const Alert& a : AlertSchedule(data, today, lead)) {
+        out << "{\"alert\":" << LocalMinuteJson(a.at) << ",\"event\":" << LocalMinuteJson(a.eventAt)
+            << ",\"list\":" << (a.list == AlertList::kCurrent ? "\"current\"" : "\"archive\"")
+            << ",\"index\":" << a.index << ",\"kind\":" << int(a.reminder.kind)
+            << ",\"description\":" << Cp1252Json(a.reminder.Description()) << "}\n";
+    }
+    return kTsyOk;
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view utf8) {
@@ -515,6 +565,7 @@ int RunTsy(std::span<const std::string> args, std::ostream& out, std::ostream& e
         if (shape->name == "export") return Export(inv, out, err, systemToday);
         if (shape->name == "backups") return Backups(inv, out, err);
         if (shape->name == "import") return Import(inv, out, err, systemToday, zones);
+        if (shape->name == "alerts") return Alerts(inv, out, systemToday);
         return Add(inv, out, err, systemToday);
     } catch (const BadInput& e) {
         err << e.message << '\n';

@@ -1,7 +1,7 @@
-// tsy, the data file companion: dump, roll over, list due reminders, acknowledge, add,
-// export and import iCalendar files, with the same rules as the editor and the notifier. The
-// command logic is one function over its arguments and output streams, so tests run it in-process
-// on either platform.
+// tsy, the data file companion: dump, roll over, list due reminders and the day's alerts,
+// acknowledge, add, export and import iCalendar files, with the same rules as the editor and the
+// notifier. The command logic is one function over its arguments and output streams, so tests
+// run it in-process on either platform.
 #pragma once
 
 #include <ostream>

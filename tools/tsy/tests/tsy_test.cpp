@@ -545,6 +545,68 @@ TEST_F(TsyTest, EverySaveKeepsTheDaysFirstBackupAndBackupsListsThem) {
     EXPECT_EQ(Decoded().current.count(), 1);
 }
 
+// The day's alerts as JSON lines, in the order they go off: a weekly meeting stored last week
+// recurs today, an archived copy of an acknowledged appointment still alerts, an event just
+// after midnight alerts the evening before. Nothing is written.
+TEST_F(TsyTest, AlertsPrintsTheDaysScheduleAndLeavesTheFileAlone) {
+    const Bytes before = Encoded(
+        {
+            MakeReminder(5, "Board \"A\" \x80", 20261201, 1000, 0, 4),
+            MakeReminder(4, "No time is no alert", 20261208, 0),
+            MakeReminder(1, "Ann", 20261208, 1990, 0, 2),
+            MakeReminder(5, "Late", 20261209, 2410),
+            MakeReminder(5, "Tomorrow", 20261209, 900),
+        },
+        {MakeReminder(4, "Dentist", 20261208, 1430)});
+    Write(before);
+    const std::string board = "\"Board \\\"A\\\" \xe2\x82\xac" + std::string(37, ' ') + "\"";
+    const Outcome o = Run({"alerts", file_, "--today", "2026-12-08"});
+    ASSERT_EQ(o.status, kTsyOk) << o.err;
+    EXPECT_EQ(o.out,
+              "{\"alert\":\"2026-12-08T09:45\",\"event\":\"2026-12-08T10:00\",\"list\":"
+              "\"current\",\"index\":1,\"kind\":5,\"description\":" +
+                  board +
+                  "}\n"
+                  "{\"alert\":\"2026-12-08T14:15\",\"event\":\"2026-12-08T14:30\",\"list\":"
+                  "\"archive\",\"index\":1,\"kind\":4,\"description\":\"Dentist" +
+                  std::string(41, ' ') +
+                  "\"}\n"
+                  "{\"alert\":\"2026-12-08T23:55\",\"event\":\"2026-12-09T00:10\",\"list\":"
+                  "\"current\",\"index\":4,\"kind\":5,\"description\":\"Late" +
+                  std::string(44, ' ') + "\"}\n");
+    EXPECT_EQ(o.err, "");
+
+    const Outcome lead = Run({"alerts", file_, "--today", "2026-12-09", "--minutes", "120"});
+    ASSERT_EQ(lead.status, kTsyOk) << lead.err;
+    EXPECT_EQ(lead.out,
+              "{\"alert\":\"2026-12-09T07:00\",\"event\":\"2026-12-09T09:00\",\"list\":"
+              "\"current\",\"index\":5,\"kind\":5,\"description\":\"Tomorrow" +
+                  std::string(40, ' ') + "\"}\n");
+    EXPECT_EQ(Run({"alerts", file_, "--today", "2026-12-08", "--minutes", "0"}).out, "");
+    // Without --today the system's date (here 8 December 2026) and 15 minutes.
+    EXPECT_EQ(Run({"alerts", file_}).out, o.out);
+    EXPECT_EQ(Read(), before);
+}
+
+TEST_F(TsyTest, AlertsRefusesABadLeadOrDayAndAMissingFile) {
+    Write(Encoded({MakeReminder(5, "x", 20261208, 1000)}));
+    for (const char* minutes : {"121", "-1", "abc", "", "15m", "1.5"}) {
+        const Outcome o = Run({"alerts", file_, "--minutes", minutes});
+        EXPECT_EQ(o.status, kTsyBadInput) << minutes;
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err,
+                  std::string("tsy alerts: --minutes must be a whole number from 0 to 120 (0 "
+                              "turns alerts off): ") +
+                      minutes + "\n");
+    }
+    EXPECT_EQ(Run({"alerts", file_, "--today", "2026-02-30"}).status, kTsyBadInput);
+    EXPECT_EQ(Run({"alerts", file_, "--hours", "1"}).status, kTsyBadInput);
+
+    const Outcome missing = Run({"alerts", (dir_ / "none.tsy").string()});
+    EXPECT_EQ(missing.status, kTsyFileError);
+    EXPECT_FALSE(fs::exists(dir_ / "none.tsy"));
+}
+
 TEST(JsonString, EscapesQuotesBackslashesAndControls) {
     EXPECT_EQ(JsonString(""), "\"\"");
     EXPECT_EQ(JsonString("a\"b\\c/"), "\"a\\\"b\\\\c/\"");
