@@ -97,8 +97,8 @@ std::optional<int> ParseAlertMinutes(std::string_view typed) {
     for (char c : digits) {
         if (c < '0' || c > '9') return std::nullopt;
         value = value * 10 + (c - '0');
-        if (value > kMostAlertMinutes)
-            return std::nullopt;  // also keeps long texts from overflowing
+        // Stopping here also keeps a long row of digits from overflowing.
+        if (value > kMostAlertMinutes) return std::nullopt;
     }
     return value;
 }

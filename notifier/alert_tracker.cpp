@@ -1,5 +1,6 @@
 #include "notifier/alert_tracker.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tessaly {
