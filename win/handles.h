@@ -7,89 +7,92 @@
 
 namespace tessaly::win {
 
-// A kernel handle (file, mutex, timer, ...). Both null and INVALID_HANDLE_VALUE mean none, since
-// CreateFile reports failure with one and the other creators with the other.
-class Handle {
+// Holds one thing of type T that must be freed with Free, moves it, never copies it, and frees
+// it when it goes. IsSet tells a held thing from none.
+template <typename T, void (*Free)(T), bool (*IsSet)(T)>
+class Owned {
   public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() { reset(); }
-    Handle(Handle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-    Handle& operator=(Handle&& other) noexcept {
+    Owned() = default;
+    explicit Owned(T value) : value_(value) {}
+    ~Owned() { reset(); }
+    Owned(Owned&& other) noexcept : value_(std::exchange(other.value_, T{})) {}
+    Owned& operator=(Owned&& other) noexcept {
         if (this != &other) {
             reset();
-            h_ = std::exchange(other.h_, nullptr);
+            value_ = std::exchange(other.value_, T{});
         }
         return *this;
     }
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+    T get() const { return value_; }
+    bool valid() const { return IsSet(value_); }
     explicit operator bool() const { return valid(); }
-    void reset(HANDLE h = nullptr) {
-        if (valid()) CloseHandle(h_);
-        h_ = h;
+    void reset(T value = T{}) {
+        if (IsSet(value_)) Free(value_);
+        value_ = value;
     }
+    // Hands it over to a caller that frees it itself.
+    T release() { return std::exchange(value_, T{}); }
 
   private:
-    HANDLE h_ = nullptr;
+    T value_{};
 };
+
+namespace holders {
+template <typename T>
+bool NotNull(T value) {
+    return value != nullptr;
+}
+// CreateFile reports failure with INVALID_HANDLE_VALUE, the other creators with null.
+inline bool IsOpen(HANDLE h) {
+    return h != nullptr && h != INVALID_HANDLE_VALUE;
+}
+inline void Close(HANDLE h) {
+    CloseHandle(h);
+}
+template <typename T>
+void DeleteGdi(T object) {
+    DeleteObject(object);
+}
+inline void DestroyIconOf(HICON icon) {
+    DestroyIcon(icon);
+}
+inline void DestroyMenuOf(HMENU menu) {
+    DestroyMenu(menu);
+}
+inline void DestroyAccelerators(HACCEL table) {
+    DestroyAcceleratorTable(table);
+}
+inline void DeleteDcOf(HDC dc) {
+    DeleteDC(dc);
+}
+inline void FreeGlobal(HGLOBAL memory) {
+    GlobalFree(memory);
+}
+}  // namespace holders
+
+// A kernel handle (file, mutex, timer, process, token, ...).
+using Handle = Owned<HANDLE, &holders::Close, &holders::IsOpen>;
 
 // A GDI object made by us (font, brush, pen, bitmap), deleted with DeleteObject. It must no
 // longer be selected into a DC by then: hold it longer than any SelectedObject of it.
 template <typename T>
-class GdiObject {
-  public:
-    GdiObject() = default;
-    explicit GdiObject(T object) : object_(object) {}
-    ~GdiObject() { reset(); }
-    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) {
-            reset();
-            object_ = std::exchange(other.object_, nullptr);
-        }
-        return *this;
-    }
-    T get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    void reset(T object = nullptr) {
-        if (object_ != nullptr) DeleteObject(object_);
-        object_ = object;
-    }
-
-  private:
-    T object_ = nullptr;
-};
-
+using GdiObject = Owned<T, &holders::DeleteGdi<T>, &holders::NotNull<T>>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
 
 // An icon we loaded or made ourselves (not a shared one, which the system frees).
-class Icon {
-  public:
-    Icon() = default;
-    explicit Icon(HICON icon) : icon_(icon) {}
-    ~Icon() { reset(); }
-    Icon(Icon&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
-    Icon& operator=(Icon&& other) noexcept {
-        if (this != &other) {
-            reset();
-            icon_ = std::exchange(other.icon_, nullptr);
-        }
-        return *this;
-    }
-    HICON get() const { return icon_; }
-    explicit operator bool() const { return icon_ != nullptr; }
-    void reset(HICON icon = nullptr) {
-        if (icon_ != nullptr) DestroyIcon(icon_);
-        icon_ = icon;
-    }
-
-  private:
-    HICON icon_ = nullptr;
-};
+using Icon = Owned<HICON, &holders::DestroyIconOf, &holders::NotNull<HICON>>;
+// A pop-up menu we made.
+using Menu = Owned<HMENU, &holders::DestroyMenuOf, &holders::NotNull<HMENU>>;
+// An accelerator table we made.
+using Accelerators = Owned<HACCEL, &holders::DestroyAccelerators, &holders::NotNull<HACCEL>>;
+// A device context we created (CreateDC, CreateCompatibleDC, a print dialog's), deleted with
+// DeleteDC.
+using OwnedDc = Owned<HDC, &holders::DeleteDcOf, &holders::NotNull<HDC>>;
+// Movable global memory (a printer's DEVMODE or DEVNAMES), freed with GlobalFree.
+using GlobalMemory = Owned<HGLOBAL, &holders::FreeGlobal, &holders::NotNull<HGLOBAL>>;
 
 // A window's DC for one operation (GetDC / ReleaseDC).
 class WindowDc {
@@ -108,20 +111,10 @@ class WindowDc {
     HDC dc_;
 };
 
-// A memory DC compatible with another (CreateCompatibleDC / DeleteDC).
-class MemoryDc {
+// A memory DC compatible with another.
+class MemoryDc : public OwnedDc {
   public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    ~MemoryDc() {
-        if (dc_ != nullptr) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-
-  private:
-    HDC dc_;
+    explicit MemoryDc(HDC like) : OwnedDc(CreateCompatibleDC(like)) {}
 };
 
 // Selects an object into a DC and puts the previous one back when it goes.

@@ -171,11 +171,7 @@ bool OnClose(MainWindow& w) {
     if (outcome == CloseOutcome::kStay) return true;
     // A normal close, saved or not: nothing is left to recover.
     w.recovery.Discard(w.model.state().dataFile);
-    if (w.modal) {
-        EndDialog(w.hwnd, 0);
-    } else {
-        DestroyWindow(w.hwnd);
-    }
+    w.End(0);
     return false;
 }
 

@@ -274,24 +274,6 @@ INT_PTR Dispatch(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK MainDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        MainWindow* w = win::DialogObject<MainWindow>(hwnd, msg, lParam);
-        if (!w) return FALSE;
-        if (msg == WM_INITDIALOG) return OnInitDialog(*w);
-        if (msg == WM_NCDESTROY) {
-            w->smallIcon.reset();
-            SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-            if (!w->modal) delete w;
-            return FALSE;
-        }
-        return Dispatch(*w, msg, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's dispatcher; the message counts as unhandled.
-        return FALSE;
-    }
-}
-
 void InitControls() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
@@ -299,27 +281,32 @@ void InitControls() {
 
 }  // namespace
 
-MainWindow* MainWindowFrom(HWND hwnd) {
-    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+INT_PTR MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) return OnInitDialog(*this);
+    if (msg == WM_NCDESTROY) {
+        smallIcon.reset();
+        return FALSE;
+    }
+    return Dispatch(*this, msg, wParam, lParam);
 }
 
-INT_PTR RunMainDialog(HINSTANCE instance, EditorOptions options) {
+MainWindow* MainWindowFrom(HWND hwnd) {
+    return win::DialogOf<MainWindow>(hwnd);
+}
+
+INT_PTR RunMainDialog(HINSTANCE, EditorOptions options) {
     InitControls();
     MainWindow w;
     w.options = std::move(options);
-    w.modal = true;
-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc,
-                           reinterpret_cast<LPARAM>(&w));
+    return win::RunModal(w, nullptr, win::DialogTemplate::Resource(IDD_MAIN_DIALOG));
 }
 
-HWND CreateMainDialog(HINSTANCE instance, EditorOptions options) {
+HWND CreateMainDialog(HINSTANCE, EditorOptions options) {
     InitControls();
     auto w = std::make_unique<MainWindow>();
     w->options = std::move(options);
-    HWND hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr,
-                                   MainDialogProc, reinterpret_cast<LPARAM>(w.get()));
-    if (hwnd) w.release();  // the window owns it now and frees it at WM_NCDESTROY
-    return hwnd;
+    return win::CreateModeless(std::move(w), nullptr,
+                               win::DialogTemplate::Resource(IDD_MAIN_DIALOG));
 }
 
 void Apply(MainWindow& w, const Update& update, HWND messageOwner) {

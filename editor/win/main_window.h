@@ -11,6 +11,7 @@
 #include "editor/model/editor_model.h"
 #include "editor/recovery/recovery.h"
 #include "editor/win/editor_start.h"
+#include "win/dialog.h"
 #include "win/handles.h"
 
 namespace tessaly::editor {
@@ -20,10 +21,8 @@ inline constexpr std::string_view kWindowTitle = "Tessaly - ver 3.03";
 // Posted from WM_INITDIALOG so the start-up maintenance runs once the window is shown.
 inline constexpr UINT kStartupMaintenanceMessage = WM_USER + 500;
 
-struct MainWindow {
-    HWND hwnd = nullptr;
+struct MainWindow final : win::Dialog {
     EditorOptions options;
-    bool modal = false;
     EditorPaths paths;
     EditorModel model;
     list::ListMode listMode = list::ListMode::kCurrent;  // the list window's last list
@@ -34,6 +33,9 @@ struct MainWindow {
     win::Icon smallIcon;
     // The recovery file beside the data file, written after each change not yet saved.
     RecoveryKeeper recovery;
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 // Runs the main window modally (the program's life) and returns its result.

@@ -1,14 +1,15 @@
+// The notifier's cycle: its hidden host window, the timer wait and the passes it runs.
 #include "notifier/win/cycle.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "notifier/catch_up.h"
 #include "notifier/wait.h"
+#include "win/dialog.h"
 
 namespace tessaly {
 namespace {
-
-constexpr wchar_t kHostClass[] = L"TessalyStartupHost";
 
 bool IsWakeUp(UINT message, WPARAM wParam) {
     switch (message) {
@@ -73,35 +74,34 @@ WaitEnd WaitForTimerOrWake(int seconds, bool& woke) {
 
 }  // namespace
 
+// The host's window: it hears the broadcasts and tells the cycle.
+class NotifierHost::Window final : public win::Dialog {
+  public:
+    std::function<void()> onWake;
+
+  private:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM) override {
+        // An exception from the wake-up counts as unhandled; the midnight timer still comes.
+        if (IsWakeUp(message, wParam) && onWake) onWake();
+        return FALSE;  // the dialog's default answers the broadcasts (resume: TRUE)
+    }
+};
+
 NotifierHost::NotifierHost() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kHostClass;
-    RegisterClassW(&wc);  // fails harmlessly when a second host registers it again
-    hwnd_ = CreateWindowExW(0, kHostClass, L"Reminders", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                            nullptr, wc.hInstance, this);
+    auto window = std::make_unique<Window>();
+    window_ = window.get();
+    // Never shown: no WS_VISIBLE.
+    hwnd_ = win::CreateModeless(std::move(window), nullptr,
+                                win::DialogTemplate(WS_OVERLAPPED).Title(L"Reminders"));
+    if (!hwnd_) window_ = nullptr;
 }
 
 NotifierHost::~NotifierHost() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT CALLBACK NotifierHost::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* host = reinterpret_cast<NotifierHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (host && IsWakeUp(message, wParam) && host->onWake_) {
-        try {
-            host->onWake_();
-        } catch (...) {
-            // No exception crosses the window procedure; the midnight timer still comes.
-        }
-    }
-    if (message == WM_POWERBROADCAST) return TRUE;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+void NotifierHost::SetOnWake(std::function<void()> onWake) {
+    if (window_) window_->onWake = std::move(onWake);
 }
 
 void RunNotifierCycle(NotifierHost& host, Clock& clock, const std::function<void()>& pass,

@@ -10,7 +10,7 @@
 
 namespace tessaly {
 
-// A hidden top-level window: power and time-change broadcasts reach only top-level windows.
+// A hidden top-level dialog: power and time-change broadcasts reach only top-level windows.
 class NotifierHost {
   public:
     NotifierHost();
@@ -20,12 +20,12 @@ class NotifierHost {
 
     HWND hwnd() const { return hwnd_; }
     // Called for each resume, clock change or time-zone change, whatever the thread is doing.
-    void SetOnWake(std::function<void()> onWake) { onWake_ = std::move(onWake); }
+    void SetOnWake(std::function<void()> onWake);
 
   private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    class Window;
     HWND hwnd_ = nullptr;
-    std::function<void()> onWake_;
+    Window* window_ = nullptr;  // the window's state, which the window holds
 };
 
 // Runs a pass at once, then one whenever the midnight timer, a resume or a clock change finds

@@ -2,19 +2,26 @@
 #include "notifier/win/popup.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
-#include <vector>
 
+#include "win/dialog.h"
 #include "win/gdi.h"
 
 namespace tessaly {
 namespace {
 
-struct PopupState {
-    const PopupTexts* texts = nullptr;
-    win::Brush background;
+class PopupWindow final : public win::Dialog {
+  public:
+    explicit PopupWindow(const PopupTexts& texts) : texts_(texts) {}
     PopupAnswer answer = PopupAnswer::kRemindAgain;
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog();
+    void Close(PopupAnswer chosen);
+
+    const PopupTexts& texts_;
+    win::Brush background_;
 };
 
 struct TextSpot {
@@ -40,31 +47,19 @@ void DrawPopupText(HDC hdc, const std::string& text, const TextSpot& spot) {
 
 // A dialog template with no controls: the buttons are made in pixels when it opens, since a
 // template counts in dialog units. "arial" 10 points is the notifier's dialog font.
-std::vector<WORD> PopupTemplate() {
-    std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    auto* t = reinterpret_cast<DLGTEMPLATE*>(words.data());
-    t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN |
-               DS_MODALFRAME | DS_SETFONT;
-    words.push_back(0);  // no menu
-    words.push_back(0);  // the standard dialog class
-    for (const wchar_t* c = kPopupCaption; *c; ++c) words.push_back(static_cast<WORD>(*c));
-    words.push_back(0);
-    words.push_back(10);  // points
-    for (const wchar_t* c = L"arial"; *c; ++c) words.push_back(static_cast<WORD>(*c));
-    words.push_back(0);
-    return words;
+win::DialogTemplate PopupTemplate() {
+    return win::DialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                               WS_CLIPCHILDREN | DS_MODALFRAME)
+        .Title(kPopupCaption)
+        .Font(10, L"arial");
 }
 
 void AddButton(HWND dialog, int id, const wchar_t* caption, int x, DWORD kind) {
-    HWND button = CreateWindowExW(
-        0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, x, 150, 100, 40, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(button, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
+    win::AddControl(dialog, {L"BUTTON", caption, WS_TABSTOP | kind, id, x, 150, 100, 40});
 }
 
-BOOL OnInitDialog(HWND hwnd, PopupState* state) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-    state->background.reset(CreateSolidBrush(kPopupBackground));
+BOOL PopupWindow::OnInitDialog() {
+    background_.reset(CreateSolidBrush(kPopupBackground));
 
     RECT frame{0, 0, kPopupWidth, kPopupHeight};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), FALSE,
@@ -82,28 +77,27 @@ BOOL OnInitDialog(HWND hwnd, PopupState* state) {
     return FALSE;  // focus set here
 }
 
-void Close(HWND hwnd, PopupState* state, PopupAnswer answer) {
-    state->answer = answer;
-    EndDialog(hwnd, 0);
+void PopupWindow::Close(PopupAnswer chosen) {
+    answer = chosen;
+    End(0);
 }
 
-INT_PTR HandlePopupMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) return OnInitDialog(hwnd, reinterpret_cast<PopupState*>(lParam));
-    auto* state = reinterpret_cast<PopupState*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (!state) return FALSE;
+INT_PTR PopupWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
         case WM_COMMAND:
             // Escape (IDCANCEL) is deliberately ignored: only the three answers close it.
-            if (LOWORD(wParam) == kRemindAgainId) Close(hwnd, state, PopupAnswer::kRemindAgain);
-            if (LOWORD(wParam) == kAcknowledgeId) Close(hwnd, state, PopupAnswer::kAcknowledge);
+            if (LOWORD(wParam) == kRemindAgainId) Close(PopupAnswer::kRemindAgain);
+            if (LOWORD(wParam) == kAcknowledgeId) Close(PopupAnswer::kAcknowledge);
             return TRUE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-            Close(hwnd, state, PopupAnswer::kClose);
+            Close(PopupAnswer::kClose);
             return TRUE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORBTN:
-            return reinterpret_cast<INT_PTR>(state->background.get());
+            return reinterpret_cast<INT_PTR>(background_.get());
         case WM_ERASEBKGND:
             return TRUE;  // WM_PAINT fills the whole client area
         case WM_PAINT: {
@@ -111,23 +105,12 @@ INT_PTR HandlePopupMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             HDC hdc = BeginPaint(hwnd, &ps);
             RECT client;
             GetClientRect(hwnd, &client);
-            PaintPopup(hdc, client, *state->texts);
+            PaintPopup(hdc, client, texts_);
             EndPaint(hwnd, &ps);
             return TRUE;
         }
-        case WM_DESTROY:
-            state->background.reset();
-            return FALSE;
         default:
             return FALSE;
-    }
-}
-
-INT_PTR CALLBACK PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        return HandlePopupMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return FALSE;  // nothing may unwind into the dialog manager
     }
 }
 
@@ -145,14 +128,9 @@ void PaintPopup(HDC hdc, const RECT& client, const PopupTexts& texts) {
 }
 
 PopupAnswer ShowReminderPopup(const PopupTexts& texts) {
-    PopupState state;
-    state.texts = &texts;
-    const std::vector<WORD> dialog = PopupTemplate();
-    const INT_PTR result = DialogBoxIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), nullptr,
-        PopupProc, reinterpret_cast<LPARAM>(&state));
-    if (result == -1) return PopupAnswer::kRemindAgain;
-    return state.answer;
+    PopupWindow popup(texts);
+    if (win::RunModal(popup, nullptr, PopupTemplate()) == -1) return PopupAnswer::kRemindAgain;
+    return popup.answer;
 }
 
 }  // namespace tessaly

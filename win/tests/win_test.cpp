@@ -1,14 +1,17 @@
-// The shared Win32 layer under Wine: conversions, error texts, folders, single instance, holders
-// and text measuring.
+// The shared Win32 layer under Wine: conversions, error texts, the dialog scaffold, folders,
+// single instance, holders and text measuring.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "win/controls.h"
+#include "win/dialog.h"
 #include "win/folders.h"
 #include "win/gdi.h"
 #include "win/handles.h"
@@ -81,6 +84,85 @@ TEST(Controls, TextsPassThroughWindows1252) {
 
 std::wstring FakeFolder(int csidl) {
     return L"C:\\fake\\" + std::to_wstring(csidl);
+}
+
+// A dialog for the scaffold's tests: adds one control, answers commands as told, counts what
+// it saw and whether its state still lives.
+class ProbeDialog final : public Dialog {
+  public:
+    explicit ProbeDialog(int* alive = nullptr) : alive_(alive) {
+        if (alive_) ++*alive_;
+    }
+    ~ProbeDialog() override {
+        if (alive_) --*alive_;
+    }
+    bool closeWhileOpening = false;
+    int commands = 0;
+    HFONT controlFont = nullptr;
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+            case WM_INITDIALOG: {
+                HWND edit = AddControl(hwnd, {L"EDIT", L"typed", 0, 100, 5, 5, 80, 20});
+                controlFont = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
+                if (closeWhileOpening) End(0);
+                return TRUE;
+            }
+            case WM_COMMAND:
+                if (lParam != 0) return FALSE;  // the edit box's own notifications
+                ++commands;
+                if (LOWORD(wParam) == 1) throw std::runtime_error("a handler failed");
+                if (LOWORD(wParam) == 2) End(42);
+                return TRUE;
+            default:
+                return FALSE;
+        }
+    }
+    int* alive_;
+};
+
+void CALLBACK PressWhileModal(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = GetActiveWindow();
+    SendMessageW(dialog, WM_COMMAND, 1, 0);  // throws inside the handler
+    SendMessageW(dialog, WM_COMMAND, 2, 0);  // ends it
+}
+
+TEST(Dialogs, ModalRunsAnInMemoryTemplateAndAnExceptionStaysInside) {
+    ProbeDialog dialog;
+    SetTimer(nullptr, 0, 10, &PressWhileModal);
+    const DialogTemplate from =
+        DialogTemplate(WS_POPUP | WS_CAPTION | WS_VISIBLE).Title(L"Probe").Font(8, L"Tahoma");
+    EXPECT_EQ(RunModal(dialog, nullptr, from), 42);
+    EXPECT_EQ(dialog.commands, 2);  // the first one threw, and the dialog went on
+    EXPECT_TRUE(dialog.modal());
+    EXPECT_EQ(dialog.hwnd, nullptr);         // its window is gone
+    EXPECT_NE(dialog.controlFont, nullptr);  // an added control takes the dialog's font
+}
+
+TEST(Dialogs, ModelessStateGoesWithItsWindowAndOnlyOursAreFound) {
+    int alive = 0;
+    HWND hwnd = CreateModeless(std::make_unique<ProbeDialog>(&alive), nullptr,
+                               DialogTemplate(WS_POPUP | WS_CAPTION));
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(alive, 1);
+    ProbeDialog* state = DialogOf<ProbeDialog>(hwnd);
+    ASSERT_NE(state, nullptr);
+    EXPECT_FALSE(state->modal());
+    EXPECT_EQ(GetItemText(hwnd, 100), "typed");
+    // A dialog that is not the scaffold's has no state, whatever its DWLP_USER holds.
+    HWND edit = GetDlgItem(hwnd, 100);
+    EXPECT_EQ(DialogAt(edit), nullptr);
+    SendMessageW(hwnd, WM_COMMAND, 2, 0);  // End: a modeless dialog is destroyed
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(alive, 0);
+
+    // One that closes while it opens: no window, and its state is freed once.
+    auto closing = std::make_unique<ProbeDialog>(&alive);
+    closing->closeWhileOpening = true;
+    EXPECT_EQ(CreateModeless(std::move(closing), nullptr, DialogTemplate(WS_POPUP)), nullptr);
+    EXPECT_EQ(alive, 0);
 }
 
 TEST(Folders, SpecialFoldersGoThroughTheSeam) {

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "win/dialog.h"
 #include "win/gdi.h"
+#include "win/handles.h"
 #include "win/text.h"
 #include "editor/help/win/help_window.h"
 
@@ -15,91 +17,87 @@ constexpr int kWholeWordBox = 9998;
 constexpr int kClientWidth = 250;
 constexpr int kClientHeight = 110;
 
-struct FindState {
+class FindDialog final : public win::Dialog {
+  public:
     std::wstring text;
     bool wholeWord = false;
-    HFONT font = nullptr;
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInit();
+    void OnOk();
+
+    win::Font font_;
 };
 
-HWND Add(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
-         int h, int id, HFONT font) {
-    HWND control = CreateWindowExW(cls == std::wstring_view(L"EDIT") ? WS_EX_CLIENTEDGE : 0, cls,
-                                   text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
-}
-
-BOOL OnInit(HWND dialog, FindState& state) {
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
-    SetWindowTextW(dialog, L"Text to Find");
-    HDC dc = GetDC(dialog);
-    state.font = win::MakeFont(dc, "MS Sans Serif", 8);
-    ReleaseDC(dialog, dc);
-    Add(dialog, L"STATIC", L"Enter text: ", 0, 5, 10, 70, 15, -1, state.font);
-    HWND box = Add(dialog, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, 75, 10, 160, 20, kTextBox,
-                   state.font);
-    Add(dialog, L"BUTTON", L"Whole word", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 45, 100, 15,
-        kWholeWordBox, state.font);
-    Add(dialog, L"BUTTON", L"Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, 140, 70, 60, 30, IDOK, state.font);
+BOOL FindDialog::OnInit() {
+    SetWindowTextW(hwnd, L"Text to Find");
+    {
+        const win::WindowDc dc(hwnd);
+        font_ = win::MakeOwnedFont(dc.get(), "MS Sans Serif", 8);
+    }
+    HFONT font = font_.get();
+    win::AddControl(hwnd, {L"STATIC", L"Enter text: ", 0, -1, 5, 10, 70, 15}, font);
+    HWND box = win::AddControl(
+        hwnd,
+        {L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, kTextBox, 75, 10, 160, 20, WS_EX_CLIENTEDGE},
+        font);
+    win::AddControl(
+        hwnd,
+        {L"BUTTON", L"Whole word", BS_AUTOCHECKBOX | WS_TABSTOP, kWholeWordBox, 10, 45, 100, 15},
+        font);
+    win::AddControl(hwnd, {L"BUTTON", L"Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 140, 70, 60, 30},
+                    font);
     // Checked each time the question opens.
-    CheckDlgButton(dialog, kWholeWordBox, BST_CHECKED);
+    CheckDlgButton(hwnd, kWholeWordBox, BST_CHECKED);
 
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE));
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(dialog, nullptr, work.left + (work.right - work.left - w) / 2,
+    SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - w) / 2,
                  work.top + (work.bottom - work.top - h) / 2, w, h, SWP_NOZORDER);
     SetFocus(box);
     return FALSE;  // the focus is set
 }
 
-INT_PTR CALLBACK FindProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<FindState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
+void FindDialog::OnOk() {
+    const int n = GetWindowTextLengthW(GetDlgItem(hwnd, kTextBox));
+    text.assign(static_cast<std::size_t>(n) + 1, L'\0');
+    GetDlgItemTextW(hwnd, kTextBox, text.data(), n + 1);
+    text.resize(static_cast<std::size_t>(n));
+    wholeWord = IsDlgButtonChecked(hwnd, kWholeWordBox) == BST_CHECKED;
+    End(IDOK);
+}
+
+INT_PTR FindDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
         case WM_INITDIALOG:
-            return OnInit(dialog, *reinterpret_cast<FindState*>(lParam));
+            return OnInit();
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK && state) {
-                const int n = GetWindowTextLengthW(GetDlgItem(dialog, kTextBox));
-                state->text.assign(static_cast<std::size_t>(n) + 1, L'\0');
-                GetDlgItemTextW(dialog, kTextBox, state->text.data(), n + 1);
-                state->text.resize(static_cast<std::size_t>(n));
-                state->wholeWord = IsDlgButtonChecked(dialog, kWholeWordBox) == BST_CHECKED;
-                EndDialog(dialog, IDOK);
+            if (LOWORD(wParam) == IDOK) {
+                OnOk();
                 return TRUE;
             }
             if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, IDCANCEL);
+                End(IDCANCEL);
                 return TRUE;
             }
-            return FALSE;
-        case WM_DESTROY:
-            if (state && state->font) DeleteObject(state->font);
             return FALSE;
         default:
             return FALSE;
     }
 }
 
-struct EmptyTemplate {
-    DLGTEMPLATE dialog;
-    WORD menu, windowClass, title;
-};
-
 }  // namespace
 
 std::optional<std::string> FindTextDialog(HWND owner, bool& wholeWord) {
-    EmptyTemplate tmpl{};
-    tmpl.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    FindState state;
-    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &tmpl.dialog, owner,
-                                                   &FindProc, reinterpret_cast<LPARAM>(&state));
+    FindDialog state;
+    const INT_PTR result = win::RunModal(
+        state, owner, win::DialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
     if (result != IDOK) return std::nullopt;
     wholeWord = state.wholeWord;
     const auto first = state.text.find_first_not_of(L' ');

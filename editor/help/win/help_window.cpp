@@ -10,7 +10,9 @@
 #include <memory>
 #include <vector>
 
+#include "win/dialog.h"
 #include "win/gdi.h"
+#include "win/handles.h"
 #include "win/message_box.h"
 #include "win/text.h"
 #include "editor/help/topic_search.h"
@@ -73,8 +75,11 @@ struct Dragging {
     int barHeight = 0;
 };
 
-struct HelpWindow {
-    HWND hwnd = nullptr;
+struct HelpWindow final : win::Dialog {
+    HelpWindow(const std::wstring& helpFile, HelpWindowOptions options)
+        : helpFile(helpFile), options(std::move(options)) {}
+
+    std::wstring helpFile;
     HWND tree = nullptr;
     HWND pane = nullptr;
     HelpWindowOptions options;
@@ -88,20 +93,23 @@ struct HelpWindow {
     bool textFocus = false;
     Dragging drag;
     SearchState search;
-    HMENU treeMenu = nullptr;
-    HMENU paneMenu = nullptr;
-    HACCEL accelerators = nullptr;
-    HFONT treeFont = nullptr;
-    HFONT titleFont = nullptr;
-    HFONT paneFont = nullptr;
-    HBRUSH greyBrush = nullptr;
-    HBRUSH paperBrush = nullptr;
-    HICON smallIcon = nullptr;
+    win::Menu treeMenu;
+    win::Menu paneMenu;
+    win::Accelerators accelerators;
+    win::Font treeFont;
+    win::Font titleFont;
+    win::Font paneFont;
+    win::Brush greyBrush;
+    win::Brush paperBrush;
+    win::Icon smallIcon;
     bool printing = false;  // a print of a topic is under way (see OnPrint)
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 HelpWindow* From(HWND hwnd) {
-    return reinterpret_cast<HelpWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    return win::DialogOf<HelpWindow>(hwnd);
 }
 
 RECT ChildRect(HWND parent, int id) {
@@ -316,7 +324,7 @@ void OnMenuKey(HelpWindow& w) {
     const RECT control = ChildRect(w.hwnd, id);
     RECT window{};
     GetWindowRect(w.hwnd, &window);
-    OpenMenu(w, w.textFocus ? w.paneMenu : w.treeMenu, control.left + window.left + 40,
+    OpenMenu(w, (w.textFocus ? w.paneMenu : w.treeMenu).get(), control.left + window.left + 40,
              control.top + window.top + 50);
 }
 
@@ -420,14 +428,14 @@ void OnTreeContextMenu(HelpWindow& w, LPARAM lParam) {
     if (!item || !(hit.flags & TVHT_ONITEM)) return;
     Select(w, item);
     w.shownTopic = TopicOf(w, item);
-    OpenMenu(w, w.treeMenu, screen.x, screen.y);
+    OpenMenu(w, w.treeMenu.get(), screen.x, screen.y);
 }
 
 LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR data) {
     if (message == WM_CONTEXTMENU) {
         HelpWindow& w = *reinterpret_cast<HelpWindow*>(data);
-        OpenMenu(w, w.paneMenu, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OpenMenu(w, w.paneMenu.get(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     }
     return DefSubclassProc(pane, message, wParam, lParam);
@@ -483,11 +491,6 @@ BOOL OnSetCursor(HelpWindow& w, HWND under, UINT mouseMessage) {
 
 // ---- creation ----
 
-struct CreateArgs {
-    const std::wstring* helpFile;
-    HelpWindowOptions* options;
-};
-
 HMENU BuildMenu(bool forTree) {
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, kFindTextCommand, L"Find text\tCTRL+F");
@@ -521,17 +524,11 @@ HACCEL BuildAccelerators() {
 
 HWND AddControl(HWND parent, DWORD exStyle, const wchar_t* cls, DWORD style, int x, int y, int w,
                 int h, int id) {
-    return CreateWindowExW(exStyle, cls, L"", WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), nullptr);
+    return win::AddControl(parent, {cls, L"", style, id, x, y, w, h, exStyle});
 }
 
-BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
-    auto w = std::make_unique<HelpWindow>();
-    w->hwnd = hwnd;
-    w->options = std::move(*args.options);
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(w.get()));
-    HelpWindow& hw = *w.release();
+BOOL OnInitDialog(HelpWindow& hw) {
+    HWND hwnd = hw.hwnd;
 
     // Controls in their creation order. Labels cannot be edited: an edited label was never kept.
     hw.tree = AddControl(hwnd, WS_EX_CLIENTEDGE, WC_TREEVIEWW, TVS_SHOWSELALWAYS | WS_TABSTOP, 10,
@@ -544,11 +541,12 @@ BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
     AddControl(hwnd, 0, L"STATIC", SS_NOTIFY, 245, 5, 5, 325, kSplitterId);
     AddControl(hwnd, 0, STATUSCLASSNAMEW, 0, 0, 0, 0, 0, kStatusId);
 
-    hw.smallIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"GenHelp", IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), 0));
-    if (hw.smallIcon)
-        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hw.smallIcon));
+    hw.smallIcon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"GenHelp",
+                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                     GetSystemMetrics(SM_CYSMICON), 0)));
+    if (hw.smallIcon) {
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hw.smallIcon.get()));
+    }
 
     // The status bar's parts first, so that showing the first topic can fill part 2.
     RECT client{};
@@ -556,7 +554,7 @@ BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
     SetStatusParts(hw, client.right);
     SetStatus(hw, 0, kStatusHint);
 
-    const std::optional<std::vector<std::uint8_t>> bytes = ReadHelpBytes(*args.helpFile);
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadHelpBytes(hw.helpFile);
     HelpFile file = bytes ? ReadHelpFile(*bytes) : HelpFile{HelpFileStatus::kDamaged, {}};
     // Empty and damaged files alike have nothing to show.
     if (file.status != HelpFileStatus::kOk) {
@@ -568,42 +566,32 @@ BOOL OnInitDialog(HWND hwnd, const CreateArgs& args) {
     BuildTree(hw);
     Select(hw, NextItem(hw.tree, TVGN_ROOT, nullptr));
 
-    HDC dc = GetDC(hwnd);
-    hw.treeFont = win::MakeFont(dc, "MS Sans Serif", 10);
-    hw.titleFont = win::MakeFont(dc, "MS Sans Serif", 12);
-    hw.paneFont = win::MakeFont(dc, "MS Sans Serif", 10);
-    ReleaseDC(hwnd, dc);
-    SendMessageW(hw.tree, WM_SETFONT, reinterpret_cast<WPARAM>(hw.treeFont), TRUE);
-    SendDlgItemMessageW(hwnd, kTitleId, WM_SETFONT, reinterpret_cast<WPARAM>(hw.titleFont), TRUE);
-    SendMessageW(hw.pane, WM_SETFONT, reinterpret_cast<WPARAM>(hw.paneFont), TRUE);
+    {
+        const win::WindowDc dc(hwnd);
+        hw.treeFont = win::MakeOwnedFont(dc.get(), "MS Sans Serif", 10);
+        hw.titleFont = win::MakeOwnedFont(dc.get(), "MS Sans Serif", 12);
+        hw.paneFont = win::MakeOwnedFont(dc.get(), "MS Sans Serif", 10);
+    }
+    SendMessageW(hw.tree, WM_SETFONT, reinterpret_cast<WPARAM>(hw.treeFont.get()), TRUE);
+    SendDlgItemMessageW(hwnd, kTitleId, WM_SETFONT, reinterpret_cast<WPARAM>(hw.titleFont.get()),
+                        TRUE);
+    SendMessageW(hw.pane, WM_SETFONT, reinterpret_cast<WPARAM>(hw.paneFont.get()), TRUE);
     SendMessageW(hw.pane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(12, 12));
 
-    hw.treeMenu = BuildMenu(true);
-    hw.paneMenu = BuildMenu(false);
-    hw.accelerators = BuildAccelerators();
-    hw.greyBrush = CreateSolidBrush(kTitleGrey);
-    hw.paperBrush = CreateSolidBrush(kPaper);
+    hw.treeMenu.reset(BuildMenu(true));
+    hw.paneMenu.reset(BuildMenu(false));
+    hw.accelerators.reset(BuildAccelerators());
+    hw.greyBrush.reset(CreateSolidBrush(kTitleGrey));
+    hw.paperBrush.reset(CreateSolidBrush(kPaper));
 
     SetWindowSubclass(hw.pane, &PaneProc, kPaneSubclassId, reinterpret_cast<DWORD_PTR>(&hw));
     return FALSE;  // the focus stays where the selection put it
 }
 
-void OnDestroy(HWND hwnd) {
-    HelpWindow* w = From(hwnd);
-    if (!w) return;
-    RemoveWindowSubclass(w->pane, &PaneProc, kPaneSubclassId);
-    if (w->treeMenu) DestroyMenu(w->treeMenu);
-    if (w->paneMenu) DestroyMenu(w->paneMenu);
-    if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(w->treeFont), static_cast<HGDIOBJ>(w->titleFont),
-                           static_cast<HGDIOBJ>(w->paneFont), static_cast<HGDIOBJ>(w->greyBrush),
-                           static_cast<HGDIOBJ>(w->paperBrush)}) {
-        if (object) DeleteObject(object);
-    }
-    if (w->smallIcon) DestroyIcon(w->smallIcon);
-    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-    if (openHelp == hwnd) openHelp = nullptr;
-    delete w;
+// The window's resources go with its state, once the controls that use them are gone.
+void OnDestroy(HelpWindow& w) {
+    RemoveWindowSubclass(w.pane, &PaneProc, kPaneSubclassId);
+    if (openHelp == w.hwnd) openHelp = nullptr;
 }
 
 HBRUSH OnColor(HelpWindow& w, HDC dc, HWND control) {
@@ -611,72 +599,63 @@ HBRUSH OnColor(HelpWindow& w, HDC dc, HWND control) {
         case kTitleId:
             SetTextColor(dc, kBlack);
             SetBkColor(dc, kTitleGrey);
-            return w.greyBrush;
+            return w.greyBrush.get();
         case kBandId:
             SetTextColor(dc, kPaper);
             SetBkColor(dc, kPaper);
-            return w.paperBrush;
+            return w.paperBrush.get();
         case kTextId:
             SetTextColor(dc, kBlack);
             SetBkColor(dc, kPaper);
-            return w.paperBrush;
+            return w.paperBrush.get();
         default:
             return nullptr;
     }
 }
 
-INT_PTR CALLBACK HelpProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        return OnInitDialog(hwnd, *reinterpret_cast<const CreateArgs*>(lParam));
-    }
-    HelpWindow* w = From(hwnd);
-    if (!w) return FALSE;
+INT_PTR HelpWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(*this);
         case WM_COMMAND:
-            OnCommand(*w, LOWORD(wParam), HIWORD(wParam));
+            OnCommand(*this, LOWORD(wParam), HIWORD(wParam));
             return TRUE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->idFrom == kTreeId &&
                 (header->code == TVN_SELCHANGEDW || header->code == TVN_SELCHANGEDA)) {
-                OnSelectionChanged(*w);
+                OnSelectionChanged(*this);
             }
             return FALSE;
         }
         case WM_CONTEXTMENU:
-            if (reinterpret_cast<HWND>(wParam) == w->tree) OnTreeContextMenu(*w, lParam);
+            if (reinterpret_cast<HWND>(wParam) == tree) OnTreeContextMenu(*this, lParam);
             return TRUE;
         case WM_SIZE:
-            Layout(*w, LOWORD(lParam), HIWORD(lParam));
+            Layout(*this, LOWORD(lParam), HIWORD(lParam));
             return TRUE;
         case WM_SETCURSOR:
-            return OnSetCursor(*w, reinterpret_cast<HWND>(wParam), HIWORD(lParam));
+            return OnSetCursor(*this, reinterpret_cast<HWND>(wParam), HIWORD(lParam));
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return reinterpret_cast<INT_PTR>(
-                OnColor(*w, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+                OnColor(*this, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_CLOSE) {
-                if (!w->printing) DestroyWindow(hwnd);
+                if (!printing) DestroyWindow(hwnd);
                 return TRUE;
             }
             return FALSE;
         case WM_CLOSE:
-            if (!w->printing) DestroyWindow(hwnd);
+            if (!printing) DestroyWindow(hwnd);
             return TRUE;
         case WM_DESTROY:
-            OnDestroy(hwnd);
+            OnDestroy(*this);
             return TRUE;
         default:
             return FALSE;
     }
 }
-
-// An empty dialog template: the window is laid out in pixels by its own code.
-struct EmptyTemplate {
-    DLGTEMPLATE dialog;
-    WORD menu, windowClass, title;
-};
 
 }  // namespace
 
@@ -689,9 +668,6 @@ HWND CreateHelpWindow(const std::wstring& helpFile, std::wstring_view title, HWN
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
     DWORD exStyle = caller ? static_cast<DWORD>(GetWindowLongPtrW(caller, GWL_EXSTYLE)) : 0;
     if (exStyle & WS_EX_TOPMOST) exStyle = WS_EX_TOPMOST;
-    EmptyTemplate tmpl{};
-    tmpl.dialog.style = style;
-    tmpl.dialog.dwExtendedStyle = exStyle;
 
     static bool commonControls = [] {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -699,10 +675,10 @@ HWND CreateHelpWindow(const std::wstring& helpFile, std::wstring_view title, HWN
     }();
     (void)commonControls;
 
-    CreateArgs args{&helpFile, &options};
-    HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.dialog, nullptr,
-                                           &HelpProc, reinterpret_cast<LPARAM>(&args));
-    if (!hwnd || !IsWindow(hwnd)) return nullptr;
+    // Laid out in pixels by its own code: the template is an empty dialog.
+    HWND hwnd = win::CreateModeless(std::make_unique<HelpWindow>(helpFile, std::move(options)),
+                                    nullptr, win::DialogTemplate(style, exStyle));
+    if (!hwnd) return nullptr;
 
     SetWindowTextW(hwnd, title.empty() ? L"Application Help" : std::wstring(title).c_str());
     RECT callerRect{};
@@ -721,7 +697,7 @@ bool TranslateHelpMessage(HWND help, MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     if (root == help) {
         HelpWindow* w = From(help);
-        if (w && w->accelerators && TranslateAcceleratorW(help, w->accelerators, &msg)) {
+        if (w && w->accelerators && TranslateAcceleratorW(help, w->accelerators.get(), &msg)) {
             return true;
         }
         return IsDialogMessageW(help, &msg) != FALSE;

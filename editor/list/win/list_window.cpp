@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "editor/list/win/list_resource.h"
-#include "win/controls.h"
+#include "win/dialog.h"
 #include "win/handles.h"
 #include "win/message_box.h"
 #include "win/text.h"
@@ -33,8 +33,10 @@ std::string FitInDC(HDC dc, std::string_view bytes, int maxWidth) {
         bytes.substr(0, static_cast<std::size_t>(std::clamp(fit, 0, int(bytes.size())))));
 }
 
-struct ListWindow {
-    HWND hwnd = nullptr;
+struct ListWindow final : win::Dialog {
+    ListWindow(ListHost& host, ListMode& mode, const ListDialogOptions& options)
+        : host(host), mode(mode), options(options) {}
+
     ListHost& host;
     ListMode& mode;
     const ListDialogOptions& options;
@@ -55,6 +57,9 @@ struct ListWindow {
         return options.messageBox ? options.messageBox(hwnd, text, caption, style)
                                   : win::ShowMessage(hwnd, text, caption, style);
     }
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 void Fill(ListWindow& w) {
@@ -124,7 +129,7 @@ void OnDelete(ListWindow& w) {
 void Close(ListWindow& w, int chosen) {
     w.closed = true;
     w.host.SetListOpen(false);
-    EndDialog(w.hwnd, chosen);
+    w.End(chosen);
 }
 
 void OnBack(ListWindow& w) {
@@ -205,35 +210,27 @@ BOOL OnInitDialog(ListWindow& w) {
     return TRUE;
 }
 
-INT_PTR CALLBACK ListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        ListWindow* w = win::DialogObject<ListWindow>(hwnd, msg, lParam);
-        if (!w) return FALSE;
-        if (msg == WM_INITDIALOG) return OnInitDialog(*w);
-        switch (msg) {
-            case WM_COMMAND:
-                OnCommand(*w, LOWORD(wParam), HIWORD(wParam));
-                return TRUE;
-            case WM_SYSCOMMAND:
-                if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-                if (!w->printing) Close(*w, 0);
-                return TRUE;
-            default:
-                return FALSE;
-        }
-    } catch (...) {
-        // Nothing may unwind through the system's dispatcher.
-        return FALSE;
+INT_PTR ListWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            return OnInitDialog(*this);
+        case WM_COMMAND:
+            OnCommand(*this, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
+            if (!printing) Close(*this, 0);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
 }  // namespace
 
 int ListDialog(HWND owner, ListHost& host, ListMode& mode, const ListDialogOptions& options) {
-    ListWindow w{nullptr, host, mode, options};
-    const INT_PTR chosen =
-        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LIST_DIALOG), owner,
-                        ListDialogProc, reinterpret_cast<LPARAM>(&w));
+    ListWindow w(host, mode, options);
+    const INT_PTR chosen = win::RunModal(w, owner, win::DialogTemplate::Resource(IDD_LIST_DIALOG));
     return chosen > 0 ? static_cast<int>(chosen) : 0;
 }
 

@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/msgbox/msgbox_layout.h"
-#include "win/controls.h"
+#include "win/dialog.h"
 #include "win/gdi.h"
 #include "win/text.h"
 
@@ -18,7 +18,7 @@ namespace {
 
 using namespace msgbox;
 
-struct Box {
+struct Box final : win::Dialog {
     std::string text;
     std::string title;
     BoxStyle style;
@@ -26,33 +26,22 @@ struct Box {
     int x = 0;
     int y = 0;
     HWND owner = nullptr;
-    HWND hwnd = nullptr;
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 // An empty dialog in the system's dialog font; the controls are added once the text is measured.
-std::vector<WORD> EmptyDialogTemplate() {
-    DLGTEMPLATE head{};
-    head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-    head.cx = 200;  // replaced by the measured size
-    head.cy = 100;
-    std::vector<WORD> t(sizeof head / sizeof(WORD));
-    std::memcpy(t.data(), &head, sizeof head);
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    t.push_back(0);  // no title yet
-    t.push_back(8);  // point size
-    for (const wchar_t* face = L"MS Shell Dlg"; *face; ++face) t.push_back(*face);
-    t.push_back(0);
-    return t;
+win::DialogTemplate EmptyDialogTemplate() {
+    return win::DialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME)
+        .Size(200, 100)  // replaced by the measured size
+        .Font(8, L"MS Shell Dlg");
 }
 
-HWND AddControl(HWND box, const wchar_t* cls, const std::wstring& text, DWORD style, int id,
+HWND AddControl(HWND box, const wchar_t* cls, const std::string& utf8, DWORD style, int id,
                 const Rect& r) {
-    HWND control = CreateWindowExW(
-        0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.Width(), r.Height(),
-        box, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, SendMessageW(box, WM_GETFONT, 0, 0), FALSE);
-    return control;
+    return win::AddControl(
+        box, {cls, win::Utf8ToWide(utf8), style, id, r.left, r.top, r.Width(), r.Height()});
 }
 
 Layout Measure(const Box& b) {
@@ -105,16 +94,15 @@ BOOL OnInitDialog(Box& b) {
     const Layout l = Measure(b);
     // No prefix: a path such as "Tom & Jerry" shows its ampersand. No wrapping: the label is
     // exactly as wide as the widest line.
-    AddControl(b.hwnd, L"STATIC", win::Utf8ToWide(b.text), SS_LEFTNOWORDWRAP | SS_NOPREFIX, kTextId,
-               l.text);
+    AddControl(b.hwnd, L"STATIC", b.text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, kTextId, l.text);
     for (const Button& button : Buttons(b.style.buttons)) {
-        AddControl(b.hwnd, L"BUTTON", win::Utf8ToWide(button.caption), WS_TABSTOP | BS_PUSHBUTTON,
+        AddControl(b.hwnd, L"BUTTON", std::string(button.caption), WS_TABSTOP | BS_PUSHBUTTON,
                    button.id,
                    {button.x, l.buttonTop, button.x + button.width, l.buttonTop + kButtonHeight});
     }
     MoveWindow(b.hwnd, l.box.left, l.box.top, l.box.Width(), l.box.Height(), FALSE);
 
-    HWND icon = AddControl(b.hwnd, L"STATIC", L"", SS_ICON, kIconId, {10, 5, 42, 37});
+    HWND icon = AddControl(b.hwnd, L"STATIC", "", SS_ICON, kIconId, {10, 5, 42, 37});
     if (const wchar_t* name = SystemIconName(b.style.iconKind)) {
         HANDLE image = LoadImageW(nullptr, name, IMAGE_ICON, 32, 32, LR_SHARED);
         SendMessageW(icon, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(image));
@@ -136,36 +124,22 @@ void OnCommand(Box& b, int id, int code) {
     if (code != BN_CLICKED) return;
     const auto result = CommandResult(b.style.buttons, id);
     if (!result) return;
-    if (b.style.modal) {
-        EndDialog(b.hwnd, *result);
-    } else {
-        DestroyWindow(b.hwnd);  // nobody waits for the answer
-    }
+    b.End(*result);  // a modeless box is destroyed: nobody waits for its answer
 }
 
-INT_PTR CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        Box* b = win::DialogObject<Box>(hwnd, msg, lParam);
-        if (!b) return FALSE;
-        if (msg == WM_INITDIALOG) return OnInitDialog(*b);
-        switch (msg) {
-            case WM_COMMAND:
-                OnCommand(*b, LOWORD(wParam), HIWORD(wParam));
-                return TRUE;
-            case WM_CTLCOLORDLG:
-            case WM_CTLCOLORSTATIC:
-            case WM_CTLCOLORBTN:
-                return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
-            case WM_NCDESTROY:
-                SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-                if (!b->style.modal) delete b;
-                return FALSE;
-            default:
-                return FALSE;
-        }
-    } catch (...) {
-        // Nothing may unwind through the system's dispatcher.
-        return FALSE;
+INT_PTR Box::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            return OnInitDialog(*this);
+        case WM_COMMAND:
+            OnCommand(*this, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
+        default:
+            return FALSE;
     }
 }
 
@@ -178,30 +152,22 @@ void SystemBeep(unsigned type) {
 BeepFunction appMsgBoxBeep = &SystemBeep;
 
 int AppMsgBox(std::string_view text, int style, std::string_view title, int beep, int x, int y) {
-    Box box;
-    box.text = text;
-    box.title = title;
-    box.style = ParseStyle(style);
-    box.beep = beep != 0;
-    box.x = x;
-    box.y = y;
-    box.owner = GetActiveWindow();
-    const std::vector<WORD> dialog = EmptyDialogTemplate();
-    const auto* tmpl = reinterpret_cast<const DLGTEMPLATE*>(dialog.data());
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (box.style.modal) {
-        const INT_PTR result = DialogBoxIndirectParamW(instance, tmpl, box.owner, BoxProc,
-                                                       reinterpret_cast<LPARAM>(&box));
+    auto box = std::make_unique<Box>();
+    box->text = text;
+    box->title = title;
+    box->style = ParseStyle(style);
+    box->beep = beep != 0;
+    box->x = x;
+    box->y = y;
+    box->owner = GetActiveWindow();
+    HWND owner = box->owner;
+    if (box->style.modal) {
+        const INT_PTR result = win::RunModal(*box, owner, EmptyDialogTemplate());
         return result < 0 ? 0 : static_cast<int>(result);
     }
-    auto* modeless = new Box(std::move(box));
-    HWND hwnd = CreateDialogIndirectParamW(instance, tmpl, modeless->owner, BoxProc,
-                                           reinterpret_cast<LPARAM>(modeless));
-    if (!hwnd) {
-        delete modeless;  // never reached WM_INITDIALOG, so nothing else holds it
-        return 0;
+    if (HWND hwnd = win::CreateModeless(std::move(box), owner, EmptyDialogTemplate())) {
+        ShowWindow(hwnd, SW_SHOW);
     }
-    ShowWindow(hwnd, SW_SHOW);
     return 0;
 }
 

@@ -7,7 +7,7 @@
 
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
-#include "win/controls.h"
+#include "win/dialog.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
 #include "win/text.h"
@@ -20,17 +20,19 @@ constexpr std::string_view kDialogTitle = "Settings for Tessaly";
 constexpr int kInformationModal = -64;  // AppMsgBox: information icon, "&Ok", modal
 constexpr int kQuestionModal = -(MB_YESNOCANCEL | MB_ICONQUESTION);  // "&Yes", "&No", "Cancel"
 
-struct SettingsState {
-    HWND hwnd = nullptr;
+struct SettingsState final : win::Dialog {
     SettingsPaths* paths = nullptr;
     const SettingsHost* host = nullptr;
     bool moved = false;
+
+  private:
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 void ShowCurrentLocation(SettingsState& s) {
     AppMsgBox(win::WideToUtf8(s.paths->location.dataFile.wstring()), kInformationModal,
               "Data File Location", 1, 100, 100);
-    EndDialog(s.hwnd, 0);
+    s.End(0);
 }
 
 DateKey SystemToday() {
@@ -53,10 +55,10 @@ void MoveTo(SettingsState& s, const std::filesystem::path& folder) {
             if (host.showDataFile) host.showDataFile(s.paths->location.dataFile);
             Sleep(100);  // the new path is seen in the status bar before the dialog goes
             s.moved = true;
-            EndDialog(s.hwnd, 1);
+            s.End(1);
             break;
         case settings::MoveOutcome::kSameFolder:
-            EndDialog(s.hwnd, 0);
+            s.End(0);
             break;
         case settings::MoveOutcome::kCancelled:
             break;  // the dialog stays, for another choice
@@ -86,32 +88,26 @@ void OnCommand(SettingsState& s, int id, int code) {
             MoveTo(s, s.paths->documentFolder);
             break;
         case IDCANCEL:  // the close box and Escape
-            EndDialog(s.hwnd, 0);
+            s.End(0);
             break;
         default:
             break;
     }
 }
 
-INT_PTR CALLBACK SettingsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        SettingsState* s = win::DialogObject<SettingsState>(hwnd, msg, lParam);
-        if (!s) return FALSE;
-        if (msg == WM_INITDIALOG) return TRUE;
-        switch (msg) {
-            case WM_COMMAND:
-                OnCommand(*s, LOWORD(wParam), HIWORD(wParam));
-                return TRUE;
-            case WM_CTLCOLORDLG:
-            case WM_CTLCOLORSTATIC:
-            case WM_CTLCOLORBTN:
-                return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
-            default:
-                return FALSE;
-        }
-    } catch (...) {
-        // Nothing may unwind through the system's dispatcher.
-        return FALSE;
+INT_PTR SettingsState::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            OnCommand(*this, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
+        default:
+            return FALSE;
     }
 }
 
@@ -176,8 +172,7 @@ bool SettingsDialog(HWND owner, SettingsPaths& paths, const SettingsHost& host) 
     SettingsState state;
     state.paths = &paths;
     state.host = &host;
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsProc,
-                    reinterpret_cast<LPARAM>(&state));
+    win::RunModal(state, owner, win::DialogTemplate::Resource(IDD_SETTINGS));
     // Loaded only once the dialog is gone, as the main window's lists are drawn behind it.
     if (state.moved && host.reload) host.reload();
     return state.moved;
