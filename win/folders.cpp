@@ -23,9 +23,9 @@ std::wstring SystemSpecialFolderPath(int csidl) {
     return path;
 }
 
-SpecialFolderFunction specialFolderFunction = &SystemSpecialFolderPath;
+SystemCall<std::wstring(int)> specialFolder{&SystemSpecialFolderPath};
 
-std::wstring ProgramFile() {
+std::wstring SystemProgramFile() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
@@ -34,6 +34,8 @@ std::wstring ProgramFile() {
         buffer.resize(buffer.size() * 2);  // a long path was cut; ask again with more room
     }
 }
+
+SystemCall<std::wstring()> programFile{&SystemProgramFile};
 
 bool IsExistingFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());

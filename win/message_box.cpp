@@ -9,6 +9,6 @@ int SystemMessageBox(HWND owner, std::string_view text, std::string_view caption
     return MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), style);
 }
 
-MessageBoxFunction messageBoxFunction = &SystemMessageBox;
+SystemCall<MessageBoxCall> messageBox{&SystemMessageBox};
 
 }  // namespace tessaly::win

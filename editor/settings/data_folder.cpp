@@ -120,11 +120,11 @@ std::optional<fs::path> FindOldDataFile(const DataLocation& location) {
 }
 
 MoveResult SetDataFolder(DataLocation& location, const fs::path& settingsFile,
-                         const fs::path& newFolder, const MoveHost& host) {
+                         const fs::path& newFolder, MoveHost& host) {
     // The folder in use: copying the file onto itself would fail and a reload would drop unsaved
     // changes, but the settings file is put right, so the next start uses this file too.
     if (IsSameFolder(location.dataFolder, newFolder)) {
-        const std::optional<std::string> line = host.settingsLine(location.dataFile);
+        const std::optional<std::string> line = host.SettingsLine(location.dataFile);
         if (!line) {
             return {MoveOutcome::kFailed,
                     "The settings file cannot name " + Utf8(location.dataFile) +
@@ -140,7 +140,7 @@ MoveResult SetDataFolder(DataLocation& location, const fs::path& settingsFile,
     std::error_code error;
     if (!fs::is_directory(newFolder, error)) return Failed(newFolder, "The folder does not exist.");
     const fs::path newFile = newFolder / kDataFileName;
-    const std::optional<std::string> line = host.settingsLine(newFile);
+    const std::optional<std::string> line = host.SettingsLine(newFile);
     if (!line) {
         return Failed(newFolder,
                       "Its path cannot be written in the settings file; choose a "
@@ -148,7 +148,7 @@ MoveResult SetDataFolder(DataLocation& location, const fs::path& settingsFile,
     }
 
     // Saved changes move with the file; declined ones go with the reload, as the user chose.
-    if (host.offerSave && !host.offerSave()) return {MoveOutcome::kCancelled, {}};
+    if (!host.OfferSave()) return {MoveOutcome::kCancelled, {}};
 
     // The old file goes along when it holds reminders.
     Bytes data;
@@ -175,12 +175,11 @@ MoveResult SetDataFolder(DataLocation& location, const fs::path& settingsFile,
     }
     std::optional<fs::path> kept;
     if (copy && thereBefore && there.size() > kLargestEmptyFile) {
-        kept = FreeKeptName(newFolder, host.today);
+        kept = FreeKeptName(newFolder, host.Today());
         if (!kept) return Failed(newFolder, "No free name is left to keep the file there under.");
         const ExistingFileQuestion question{newFolder, CountReminders(there), CountReminders(data),
                                             Utf8(kept->filename())};
-        const ExistingFileChoice choice =
-            host.askAboutExisting ? host.askAboutExisting(question) : ExistingFileChoice::kCancel;
+        const ExistingFileChoice choice = host.AskAboutExisting(question);
         if (choice == ExistingFileChoice::kCancel) return {MoveOutcome::kCancelled, {}};
         if (choice == ExistingFileChoice::kUseIt) {
             copy = false;

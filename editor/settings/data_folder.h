@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -51,18 +50,20 @@ std::string ExistingFileQuestionText(const ExistingFileQuestion& question);
 std::string KeptFileName(DateKey today, int n);
 
 // What the move needs from the editor.
-struct MoveHost {
+class MoveHost {
+  public:
+    virtual ~MoveHost() = default;
     // When the lists have unsaved changes: asks whether to save them first, and saves them to
     // the data file in use when the user says so. false when the user cancelled or the save
-    // failed (it says why itself): then nothing may move. Empty: nothing unsaved.
-    std::function<bool()> offerSave;
+    // failed (it says why itself): then nothing may move. true when nothing is unsaved.
+    virtual bool OfferSave() = 0;
     // The settings file's line for a data file path, in the file's code page; nothing when the
     // path cannot be written in it.
-    std::function<std::optional<std::string>(const std::filesystem::path&)> settingsLine;
-    // Asked before a data file with reminders in the chosen folder would be replaced. Empty:
-    // such a move is cancelled.
-    std::function<ExistingFileChoice(const ExistingFileQuestion&)> askAboutExisting;
-    DateKey today = 0;  // dates the name a replaced file is kept under
+    virtual std::optional<std::string> SettingsLine(const std::filesystem::path& dataFile) = 0;
+    // Asked before a data file with reminders in the chosen folder would be replaced.
+    virtual ExistingFileChoice AskAboutExisting(const ExistingFileQuestion& question) = 0;
+    // Dates the name a replaced file is kept under.
+    virtual DateKey Today() = 0;
 };
 
 enum class MoveOutcome {
@@ -95,6 +96,6 @@ std::optional<std::filesystem::path> FindOldDataFile(const DataLocation& locatio
 // one complete location in use. On kMoved and kSameFolder location names the data file the
 // settings file now names; on the other outcomes nothing has changed, on disk or in location.
 MoveResult SetDataFolder(DataLocation& location, const std::filesystem::path& settingsFile,
-                         const std::filesystem::path& newFolder, const MoveHost& host);
+                         const std::filesystem::path& newFolder, MoveHost& host);
 
 }  // namespace tessaly::editor::settings

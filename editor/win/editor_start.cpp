@@ -41,23 +41,21 @@ class ComScope {
 
 }  // namespace
 
-EditorPaths FindPaths(const EditorOptions& options) {
-    auto special = options.specialFolderPath ? options.specialFolderPath : win::SpecialFolderPath;
+EditorPaths FindPaths(std::wstring_view firstArgument) {
     // The two shell lookups then share one apartment instead of each setting one up and
     // tearing it down (some 15% of the lookups' time under Wine).
     const ComScope com;
     EditorPaths p;
-    const std::wstring common = special(win::kCommonAppDataFolder);
+    const std::wstring common = win::SpecialFolderPath(win::kCommonAppDataFolder);
     p.programFolder = EnsureProductFolder(common);
     p.settingsFile = SettingsFilePath(common);
     p.helpFile = p.programFolder + std::wstring(kHelpFileName);
-    const std::wstring program = options.programFile ? options.programFile() : win::ProgramFile();
+    const std::wstring program = win::ProgramFile();
     if (!program.empty()) p.helpBesideProgram = FolderPart(program) + std::wstring(kHelpFileName);
-    p.documentFolder = EnsureProductFolder(special(win::kDocumentsFolder));
+    p.documentFolder = EnsureProductFolder(win::SpecialFolderPath(win::kDocumentsFolder));
     const std::wstring defaultFile = p.documentFolder + std::wstring(kDataFileName);
     p.dataFile = ChooseDataFile(
-        {options.firstArgument, ReadSettingsFirstLine(std::filesystem::path(p.settingsFile)),
-         defaultFile},
+        {firstArgument, ReadSettingsFirstLine(std::filesystem::path(p.settingsFile)), defaultFile},
         [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
     p.dataFolder = FolderPart(p.dataFile);
     return p;
@@ -71,20 +69,12 @@ std::wstring HelpFileToOpen(const EditorPaths& paths) {
     return paths.helpFile;
 }
 
-DateKey Today(const EditorOptions& options) {
-    if (options.today) return options.today();
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return MakeDateKey(now.wYear, now.wMonth, now.wDay);
-}
-
-int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions options) {
+int RunEditor(std::wstring_view commandLine) {
     // Held for the whole run; released only as the program ends.
     const win::SingleInstance instanceMutex("Tessaly");
     if (!instanceMutex.IsOnlyCopy()) return 0;
     StartupMark("single_instance");
-    options.firstArgument = FirstArgument(commandLine);
-    return static_cast<int>(RunMainDialog(instance, std::move(options)));
+    return static_cast<int>(RunMainDialog(FirstArgument(commandLine)));
 }
 
 }  // namespace tessaly::editor

@@ -2,32 +2,10 @@
 // window for the program's life.
 #pragma once
 
-#include <windows.h>
-
-#include <filesystem>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "core/date.h"
-#include "editor/print/list_printout.h"
-
 namespace tessaly::editor {
-
-// The seams through which the editor meets the machine; empty members use the real thing.
-struct EditorOptions {
-    std::wstring firstArgument;  // the command line's first argument
-    std::function<std::wstring(int csidl)> specialFolderPath;
-    std::function<DateKey()> today;
-    // The path of Tessaly.exe itself; the help file may lie beside it.
-    std::function<std::wstring()> programFile;
-    print::ListPrintSeams print;  // the list printout's printer
-    // The settings dialog's folder browser: the folder chosen, or nothing when cancelled.
-    std::function<std::optional<std::filesystem::path>(HWND owner,
-                                                       const std::filesystem::path& start)>
-        chooseDataFolder;
-};
 
 struct EditorPaths {
     std::wstring programFolder;      // common application data + \Quorvane\Tessaly
@@ -40,17 +18,14 @@ struct EditorPaths {
 };
 
 // Creates the program and document folders when they are missing and finds the data file:
-// the first argument, else the settings file's first line, else the default.
-EditorPaths FindPaths(const EditorOptions& options);
+// the command line's first argument, else the settings file's first line, else the default.
+EditorPaths FindPaths(std::wstring_view firstArgument);
 
 // The help file to open: the installed one, else the one beside the program (an unpacked
 // release that was never installed), else the installed path, which then says there is none.
 std::wstring HelpFileToOpen(const EditorPaths& paths);
 
-// Today from the options' clock, or the system's local date.
-DateKey Today(const EditorOptions& options);
-
 // The whole program: single-instance check, then the main window. Returns the exit code.
-int RunEditor(HINSTANCE instance, std::wstring_view commandLine, EditorOptions options);
+int RunEditor(std::wstring_view commandLine);
 
 }  // namespace tessaly::editor

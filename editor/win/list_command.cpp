@@ -2,7 +2,6 @@
 // change in the main window.
 #include "editor/list/win/list_window.h"
 #include "editor/win/main_window.h"
-#include "win/message_box.h"
 
 namespace tessaly::editor {
 namespace {
@@ -37,10 +36,7 @@ class MainWindowListHost final : public list::ListHost {
 
 void OpenListWindow(MainWindow& w) {
     MainWindowListHost host(w);
-    list::ListDialogOptions options;
-    options.messageBox = win::ShowMessage;
-    options.print = w.options.print;
-    const int chosen = list::ListDialog(w.hwnd, host, w.listMode, options);
+    const int chosen = list::ListDialog(w.hwnd, host, w.listMode);
     // "&Back": the chosen reminder in the calendar and the form.
     if (chosen != 0) Apply(w, w.model.ShowReminder(chosen));
 }

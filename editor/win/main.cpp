@@ -4,10 +4,10 @@
 #include "editor/win/editor_start.h"
 #include "editor/win/startup_trace.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     tessaly::editor::StartupMark("entry");
     try {
-        return tessaly::editor::RunEditor(instance, commandLine ? commandLine : L"", {});
+        return tessaly::editor::RunEditor(commandLine ? commandLine : L"");
     } catch (...) {
         return 1;
     }

@@ -10,6 +10,7 @@
 #include "editor/calendar/win/calendar_painter.h"
 #include "editor/win/resource.h"
 #include "editor/win/startup_trace.h"
+#include "win/clock.h"
 #include "win/controls.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
@@ -215,9 +216,9 @@ BOOL OnInitDialog(MainWindow& w) {
     SetStatusParts(w);
 
     StartupMark("controls_set");
-    w.paths = FindPaths(w.options);
+    w.paths = FindPaths(w.firstArgument);
     StartupMark("paths_found");
-    Apply(w, w.model.Start(std::filesystem::path(w.paths.dataFile), Today(w.options)));
+    Apply(w, w.model.Start(std::filesystem::path(w.paths.dataFile), win::Today()));
     StartupMark("file_loaded");
     PostMessageW(w.hwnd, kStartupMaintenanceMessage, 0, 0);
     return TRUE;
@@ -294,17 +295,17 @@ MainWindow* MainWindowFrom(HWND hwnd) {
     return win::DialogOf<MainWindow>(hwnd);
 }
 
-INT_PTR RunMainDialog(HINSTANCE, EditorOptions options) {
+INT_PTR RunMainDialog(std::wstring firstArgument) {
     InitControls();
     MainWindow w;
-    w.options = std::move(options);
+    w.firstArgument = std::move(firstArgument);
     return win::RunModal(w, nullptr, win::DialogTemplate::Resource(IDD_MAIN_DIALOG));
 }
 
-HWND CreateMainDialog(HINSTANCE, EditorOptions options) {
+HWND CreateMainDialog(std::wstring firstArgument) {
     InitControls();
     auto w = std::make_unique<MainWindow>();
-    w->options = std::move(options);
+    w->firstArgument = std::move(firstArgument);
     return win::CreateModeless(std::move(w), nullptr,
                                win::DialogTemplate::Resource(IDD_MAIN_DIALOG));
 }

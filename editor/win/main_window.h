@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "editor/list/list_rules.h"
@@ -22,7 +23,7 @@ inline constexpr std::string_view kWindowTitle = "Tessaly - ver 3.03";
 inline constexpr UINT kStartupMaintenanceMessage = WM_USER + 500;
 
 struct MainWindow final : win::Dialog {
-    EditorOptions options;
+    std::wstring firstArgument;  // the command line's: a data file to use
     EditorPaths paths;
     EditorModel model;
     list::ListMode listMode = list::ListMode::kCurrent;  // the list window's last list
@@ -39,9 +40,9 @@ struct MainWindow final : win::Dialog {
 };
 
 // Runs the main window modally (the program's life) and returns its result.
-INT_PTR RunMainDialog(HINSTANCE instance, EditorOptions options);
+INT_PTR RunMainDialog(std::wstring firstArgument);
 // The same window, modeless, for tests; it destroys itself (and its state) when closed.
-HWND CreateMainDialog(HINSTANCE instance, EditorOptions options);
+HWND CreateMainDialog(std::wstring firstArgument = {});
 // The state of a main window, or null.
 MainWindow* MainWindowFrom(HWND hwnd);
 

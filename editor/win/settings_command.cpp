@@ -10,33 +10,43 @@
 #include "editor/win/resource.h"
 
 namespace tessaly::editor {
+namespace {
+
+class MainWindowSettingsHost final : public SettingsHost {
+  public:
+    MainWindowSettingsHost(MainWindow& w, const SettingsPaths& paths) : w_(w), paths_(paths) {}
+
+    // The question and a failed save's message belong to the dialog, which they keep disabled.
+    bool OfferSave(HWND dialog) override {
+        Update update;
+        const bool go = w_.model.OfferSave(
+            [this, dialog](const Question& q) { return AskUser(w_, q, dialog); }, update);
+        Apply(w_, update, dialog);
+        return go;
+    }
+    void ShowDataFile(const std::filesystem::path& file) override {
+        SendDlgItemMessageW(w_.hwnd, IDC_STATUS, SB_SETTEXTW, 0,
+                            reinterpret_cast<LPARAM>(file.c_str()));
+    }
+    void Reload() override {
+        w_.paths.dataFile = paths_.location.dataFile.wstring();
+        w_.paths.dataFolder = paths_.location.dataFolder.wstring();
+        Apply(w_, w_.model.ReloadFrom(paths_.location.dataFile));
+    }
+
+  private:
+    MainWindow& w_;
+    const SettingsPaths& paths_;
+};
+
+}  // namespace
 
 void OpenSettingsDialog(MainWindow& w) {
     SettingsPaths paths;
     paths.location = {w.paths.dataFile, w.paths.dataFolder};
     paths.documentFolder = w.paths.documentFolder;
     paths.settingsFile = w.paths.settingsFile;
-
-    SettingsHost host;
-    // The question and a failed save's message belong to the dialog, which they keep disabled.
-    host.offerSave = [&w](HWND dialog) {
-        Update update;
-        const bool go = w.model.OfferSave(
-            [&w, dialog](const Question& q) { return AskUser(w, q, dialog); }, update);
-        Apply(w, update, dialog);
-        return go;
-    };
-    host.today = [&w] { return Today(w.options); };
-    host.showDataFile = [&w](const std::filesystem::path& file) {
-        SendDlgItemMessageW(w.hwnd, IDC_STATUS, SB_SETTEXTW, 0,
-                            reinterpret_cast<LPARAM>(file.c_str()));
-    };
-    host.reload = [&w, &paths] {
-        w.paths.dataFile = paths.location.dataFile.wstring();
-        w.paths.dataFolder = paths.location.dataFolder.wstring();
-        Apply(w, w.model.ReloadFrom(paths.location.dataFile));
-    };
-    host.chooseFolder = w.options.chooseDataFolder;
+    MainWindowSettingsHost host(w, paths);
     SettingsDialog(w.hwnd, paths, host);
 }
 

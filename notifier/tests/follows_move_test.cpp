@@ -105,10 +105,14 @@ TEST(NotifierFollowsMove, TheMovedFilesReminderPopsUp) {
     paths.location = {root / "data" / "Tessaly.tsy", root / "data"};
     paths.documentFolder = root / "docs";
     paths.settingsFile = settings;
-    editor::SettingsHost host;
-    host.chooseFolder = [&](HWND, const fs::path&) {
-        return std::optional<fs::path>(root / "moved");
-    };
+    // The editor behind the dialog has nothing unsaved and nothing to reload.
+    struct Host final : editor::SettingsHost {
+        bool OfferSave(HWND) override { return true; }
+        void ShowDataFile(const fs::path&) override {}
+        void Reload() override {}
+    } host;
+    const win::Replaced chosen = editor::chooseDataFolder.Replace(
+        [&](HWND, const fs::path&) { return std::optional<fs::path>(root / "moved"); });
     windowSteps = {{L"Settings for Tessaly", [](HWND dialog) {
                         PostMessageW(dialog, WM_COMMAND,
                                      MAKEWPARAM(IDC_SET_NEW_LOCATION, BN_CLICKED), 0);

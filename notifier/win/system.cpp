@@ -1,15 +1,13 @@
-// The notifier's clock, on the system's calls.
+// The notifier's clock, on the local clock every program reads.
 #include "notifier/win/system.h"
 
-#include <windows.h>
-
 #include "core/date.h"
+#include "win/clock.h"
 
 namespace tessaly {
 
 LocalTime SystemClock::Now() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
+    const SYSTEMTIME t = win::localTime();
     return {MakeDateKey(t.wYear, t.wMonth, t.wDay), t.wHour, t.wMinute, t.wSecond};
 }
 

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <memory>
 
+#include "win/clock.h"
 #include "win/folders.h"
 #include "win/handles.h"
 #include "win/message_box.h"
@@ -40,12 +41,6 @@ std::wstring CurrentFolder() {
     const DWORD got = GetCurrentDirectoryW(n, path.data());
     path.resize(got < n ? got : 0);
     return path;
-}
-
-int Today() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return t.wYear * 10000 + t.wMonth * 100 + t.wDay;
 }
 
 struct ComReleaser {
@@ -198,9 +193,8 @@ std::wstring CopyInto(const std::wstring& from, const std::wstring& to, Access a
 }  // namespace
 
 Situation MachineSituation() {
-    return {CurrentFolder(),       win::SpecialFolderPath, win::IsExistingFile,
-            win::IsExistingFolder, IsReparsePoint,         Today(),
-            win::ProgramFile()};
+    return {CurrentFolder(), win::SpecialFolderPath, win::IsExistingFile, win::IsExistingFolder,
+            IsReparsePoint,  win::Today(),           win::ProgramFile()};
 }
 
 bool LimitDllSearchToSystemFolder() {
@@ -223,6 +217,8 @@ bool EditorRunsInThisSession() {
     // mutex, which is there all the same.
     return mutex.valid() || GetLastError() == ERROR_ACCESS_DENIED;
 }
+
+win::SystemCall<bool()> editorRunning{&EditorRunsInThisSession};
 
 bool AsksForUninstall(const wchar_t* commandLine) {
     int count = 0;
@@ -289,7 +285,7 @@ int ShowSetupMessage(const Message& message) {
 }
 
 int MachineInstaller::ShowMessage(const Message& message) {
-    return seams_.showMessage ? seams_.showMessage(message) : ShowSetupMessage(message);
+    return ShowSetupMessage(message);
 }
 
 std::wstring MachineInstaller::CreateFolder(const std::wstring& folder, Access access) {
@@ -335,15 +331,11 @@ std::wstring MachineInstaller::KeepBackup(const std::wstring& from, const std::w
 }
 
 bool MachineInstaller::EditorRunning() {
-    return seams_.editorRunning ? seams_.editorRunning() : EditorRunsInThisSession();
+    return editorRunning();
 }
 
 void MachineInstaller::StopProgram(const std::wstring& fileName) {
-    if (seams_.mayStop) {
-        StopRunningProgram(fileName, seams_.mayStop);
-    } else {
-        StopRunningProgram(fileName);
-    }
+    StopRunningProgram(fileName);
 }
 
 std::wstring MachineInstaller::EnterFolder(const std::wstring& folder) {
@@ -361,19 +353,14 @@ std::optional<std::wstring> MachineInstaller::ShortcutTarget(const std::wstring&
 }
 
 void MachineInstaller::RestartWindows() {
-    if (seams_.restartWindows) {
-        seams_.restartWindows();
-        return;
-    }
-    WindowsRestart system;
-    setup::RestartWindows(system);
+    setup::RestartWindows(restart_);
 }
 
 std::wstring MachineInstaller::Register(const std::vector<EntryValue>& entry) {
     HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(
-        seams_.entryForCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-        seams_.entryKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    LSTATUS status =
+        RegCreateKeyExW(entry_.currentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                        entry_.path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) return SystemReason(DWORD(status));
     for (const EntryValue& v : entry) {
         if (v.isNumber) {
@@ -392,9 +379,8 @@ std::wstring MachineInstaller::Register(const std::vector<EntryValue>& entry) {
 }
 
 std::wstring MachineInstaller::Unregister() {
-    const LSTATUS status =
-        RegDeleteTreeW(seams_.entryForCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                       seams_.entryKey.c_str());
+    const LSTATUS status = RegDeleteTreeW(
+        entry_.currentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, entry_.path.c_str());
     if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return {};
     return SystemReason(DWORD(status));
 }

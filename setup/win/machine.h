@@ -1,16 +1,17 @@
 // The installer's Win32 side: the real Installer over files, folders, shell links, processes
-// and the restart. Message boxes, process termination and the restart itself are seams, so a
-// test never restarts or stops anything it did not start.
+// and the restart. Message boxes (win::messageBox), ending a process and asking whether the
+// editor runs are replaceable calls, and the restart a RestartSystem the installer is given, so
+// a test never restarts or stops anything it did not start.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "setup/installation.h"
 #include "setup/stop_restart.h"
+#include "win/system_call.h"
 
 namespace tessaly::setup {
 
@@ -31,6 +32,8 @@ bool IsReparsePoint(const std::wstring& path);
 
 // Whether the editor runs in this session: its single-instance mutex exists.
 bool EditorRunsInThisSession();
+// What the installer asks: EditorRunsInThisSession, unless a test answers.
+extern win::SystemCall<bool()> editorRunning;
 
 // Saves a shell link (arguments and description empty, shown normally). Returns the
 // system's reason when it could not, else an empty text.
@@ -45,11 +48,15 @@ std::vector<RunningProcess> ProcessesByModules();
 std::vector<RunningProcess> ProcessesBySnapshot();
 bool IsNtFamily();
 
-// Stops the first process that runs fileName, when mayStop allows it, and waits briefly for it
-// to end so its program file can be replaced. Returns the id stopped, or 0.
-std::uint32_t StopRunningProgram(
-    const std::wstring& fileName,
-    const std::function<bool(std::uint32_t)>& mayStop = [](std::uint32_t) { return true; });
+// Ends a process and waits briefly for it to go, so its program file can be replaced; false
+// when it could not be ended.
+bool EndProcess(std::uint32_t processId);
+// What StopRunningProgram calls: EndProcess, unless a test spares the processes it did not
+// start.
+extern win::SystemCall<bool(std::uint32_t processId)> endProcess;
+
+// Stops the first process that runs fileName. Returns the id stopped, or 0.
+std::uint32_t StopRunningProgram(const std::wstring& fileName);
 
 // The real restart: shutdown privilege, then ExitWindowsEx, with message boxes.
 class WindowsRestart : public RestartSystem {
@@ -60,20 +67,18 @@ class WindowsRestart : public RestartSystem {
     void ShowMessage(const Message& message) override;
 };
 
-struct MachineSeams {
-    std::function<int(const Message&)> showMessage;  // default: MessageBoxW
-    std::function<bool(std::uint32_t)> mayStop;      // default: any process
-    std::function<void()> restartWindows;            // default: WindowsRestart
-    std::function<bool()> editorRunning;             // default: EditorRunsInThisSession
-    // Tessaly's entry in the installed-programs list: under HKEY_LOCAL_MACHINE (the installer
-    // runs elevated); tests name a key of their own under HKEY_CURRENT_USER.
-    std::wstring entryKey = std::wstring(kUninstallKey);
-    bool entryForCurrentUser = false;
+// Where Tessaly's entry in the installed-programs list goes: under HKEY_LOCAL_MACHINE (the
+// installer runs elevated); tests name a key of their own under HKEY_CURRENT_USER.
+struct EntryKey {
+    std::wstring path = std::wstring(kUninstallKey);
+    bool currentUser = false;
 };
 
 class MachineInstaller : public Installer {
   public:
-    explicit MachineInstaller(MachineSeams seams = {}) : seams_(std::move(seams)) {}
+    // restart is how Windows restarts when the user asks for it.
+    explicit MachineInstaller(RestartSystem& restart, EntryKey entry = {})
+        : restart_(restart), entry_(std::move(entry)) {}
     int ShowMessage(const Message& message) override;
     std::wstring CreateFolder(const std::wstring& folder, Access access) override;
     std::wstring SecureFolder(const std::wstring& folder, Access access) override;
@@ -94,7 +99,8 @@ class MachineInstaller : public Installer {
 
   private:
     std::vector<std::wstring> removedAtRestart_;  // folders holding files that go at restart
-    MachineSeams seams_;
+    RestartSystem& restart_;
+    EntryKey entry_;
 };
 
 // The message box as the installer shows it: no owner, the message's own style.

@@ -14,7 +14,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     // unpacked it.
     LimitDllSearchToSystemFolder();
     try {
-        MachineInstaller installer;
+        WindowsRestart restart;
+        MachineInstaller installer(restart);
         const RunReport report =
             AsksForUninstall(commandLine)
                 ? RunUninstall(PlanUninstall(MachineSituation()), installer)

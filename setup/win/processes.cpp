@@ -99,15 +99,20 @@ std::vector<RunningProcess> ProcessesBySnapshot() {
     return result;
 }
 
-std::uint32_t StopRunningProgram(const std::wstring& fileName,
-                                 const std::function<bool(std::uint32_t)>& mayStop) {
-    const auto found =
-        FirstProcessRunning(IsNtFamily() ? ProcessesByModules() : ProcessesBySnapshot(), fileName);
-    if (!found || !mayStop(*found)) return 0;
-    Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, *found));
-    if (!process || !TerminateProcess(process.get(), 0)) return 0;
+bool EndProcess(std::uint32_t processId) {
+    Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    if (!process || !TerminateProcess(process.get(), 0)) return false;
     // Ending is asynchronous; its program file stays locked until the process is gone.
     WaitForSingleObject(process.get(), 5000);
+    return true;
+}
+
+win::SystemCall<bool(std::uint32_t)> endProcess{&EndProcess};
+
+std::uint32_t StopRunningProgram(const std::wstring& fileName) {
+    const auto found =
+        FirstProcessRunning(IsNtFamily() ? ProcessesByModules() : ProcessesBySnapshot(), fileName);
+    if (!found || !endProcess(*found)) return 0;
     return *found;
 }
 

@@ -1,6 +1,7 @@
 // A stand-in for the message-box seam in window tests: every box is recorded and answered from
 // a queue (IDOK once it is empty), with an action that can run while a box would be open.
-//   win::messageBoxFunction = &win::test::AnswerBox;   // in SetUp; clear boxes and answers too
+//   const win::Replaced answered_ = win::messageBox.Replace(&win::test::AnswerBox);
+// (a fixture's member; its SetUp clears boxes and answers).
 #pragma once
 
 #include <windows.h>

@@ -166,9 +166,13 @@ TEST(Dialogs, ModelessStateGoesWithItsWindowAndOnlyOursAreFound) {
 }
 
 TEST(Folders, SpecialFoldersGoThroughTheSeam) {
-    specialFolderFunction = &FakeFolder;
-    EXPECT_EQ(SpecialFolderPath(kDocumentsFolder), L"C:\\fake\\5");
-    specialFolderFunction = &SystemSpecialFolderPath;
+    {
+        const Replaced fake = specialFolder.Replace(&FakeFolder);
+        EXPECT_EQ(SpecialFolderPath(kDocumentsFolder), L"C:\\fake\\5");
+        const Replaced nested = specialFolder.Replace([](int) { return L"C:\\nested"; });
+        EXPECT_EQ(SpecialFolderPath(kDocumentsFolder), L"C:\\nested");
+    }
+    // Both replacements gone: the shell's own folder again.
     const std::wstring documents = SpecialFolderPath(kDocumentsFolder);
     ASSERT_FALSE(documents.empty());
     EXPECT_NE(documents.back(), L'\\');
@@ -199,11 +203,8 @@ int FakeMessageBox(HWND, std::string_view text, std::string_view caption, UINT s
 
 class SingleInstanceTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        gBox = {};
-        messageBoxFunction = &FakeMessageBox;
-    }
-    void TearDown() override { messageBoxFunction = &SystemMessageBox; }
+    void SetUp() override { gBox = {}; }
+    const Replaced boxes_ = messageBox.Replace(&FakeMessageBox);
     const std::string name_ = "TessalyWinTest" + std::to_string(GetCurrentProcessId());
 };
 
@@ -235,7 +236,7 @@ std::wstring Text(HWND hwnd) {
 
 // The real message box is wired up: a thread timer reads it and presses OK.
 TEST_F(SingleInstanceTest, RealMessageBoxShowsTheText) {
-    messageBoxFunction = &SystemMessageBox;
+    const Replaced real = messageBox.Replace(&SystemMessageBox);
     static std::wstring caption, text;
     caption.clear();
     text.clear();

@@ -62,12 +62,6 @@ std::optional<std::vector<std::uint8_t>> ReadHelpBytes(const std::wstring& path)
     return bytes;
 }
 
-int ShowBox(const HelpWindowOptions& options, HWND owner, const std::wstring& text,
-            const std::wstring& caption, UINT style) {
-    if (options.messageBox) return options.messageBox(owner, text, caption, style);
-    return win::ShowMessage(owner, win::WideToUtf8(text), win::WideToUtf8(caption), style);
-}
-
 struct Dragging {
     bool active = false;
     RECT tree{}, pane{};  // positions and sizes in client pixels, at the start
@@ -76,13 +70,12 @@ struct Dragging {
 };
 
 struct HelpWindow final : win::Dialog {
-    HelpWindow(const std::wstring& helpFile, HelpWindowOptions options)
-        : helpFile(helpFile), options(std::move(options)) {}
+    HelpWindow(const std::wstring& helpFile, HelpHost* host) : helpFile(helpFile), host(host) {}
 
     std::wstring helpFile;
     HWND tree = nullptr;
     HWND pane = nullptr;
-    HelpWindowOptions options;
+    HelpHost* host;  // null: Ctrl+P prints nothing
     std::vector<HelpTopic> topics;
     std::vector<HTREEITEM> items;              // tree item by topic number - 1
     std::vector<HTREEITEM> order;              // TopicOrder
@@ -281,12 +274,12 @@ void ShowStep(HelpWindow& w, const SearchStep& step) {
             ShowMatch(w, w.order[static_cast<std::size_t>(step.index - 1)], step.position);
             break;
         case SearchStep::Result::kNoneFound:
-            ShowBox(w.options, w.hwnd, L"None found", Cp1252ToWide(w.search.text), style);
+            win::ShowMessage(w.hwnd, "None found", Cp1252ToUtf8(w.search.text), style);
             SetFocus(w.tree);
             if (w.shownTopic >= 1) Select(w, w.items[static_cast<std::size_t>(w.shownTopic - 1)]);
             break;
         case SearchStep::Result::kNoMoreFound:
-            ShowBox(w.options, w.hwnd, L"No more found", Cp1252ToWide(w.search.text), style);
+            win::ShowMessage(w.hwnd, "No more found", Cp1252ToUtf8(w.search.text), style);
             ShowMatch(w, w.order[static_cast<std::size_t>(step.index - 1)], step.position);
             break;
     }
@@ -360,14 +353,14 @@ class PrintingScope {
 };
 
 void OnPrint(HelpWindow& w) {
-    if (w.shownTopic < 1 || !w.options.printTopic) return;
+    if (w.shownTopic < 1 || !w.host) return;
     // The printer dialog and the printer's error box have no owner, so this window stays
     // usable under them: the print takes its own copy of the topic, and the window neither
     // changes nor closes until the print is done.
     const HelpTopic topic = w.topics[static_cast<std::size_t>(w.shownTopic - 1)];
     if (topic.text.empty()) return;
     const PrintingScope printing(w);
-    w.options.printTopic(w.hwnd, topic);
+    w.host->PrintTopic(w.hwnd, topic);
 }
 
 void OnCommand(HelpWindow& w, int id, int code) {
@@ -558,7 +551,7 @@ BOOL OnInitDialog(HelpWindow& hw) {
     HelpFile file = bytes ? ReadHelpFile(*bytes) : HelpFile{HelpFileStatus::kDamaged, {}};
     // Empty and damaged files alike have nothing to show.
     if (file.status != HelpFileStatus::kOk) {
-        ShowBox(hw.options, hwnd, L"No help content", L"Help File", MB_OK | MB_ICONINFORMATION);
+        win::ShowMessage(hwnd, "No help content", "Help File", MB_OK | MB_ICONINFORMATION);
         DestroyWindow(hwnd);
         return FALSE;
     }
@@ -660,9 +653,9 @@ INT_PTR HelpWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 HWND CreateHelpWindow(const std::wstring& helpFile, std::wstring_view title, HWND caller,
-                      int xOffset, int yOffset, HelpWindowOptions options) {
+                      int xOffset, int yOffset, HelpHost* host) {
     if (!IsExistingFile(helpFile)) {
-        ShowBox(options, caller, L"No help available", L"Help File", MB_OK | MB_ICONINFORMATION);
+        win::ShowMessage(caller, "No help available", "Help File", MB_OK | MB_ICONINFORMATION);
         return nullptr;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
@@ -676,8 +669,8 @@ HWND CreateHelpWindow(const std::wstring& helpFile, std::wstring_view title, HWN
     (void)commonControls;
 
     // Laid out in pixels by its own code: the template is an empty dialog.
-    HWND hwnd = win::CreateModeless(std::make_unique<HelpWindow>(helpFile, std::move(options)),
-                                    nullptr, win::DialogTemplate(style, exStyle));
+    HWND hwnd = win::CreateModeless(std::make_unique<HelpWindow>(helpFile, host), nullptr,
+                                    win::DialogTemplate(style, exStyle));
     if (!hwnd) return nullptr;
 
     SetWindowTextW(hwnd, title.empty() ? L"Application Help" : std::wstring(title).c_str());
@@ -731,19 +724,19 @@ HWND OpenHelpWindow() {
 }
 
 void ShowHelp(const std::wstring& helpFile, std::wstring_view title, HWND caller, int xOffset,
-              int yOffset, HelpWindowOptions options) {
+              int yOffset) {
     if (HWND open = OpenHelpWindow()) {
         if (IsIconic(open)) ShowWindow(open, SW_RESTORE);
         SetForegroundWindow(open);
         return;
     }
-    // Ctrl+P prints the topic on paper unless the caller prints some other way.
-    if (!options.printTopic) {
-        options.printTopic = [](HWND, const HelpTopic& topic) {
+    // Ctrl+P prints the topic on paper.
+    class PaperHost final : public HelpHost {
+        void PrintTopic(HWND, const HelpTopic& topic) override {
             print::HelpTextPrint(topic.title, topic.text);
-        };
-    }
-    HWND help = CreateHelpWindow(helpFile, title, caller, xOffset, yOffset, std::move(options));
+        }
+    } paper;
+    HWND help = CreateHelpWindow(helpFile, title, caller, xOffset, yOffset, &paper);
     if (help) RunHelpWindow(help);
 }
 

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,28 +32,28 @@ enum HelpId : int {
 
 inline constexpr wchar_t kStatusHint[] = L"  Right click mouse (or F10) for menu options";
 
-struct HelpWindowOptions {
-    // Message boxes ("No help available", "None found", ...); empty: the shared seam,
-    // win::ShowMessage.
-    std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
-                      UINT style)>
-        messageBox;
+// What the help window asks of the program around it.
+class HelpHost {
+  public:
+    virtual ~HelpHost() = default;
     // Prints the shown topic (Ctrl+P); called only for a topic with text, with a copy of it.
-    // While it runs the window takes no command and does not close. Empty: ShowHelp prints it
-    // on paper (print::HelpTextPrint); a window from CreateHelpWindow does nothing.
-    std::function<void(HWND helpWindow, const HelpTopic& topic)> printTopic;
+    // While it runs the window takes no command and does not close.
+    virtual void PrintTopic(HWND helpWindow, const HelpTopic& topic) = 0;
 };
 
 // Opens the help file in the help window at the caller's screen position plus the offsets and
-// returns when the window closes. The window has no owner, so the caller stays usable; when a
-// help window is already open, it is brought to the front instead and the call returns at once.
+// returns when the window closes; Ctrl+P prints the shown topic on paper (print::HelpTextPrint).
+// The window has no owner, so the caller stays usable; when a help window is already open, it
+// is brought to the front instead and the call returns at once. Its boxes ("No help
+// available", "None found", ...) go through win::ShowMessage.
 void ShowHelp(const std::wstring& helpFile, std::wstring_view title, HWND caller, int xOffset = 100,
-              int yOffset = 80, HelpWindowOptions options = {});
+              int yOffset = 80);
 
 // The steps of ShowHelp, for tests that drive the window without its loop.
 // Creates and shows the window; nullptr after "No help available" or "No help content".
+// host prints the topics (null: Ctrl+P prints nothing); it outlives the window.
 HWND CreateHelpWindow(const std::wstring& helpFile, std::wstring_view title, HWND caller,
-                      int xOffset, int yOffset, HelpWindowOptions options);
+                      int xOffset, int yOffset, HelpHost* host);
 // The window's own message handling: its accelerators, then the dialog keys.
 bool TranslateHelpMessage(HWND help, MSG& msg);
 // Runs the window's loop until it is closed.

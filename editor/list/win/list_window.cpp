@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "editor/list/win/list_resource.h"
+#include "editor/print/win/list_printout.h"
 #include "win/dialog.h"
 #include "win/handles.h"
 #include "win/message_box.h"
@@ -34,12 +35,10 @@ std::string FitInDC(HDC dc, std::string_view bytes, int maxWidth) {
 }
 
 struct ListWindow final : win::Dialog {
-    ListWindow(ListHost& host, ListMode& mode, const ListDialogOptions& options)
-        : host(host), mode(mode), options(options) {}
+    ListWindow(ListHost& host, ListMode& mode) : host(host), mode(mode) {}
 
     ListHost& host;
     ListMode& mode;
-    const ListDialogOptions& options;
     // The printer dialog and the printing error box have no owner, so this window stays
     // clickable under them; while a print runs it acts on nothing.
     bool printing = false;
@@ -52,10 +51,6 @@ struct ListWindow final : win::Dialog {
     int Selected() const {
         const LRESULT index = SendMessageW(Item(IDC_LIST_BOX), LB_GETCURSEL, 0, 0);
         return index == LB_ERR ? 0 : static_cast<int>(index) + 1;
-    }
-    int Ask(std::string_view text, std::string_view caption, UINT style) const {
-        return options.messageBox ? options.messageBox(hwnd, text, caption, style)
-                                  : win::ShowMessage(hwnd, text, caption, style);
     }
 
   private:
@@ -118,8 +113,8 @@ void OnDelete(ListWindow& w) {
     if (s == 0) return;
     const Reminder& r = w.host.Shown(w.mode).at(s);
     // The title is the description as stored, blank padding included.
-    if (w.Ask("Delete this reminder now", Cp1252ToUtf8(r.Description()),
-              MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+    if (win::ShowMessage(w.hwnd, "Delete this reminder now", Cp1252ToUtf8(r.Description()),
+                         MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
         return;
     }
     SendMessageW(w.Item(IDC_LIST_BOX), LB_DELETESTRING, static_cast<WPARAM>(s - 1), 0);
@@ -157,7 +152,7 @@ void OnPrint(ListWindow& w) {
         // "&Print" was pressed.
         const ReminderList shown = w.host.Shown(w.mode);
         const PrintingScope printing(w);
-        print::PrintReminderList(shown, w.options.print);
+        print::PrintReminderList(shown);
     }
     SetFocus(w.Item(IDC_LIST_BOX));
 }
@@ -228,8 +223,8 @@ INT_PTR ListWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-int ListDialog(HWND owner, ListHost& host, ListMode& mode, const ListDialogOptions& options) {
-    ListWindow w(host, mode, options);
+int ListDialog(HWND owner, ListHost& host, ListMode& mode) {
+    ListWindow w(host, mode);
     const INT_PTR chosen = win::RunModal(w, owner, win::DialogTemplate::Resource(IDD_LIST_DIALOG));
     return chosen > 0 ? static_cast<int>(chosen) : 0;
 }

@@ -4,13 +4,8 @@
 
 #include <windows.h>
 
-#include <functional>
-#include <string>
-#include <string_view>
-
 #include "core/reminder.h"
 #include "editor/list/list_rules.h"
-#include "editor/print/list_printout.h"
 
 namespace tessaly::list {
 
@@ -31,16 +26,9 @@ class ListHost {
     virtual void DeleteEntry(ListMode mode, int position) = 0;
 };
 
-struct ListDialogOptions {
-    // Texts in UTF-8; returns the button pressed. Empty: the system message box.
-    std::function<int(HWND owner, std::string_view text, std::string_view caption, UINT style)>
-        messageBox;
-    print::ListPrintSeams print;
-};
-
 // Shows the window modally over owner; every opening starts with the current list, and
 // `mode` keeps the last list shown after it closes. Returns the current-list position that
 // "&Back" chose, or 0 when the window closed without one.
-int ListDialog(HWND owner, ListHost& host, ListMode& mode, const ListDialogOptions& options = {});
+int ListDialog(HWND owner, ListHost& host, ListMode& mode);
 
 }  // namespace tessaly::list

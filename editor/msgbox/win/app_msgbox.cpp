@@ -149,7 +149,7 @@ void SystemBeep(unsigned type) {
     MessageBeep(type);
 }
 
-BeepFunction appMsgBoxBeep = &SystemBeep;
+win::SystemCall<void(unsigned)> appMsgBoxBeep{&SystemBeep};
 
 int AppMsgBox(std::string_view text, int style, std::string_view title, int beep, int x, int y) {
     auto box = std::make_unique<Box>();

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "win/system_call.h"
+
 namespace tessaly::editor {
 
 // Shows text (UTF-8, lines separated by CR LF) under title. The absolute value of style is a
@@ -14,10 +16,9 @@ namespace tessaly::editor {
 // Returns 0 when the box cannot be created.
 int AppMsgBox(std::string_view text, int style, std::string_view title, int beep, int x, int y);
 
-// The beep AppMsgBox sounds (MessageBeep); tests replace it and put it back.
-using BeepFunction = void (*)(unsigned type);
+// The beep AppMsgBox sounds: MessageBeep, unless a test listens instead.
 void SystemBeep(unsigned type);
-extern BeepFunction appMsgBoxBeep;
+extern win::SystemCall<void(unsigned type)> appMsgBoxBeep;
 
 // The system icon shown for an icon kind (16, 32, 48, 64), as a resource name; null for none.
 const wchar_t* SystemIconName(int kind);

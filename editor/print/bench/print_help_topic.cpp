@@ -46,12 +46,9 @@ int main(int argc, char** argv) {
         }
     }
 
-    auto& seams = tessaly::print::printSeams();
-    seams.printDialog = [](PRINTDLGA* dialog) {
-        return tessaly::print::test::AnswerPrintDialog(dialog,
-                                                       tessaly::print::test::kDuplexPrinter);
-    };
-    seams.outputFile = argv[2];
+    const tessaly::win::Replaced printer =
+        tessaly::print::test::AnswerPrintDialogsWith(tessaly::print::test::kDuplexPrinter);
+    const tessaly::win::Replaced into = tessaly::print::test::PrintInto(argv[2]);
     const tessaly::help::HelpTopic& chosen = all.text.empty() ? file.topics[topic] : all;
     tessaly::print::HelpTextPrint(chosen.title, chosen.text);
     std::printf("\"%s\", %zu characters\n", chosen.title.c_str(), chosen.text.size());

@@ -7,12 +7,14 @@
 
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/help/help_file.h"
 #include "editor/help/win/help_window.h"
 #include "editor/print/tests/printout.h"
 #include "editor/print/win/print_object.h"
+#include "win/message_box.h"
 
 namespace tessaly::print {
 namespace {
@@ -42,22 +44,19 @@ TEST(HelpPrint, TheHelpWindowPrintsItsTwoPageTopicTwoSidedOnPaper) {
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
 
-    const PrintSeams saved = printSeams();
     std::vector<std::string> messages;
-    printSeams().printDialog = [](PRINTDLGA* dialog) {
-        return test::AnswerPrintDialog(dialog, test::kDuplexPrinter);
-    };
-    printSeams().messageBox = [&](HWND, const char* text, const char*, UINT) {
-        messages.push_back(text);
-        return IDOK;
-    };
-    printSeams().outputFile = test::OutputPath("help-topic.ps");
+    const win::Replaced printer = test::AnswerPrintDialogsWith(test::kDuplexPrinter);
+    const win::Replaced answered =
+        win::messageBox.Replace([&](HWND, std::string_view text, std::string_view, UINT) {
+            messages.emplace_back(text);
+            return IDOK;
+        });
+    const std::string output = test::OutputPath("help-topic.ps");
+    const win::Replaced into = test::PrintInto(output);
 
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, PrintAndClose);
     help::ShowHelp(std::wstring(helpFile.begin(), helpFile.end()), L"Tessaly Help", nullptr);
     KillTimer(nullptr, timer);
-    const std::string output = printSeams().outputFile;
-    printSeams() = saved;
 
     ASSERT_EQ(printCommands, 1);
     EXPECT_TRUE(messages.empty());
@@ -113,14 +112,12 @@ TEST(HelpPrint, TheWindowUnderThePrinterDialogNeitherClosesNorChangesThePrint) {
         std::ofstream(helpFile, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
-    const PrintSeams saved = printSeams();
-    printSeams().outputFile = test::OutputPath("help-under-dialog.ps");  // the real dialog
+    const std::string output = test::OutputPath("help-under-dialog.ps");
+    const win::Replaced into = test::PrintInto(output);  // under the real dialog
 
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, UnderTheDialog::PrintFromTheWindow);
     help::ShowHelp(std::wstring(helpFile.begin(), helpFile.end()), L"Tessaly Help", nullptr);
     KillTimer(nullptr, timer);
-    const std::string output = printSeams().outputFile;
-    printSeams() = saved;
 
     EXPECT_EQ(UnderTheDialog::acted, 1);
     EXPECT_TRUE(UnderTheDialog::alive);

@@ -1,6 +1,6 @@
 // Prints reminder lists on the test prefix's PostScript file printer through Wine's printing
 // stack and reads the pages back: page breaks, headings, texts, an empty list, the failures.
-#include "editor/print/list_printout.h"
+#include "editor/print/win/list_printout.h"
 
 #include <windows.h>
 
@@ -8,11 +8,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/tests/test_reminders.h"
 #include "editor/print/tests/printout.h"
+#include "editor/print/win/printer_calls.h"
+#include "win/message_box.h"
 
 namespace tessaly::print {
 namespace {
@@ -27,23 +32,35 @@ struct BoxCall {
 class ListPrintoutTest : public ::testing::Test {
   protected:
     void TearDown() override {
+        dialog_.reset();
+        into_.reset();
         for (const std::string& file : outputs_) DeleteFileA(file.c_str());
     }
-    ListPrintSeams Seams(const std::string& name) {
-        ListPrintSeams seams;
-        seams.printer = [this] {
-            dc_ = CreateDCA("WINSPOOL", test::kSimplexPrinter, nullptr, nullptr);
-            return PrinterJob{dc_};
-        };
-        seams.messageBox = [this](HWND, std::string_view text, std::string_view caption,
-                                  UINT style) {
-            boxes_.push_back({std::string(text), std::string(caption), style});
-            return IDOK;
-        };
+    // Jobs go into a file of that name.
+    void IntoFile(const std::string& name) {
         output_ = test::OutputPath(name);
         outputs_.push_back(output_);
-        seams.outputFile = output_;
-        return seams;
+        into_.reset();
+        into_.emplace(test::PrintInto(output_));
+    }
+    // The print dialog answers so.
+    void Answering(std::function<BOOL(PRINTDLGA*)> answer) {
+        dialog_.reset();
+        dialog_.emplace(printDialog.Replace(std::move(answer)));
+    }
+    // The simplex test printer chosen, jobs into a file of that name.
+    void OnSimplex(const std::string& name) {
+        IntoFile(name);
+        Answering([this](PRINTDLGA* dialog) {
+            const BOOL chosen = test::AnswerPrintDialog(dialog, test::kSimplexPrinter);
+            dc_ = dialog->hDC;
+            return chosen;
+        });
+    }
+    ListPrintResult Print(const ReminderList& list, const std::string& name,
+                          const char* face = kListFace) {
+        OnSimplex(name);
+        return PrintReminderList(list, face);
     }
     // Jobs the printer's queue still holds.
     static int QueuedJobs() {
@@ -61,6 +78,12 @@ class ListPrintoutTest : public ::testing::Test {
     std::string output_;
     std::vector<std::string> outputs_;
     std::vector<BoxCall> boxes_;
+    const win::Replaced answered_ = win::messageBox.Replace(
+        [this](HWND, std::string_view text, std::string_view caption, UINT style) {
+            boxes_.push_back({std::string(text), std::string(caption), style});
+            return IDOK;
+        });
+    std::optional<win::Replaced> into_, dialog_;
 };
 
 std::string Item(int i) {
@@ -81,7 +104,7 @@ ReminderList Items(int count) {
 }
 
 TEST_F(ListPrintoutTest, AnEmptyListIsADocumentWithoutPages) {
-    const ListPrintResult result = PrintReminderList(ReminderList{}, Seams("empty.ps"));
+    const ListPrintResult result = Print(ReminderList{}, "empty.ps");
     EXPECT_FALSE(result.cancelled);
     EXPECT_EQ(result.errorCode, 0);
     EXPECT_EQ(result.pages, 0);
@@ -94,11 +117,11 @@ TEST_F(ListPrintoutTest, AnEmptyListIsADocumentWithoutPages) {
 
 TEST_F(ListPrintoutTest, OneEntryMoreThanAPageHoldsGoesAloneOnTheSecondPage) {
     // The printer's L, from a first (empty) job.
-    const int lastLine = PrintReminderList(ReminderList{}, Seams("probe.ps")).lastLine;
+    const int lastLine = Print(ReminderList{}, "probe.ps").lastLine;
     std::printf("the test printer's L: %d\n", lastLine);
     ASSERT_GT(lastLine, 10);
     const int count = lastLine + 2;
-    const ListPrintResult result = PrintReminderList(Items(count), Seams("pages.ps"));
+    const ListPrintResult result = Print(Items(count), "pages.ps");
     EXPECT_EQ(result.errorCode, 0);
     EXPECT_EQ(result.pages, 2);
     const test::Printout printout = test::ReadPrintout(output_);
@@ -155,23 +178,22 @@ TEST_F(ListPrintoutTest, AFailedPageOrDocumentIsReportedAndTheJobAborted) {
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.failing) * 10 + c.at);
         boxes_.clear();
-        ListPrintSeams seams = Seams("abort.ps");
         int calls = 0;
         const auto failAt = [&](Step step, int (*real)(HDC)) {
             return [&c, &calls, step, real](HDC dc) {
                 return step == c.failing && ++calls == c.at ? 0 : real(dc);
             };
         };
-        seams.startPage = failAt(Step::kStartPage, StartPage);
-        seams.endPage = failAt(Step::kEndPage, EndPage);
-        seams.endDoc = failAt(Step::kEndDoc, EndDoc);
+        const win::Replaced pages = startPage.Replace(failAt(Step::kStartPage, StartPage));
+        const win::Replaced ended = endPage.Replace(failAt(Step::kEndPage, EndPage));
+        const win::Replaced done = endDoc.Replace(failAt(Step::kEndDoc, EndDoc));
         // Wine's spooler lists no jobs, so the abort is seen where it is asked for.
         int aborted = 0;
-        seams.abortDoc = [&](HDC dc) {
+        const win::Replaced aborts = abortDoc.Replace([&](HDC dc) {
             ++aborted;
             return AbortDoc(dc);
-        };
-        const ListPrintResult result = PrintReminderList(Items(100), seams);
+        });
+        const ListPrintResult result = Print(Items(100), "abort.ps");
         EXPECT_EQ(result.errorCode, c.code);
         EXPECT_EQ(result.pages, c.pages);
         ASSERT_EQ(boxes_.size(), 1u);
@@ -191,17 +213,17 @@ TEST_F(ListPrintoutTest, AFailedPageOrDocumentIsReportedAndTheJobAborted) {
 // The copies asked for in the real print dialog are printed: uncollated, each page that many
 // times; collated, the whole list that many times.
 TEST_F(ListPrintoutTest, TheCopiesChosenInThePrintDialogArePrinted) {
-    const int lastLine = PrintReminderList(ReminderList{}, Seams("probe.ps")).lastLine;
+    const int lastLine = Print(ReminderList{}, "probe.ps").lastLine;
     const ReminderList list = Items(lastLine + 2);  // two pages
     for (bool collate : {false, true}) {
         SCOPED_TRACE(collate);
-        ListPrintSeams seams = Seams(collate ? "collated.ps" : "copies.ps");
-        seams.printer = {};  // the real dialog, on the default test printer
+        IntoFile(collate ? "collated.ps" : "copies.ps");
+        dialog_.reset();  // the real dialog, on the default test printer
         const test::InPrintDialog acts([collate](HWND dialog) {
             CheckDlgButton(dialog, 0x411, collate ? BST_CHECKED : BST_UNCHECKED);  // "Collate"
             test::PrintCopies(dialog, 2);
         });
-        const ListPrintResult result = PrintReminderList(list, seams);
+        const ListPrintResult result = PrintReminderList(list);
         EXPECT_EQ(acts.runs(), 1);
         EXPECT_EQ(result.errorCode, 0);
         EXPECT_EQ(result.pages, 4);
@@ -227,9 +249,7 @@ TEST_F(ListPrintoutTest, AWideFontDescriptionEndsBeforeTheNotifyColumn) {
     ReminderList list;
     list.Append(MakeReminder(kMeeting, description, 20261221, 1000, 255));
     list.Append(MakeReminder(kAppointment, description, 20261222, 1430, 3));
-    ListPrintSeams seams = Seams("wide.ps");
-    seams.face = "Liberation Sans";
-    ASSERT_EQ(PrintReminderList(list, seams).errorCode, 0);
+    ASSERT_EQ(Print(list, "wide.ps", "Liberation Sans").errorCode, 0);
     if (const char* png = std::getenv("TESSALY_PRINTOUT_PNG")) test::RenderPages(output_, png, 100);
     const test::Printout printout = test::ReadPrintout(output_);
     double notifyLeft = 1e9;
@@ -245,15 +265,18 @@ TEST_F(ListPrintoutTest, AWideFontDescriptionEndsBeforeTheNotifyColumn) {
 }
 
 TEST_F(ListPrintoutTest, CancelledDialogAndAFailedDocument) {
-    ListPrintSeams cancelled = Seams("cancelled.ps");
-    cancelled.printer = [] { return PrinterJob{}; };
-    EXPECT_TRUE(PrintReminderList(Items(3), cancelled).cancelled);
+    IntoFile("cancelled.ps");
+    Answering([](PRINTDLGA*) { return FALSE; });
+    EXPECT_TRUE(PrintReminderList(Items(3)).cancelled);
     EXPECT_TRUE(boxes_.empty());
 
     // A screen DC cannot start a document.
-    ListPrintSeams screen = Seams("screen.ps");
-    screen.printer = [] { return PrinterJob{CreateCompatibleDC(nullptr)}; };
-    const ListPrintResult result = PrintReminderList(Items(3), screen);
+    IntoFile("screen.ps");
+    Answering([](PRINTDLGA* dialog) {
+        dialog->hDC = CreateCompatibleDC(nullptr);
+        return TRUE;
+    });
+    const ListPrintResult result = PrintReminderList(Items(3));
     EXPECT_EQ(result.errorCode, 2);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].caption, "Printing Error 2");

@@ -8,13 +8,17 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/print/help_text_layout.h"
 #include "editor/print/tests/printout.h"
 #include "editor/print/win/help_text_print.h"
 #include "editor/print/win/print_object.h"
+#include "editor/print/win/printer_calls.h"
+#include "win/message_box.h"
 
 namespace tessaly::print {
 namespace {
@@ -33,33 +37,38 @@ struct Message {
 class PrintTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved_ = printSeams();
         output_ = test::OutputPath(
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ps");
-        printSeams().outputFile = output_;
-        printSeams().messageBox = [this](HWND, const char* text, const char* caption, UINT style) {
-            messages_.push_back({text, caption, style});
-            return IDOK;
-        };
+        into_.emplace(test::PrintInto(output_));
         ChooseInDialog(kDuplexPrinter);
     }
-    void TearDown() override { printSeams() = saved_; }
+    void TearDown() override {
+        dialog_.reset();
+        into_.reset();
+    }
 
     // The dialog answers OK with this printer, as PrintDlg does: a device context and DEVMODE
     // and DEVNAMES in global memory. Null: the dialog is cancelled.
     void ChooseInDialog(const char* printer) {
-        printSeams().printDialog = [this, printer](PRINTDLGA* dialog) -> BOOL {
+        dialog_.reset();
+        dialog_.emplace(printDialog.Replace([this, printer](PRINTDLGA* dialog) -> BOOL {
             dialogFlags_ = dialog->Flags;
             ++dialogs_;
             return printer ? test::AnswerPrintDialog(dialog, printer) : FALSE;
-        };
+        }));
     }
 
     Printout Read() { return test::ReadPrintout(output_); }
 
-    PrintSeams saved_;
     std::string output_;
     std::vector<Message> messages_;
+    const win::Replaced answered_ = win::messageBox.Replace(
+        [this](HWND, std::string_view text, std::string_view caption, UINT style) {
+            messages_.push_back({std::string(text), std::string(caption), style});
+            return IDOK;
+        });
+    std::optional<win::Replaced> into_;
+    std::optional<win::Replaced> dialog_;
     DWORD dialogFlags_ = 0;
     int dialogs_ = 0;
 };
@@ -109,7 +118,7 @@ TEST_F(PrintTest, ChoosePrinterAsksWithoutPageNumbersOrSelectionAndGivesTheName)
 
 // A one-page job after SetDuplex(mode), read back.
 Printout PrintWithDuplex(ITPrint& printer, int mode, const std::string& output) {
-    printSeams().outputFile = output;
+    const win::Replaced into = test::PrintInto(output);
     printer.ChoosePrinter();
     printer.SetFont("Courier New", 24, "");
     const double width = printer.TextWidthInches("0123456789");
@@ -311,8 +320,9 @@ void PrintThreePages(ITPrint& printer) {
 
 TEST_F(PrintTest, AFailedPageIsReportedOnceAndTheJobIsAbortedWithNothingMoreSent) {
     int pagesAsked = 0, aborts = 0;
-    printSeams().startPage = [&](HDC dc) { return ++pagesAsked == 2 ? 0 : StartPage(dc); };
-    printSeams().abortDoc = [&](HDC dc) { return ++aborts, AbortDoc(dc); };
+    const win::Replaced pages =
+        startPage.Replace([&](HDC dc) { return ++pagesAsked == 2 ? 0 : StartPage(dc); });
+    const win::Replaced aborted = abortDoc.Replace([&](HDC dc) { return ++aborts, AbortDoc(dc); });
     ComPtr<ITPrint> printer = NewPrinter();
     printer->ChoosePrinter();
     PrintThreePages(*printer.Get());
@@ -329,8 +339,9 @@ TEST_F(PrintTest, AFailedPageIsReportedOnceAndTheJobIsAbortedWithNothingMoreSent
 
 TEST_F(PrintTest, AFailedDocumentIsReportedOnceAndNoPageIsStarted) {
     int pagesAsked = 0;
-    printSeams().startDoc = [](HDC, const DOCINFOA*) { return 0; };
-    printSeams().startPage = [&](HDC dc) { return ++pagesAsked, StartPage(dc); };
+    const win::Replaced refused = startDoc.Replace([](HDC, const DOCINFOA*) { return 0; });
+    const win::Replaced pages =
+        startPage.Replace([&](HDC dc) { return ++pagesAsked, StartPage(dc); });
     ComPtr<ITPrint> printer = NewPrinter();
     printer->ChoosePrinter();
     PrintThreePages(*printer.Get());
@@ -433,9 +444,10 @@ TEST_F(PrintTest, AOnePageTopicPrintsOneSidedAndASimplexPrinterIsNotAsked) {
     EXPECT_NE(out.pages[0].find("Page 1"), std::string::npos);
 
     ChooseInDialog(kSimplexPrinter);
-    printSeams().outputFile = test::OutputPath("simplex.ps");
+    const std::string simplex = test::OutputPath("simplex.ps");
+    const win::Replaced into = test::PrintInto(simplex);
     HelpTextPrint("Long", NumberedTopic(100));
-    out = test::ReadPrintout(printSeams().outputFile);
+    out = test::ReadPrintout(simplex);
     EXPECT_EQ(out.pages.size(), 2u);
     EXPECT_FALSE(out.twoSided);
 }

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "editor/print/win/printer_calls.h"
+
 namespace tessaly::print::test {
 namespace {
 
@@ -97,6 +99,19 @@ void PrintCopies(HWND dialog, int copies) {
     SetDlgItemInt(dialog, 0x482, static_cast<UINT>(copies), FALSE);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+win::Replaced AnswerPrintDialogsWith(const std::string& printer) {
+    return printDialog.Replace(
+        [printer](PRINTDLGA* dialog) { return AnswerPrintDialog(dialog, printer); });
+}
+
+win::Replaced PrintInto(const std::string& path) {
+    return startDoc.Replace([path](HDC dc, const DOCINFOA* job) {
+        DOCINFOA into = *job;
+        into.lpszOutput = path.c_str();
+        return StartDocA(dc, &into);
+    });
 }
 
 BOOL AnswerPrintDialog(PRINTDLGA* dialog, const std::string& printer) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "win/system_call.h"
+
 namespace tessaly::print::test {
 
 // The two printers of the test prefix (scripts/printer): PostScript on the FILE: port, Letter,
@@ -19,6 +21,14 @@ inline constexpr char kSimplexPrinter[] = "Tessaly Simplex Printer";
 // Answers a printer dialog with OK for this printer, as PrintDlg does: a device context, and
 // DEVMODE and DEVNAMES in movable global memory. FALSE when the printer cannot be opened.
 BOOL AnswerPrintDialog(PRINTDLGA* dialog, const std::string& printer);
+
+// While the holder lives, the printouts' print dialog is answered with OK for this printer,
+// with no window.
+win::Replaced AnswerPrintDialogsWith(const std::string& printer);
+
+// While the holder lives, every document a printout starts is written into this file (a
+// Windows path) instead of going to the printer's port.
+win::Replaced PrintInto(const std::string& path);
 
 // Runs `act` once inside the real printer dialog's own modal loop, as soon as the dialog (a
 // visible window of this thread titled "Print") is up; `act` ends the dialog itself. For one

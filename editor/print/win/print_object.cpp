@@ -8,6 +8,8 @@
 #include <new>
 
 #include "editor/print/print_layout.h"
+#include "editor/print/win/printer_calls.h"
+#include "win/message_box.h"
 #include "win/gdi.h"
 
 namespace tessaly::print {
@@ -15,11 +17,6 @@ namespace tessaly::print {
 // {bb4c6ca6-5280-4367-b4b1-c46aebc8b08a}
 const IID IID_ITPrint = {
     0xbb4c6ca6, 0x5280, 0x4367, {0xb4, 0xb1, 0xc4, 0x6a, 0xeb, 0xc8, 0xb0, 0x8a}};
-
-PrintSeams& printSeams() {
-    static PrintSeams seams;
-    return seams;
-}
 
 namespace {
 
@@ -141,7 +138,7 @@ class cTPrint final : public ITPrint {
 };
 
 cTPrint::~cTPrint() {
-    if (documentOpen_) AbortDoc(dc_);
+    if (documentOpen_) abortDoc(dc_);
     ReleaseDevice();
     if (settings_) GlobalFree(settings_);
 }
@@ -178,7 +175,7 @@ void cTPrint::ReportPrinterError(int code) {
     const char* text = code == 1   ? "Document printing error"
                        : code == 2 ? "Page printing error"
                                    : "Unspecified printer error";
-    printSeams().messageBox(nullptr, text, "Printer Error", MB_OK | MB_ICONERROR);
+    win::ShowMessage(nullptr, text, "Printer Error", MB_OK | MB_ICONERROR);
 }
 
 std::string cTPrint::UseDefaultPrinter() {
@@ -222,7 +219,7 @@ std::string cTPrint::ChoosePrinter() {
     dialog.Flags = PD_RETURNDC | PD_HIDEPRINTTOFILE | PD_NOSELECTION | PD_NOPAGENUMS |
                    PD_USEDEVMODECOPIESANDCOLLATE;
     dialog.nCopies = 0;
-    const bool confirmed = printSeams().printDialog(&dialog);
+    const bool confirmed = printDialog(&dialog);
     if (confirmed && dialog.hDC) {
         ReleaseDevice();
         dc_ = dialog.hDC;
@@ -327,12 +324,10 @@ void cTPrint::StartDocument(std::string_view name) {
         return;
     }
     const std::string documentName(name.substr(0, 63));
-    const std::string& output = printSeams().outputFile;
     DOCINFOA job{};
     job.cbSize = sizeof job;
     job.lpszDocName = documentName.c_str();
-    job.lpszOutput = output.empty() ? nullptr : output.c_str();
-    if (printSeams().startDoc(dc_, &job) <= 0) {
+    if (startDoc(dc_, &job) <= 0) {
         ReportPrinterError(1);
         failed_ = true;
         return;
@@ -342,23 +337,23 @@ void cTPrint::StartDocument(std::string_view name) {
 
 void cTPrint::StartNewPage() {
     if (failed_) return;
-    if (!dc_ || printSeams().startPage(dc_) <= 0) {
+    if (!dc_ || startPage(dc_) <= 0) {
         ReportPrinterError(2);
         // Nothing more goes to this job, and the spooler does not keep it half-open.
         failed_ = true;
-        if (documentOpen_ && dc_) printSeams().abortDoc(dc_);
+        if (documentOpen_ && dc_) abortDoc(dc_);
         documentOpen_ = false;
     }
 }
 
 void cTPrint::EndCurrentPage() {
     if (!dc_ || failed_) return;
-    EndPage(dc_);
+    endPage(dc_);
 }
 
 void cTPrint::EndDocument() {
     if (!dc_) return;
-    if (documentOpen_ && !failed_) EndDoc(dc_);
+    if (documentOpen_ && !failed_) endDoc(dc_);
     documentOpen_ = false;
     ReleaseDevice();
 }

@@ -6,7 +6,6 @@
 #include <commdlg.h>
 #include <wrl/client.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -58,18 +57,5 @@ HRESULT CreateObjectByName(std::string_view className, REFIID iid, void** object
 
 // A new print object; null only when the program has none.
 Microsoft::WRL::ComPtr<ITPrint> CreatePrintObject();
-
-// What the print object asks of the system; tests replace parts and put them back.
-struct PrintSeams {
-    std::function<BOOL(PRINTDLGA*)> printDialog = PrintDlgA;
-    std::function<int(HWND, const char*, const char*, UINT)> messageBox = MessageBoxA;
-    std::function<int(HDC, const DOCINFOA*)> startDoc = StartDocA;
-    std::function<int(HDC)> startPage = StartPage;
-    std::function<int(HDC)> abortDoc = AbortDoc;
-    // The file a job is written to; empty: wherever the printer's port sends it.
-    std::string outputFile;
-};
-
-PrintSeams& printSeams();
 
 }  // namespace tessaly::print

@@ -52,8 +52,29 @@ constexpr DateKey kToday = 20261210;
 
 enum class Answer { kYes, kNo, kCancel };
 
-class DataFolderTest : public ::testing::Test {
+// The test is the editor: it answers the move's questions as each test sets them up.
+class DataFolderTest : public ::testing::Test, public MoveHost {
   protected:
+    // The editor's question: Yes saves (new content) unless the save fails, No discards.
+    bool OfferSave() override {
+        if (!unsaved_) return true;
+        ++questions_;
+        if (answer_ == Answer::kCancel) return false;
+        if (answer_ == Answer::kNo) return true;
+        ++saves_;
+        if (saveWorks_) Write(location_.dataFile, kOtherReminders);
+        return saveWorks_;
+    }
+    std::optional<std::string> SettingsLine(const fs::path& p) override {
+        if (!pathFits_) return std::nullopt;
+        return p.string();
+    }
+    ExistingFileChoice AskAboutExisting(const ExistingFileQuestion& q) override {
+        asked_.push_back(q);
+        return choice_;
+    }
+    DateKey Today() override { return kToday; }
+
     void SetUp() override {
         root_ = fs::temp_directory_path() /
                 ("tessaly-settings-" +
@@ -63,22 +84,6 @@ class DataFolderTest : public ::testing::Test {
         fs::create_directories(newFolder());
         fs::create_directories(settingsFile().parent_path());
         location_ = {oldFolder() / "Tessaly.tsy", oldFolder()};
-        // The editor's question: Yes saves (new content) unless the save fails, No discards.
-        host_.offerSave = [this] {
-            if (!unsaved_) return true;
-            ++questions_;
-            if (answer_ == Answer::kCancel) return false;
-            if (answer_ == Answer::kNo) return true;
-            ++saves_;
-            if (saveWorks_) Write(location_.dataFile, kOtherReminders);
-            return saveWorks_;
-        };
-        host_.settingsLine = [](const fs::path& p) { return std::optional(p.string()); };
-        host_.askAboutExisting = [this](const ExistingFileQuestion& q) {
-            asked_.push_back(q);
-            return choice_;
-        };
-        host_.today = kToday;
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -89,7 +94,7 @@ class DataFolderTest : public ::testing::Test {
     fs::path keptFile() const { return newFolder() / "Tessaly-before-move-20261210.tsy"; }
 
     MoveResult Move(const fs::path& folder) {
-        return SetDataFolder(location_, settingsFile(), folder, host_);
+        return SetDataFolder(location_, settingsFile(), folder, *this);
     }
     // Everything that must stay as it was after a move that did not happen.
     void ExpectNothingChanged(const std::string& settingsBefore, const std::string& newBefore) {
@@ -104,7 +109,7 @@ class DataFolderTest : public ::testing::Test {
 
     fs::path root_;
     DataLocation location_;
-    MoveHost host_;
+    bool pathFits_ = true;  // the settings file's code page holds every path
     bool unsaved_ = false;
     Answer answer_ = Answer::kYes;
     bool saveWorks_ = true;
@@ -241,7 +246,7 @@ TEST_F(DataFolderTest, TheFolderInUseOnlyPutsTheSettingsFileRight) {
     }
     // A settings file that cannot be written is said, not swallowed.
     const MoveResult result =
-        SetDataFolder(location_, root_ / "no-such-folder" / "Tessaly.ini", oldFolder(), host_);
+        SetDataFolder(location_, root_ / "no-such-folder" / "Tessaly.ini", oldFolder(), *this);
     EXPECT_EQ(result.outcome, MoveOutcome::kFailed);
     EXPECT_NE(result.message.find("settings file could not be written"), std::string::npos)
         << result.message;
@@ -318,7 +323,7 @@ TEST_F(DataFolderTest, AFailedMoveKeepsTheOldLocation) {
 
     // A path the settings file cannot hold: refused before anything is asked or written.
     unsaved_ = true;
-    host_.settingsLine = [](const fs::path&) { return std::optional<std::string>(); };
+    pathFits_ = false;
     EXPECT_EQ(Move(newFolder()).outcome, MoveOutcome::kFailed);
     EXPECT_EQ(questions_, 0);
     ExpectNothingChanged("before\r\n", "<none>");
@@ -335,7 +340,7 @@ TEST_F(DataFolderTest, AnUnwritableSettingsFileLeavesTheNewFolderAsItWas) {
         fs::create_directories(newFolder());
         if (there != "<none>") Write(newFile(), there);
         choice_ = ExistingFileChoice::kReplaceIt;
-        const MoveResult result = SetDataFolder(location_, nowhere, newFolder(), host_);
+        const MoveResult result = SetDataFolder(location_, nowhere, newFolder(), *this);
         EXPECT_EQ(result.outcome, MoveOutcome::kFailed);
         EXPECT_NE(result.message.find("settings file could not be written"), std::string::npos)
             << result.message;

@@ -7,6 +7,7 @@
 
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
+#include "win/clock.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
@@ -22,11 +23,30 @@ constexpr int kQuestionModal = -(MB_YESNOCANCEL | MB_ICONQUESTION);  // "&Yes", 
 
 struct SettingsState final : win::Dialog {
     SettingsPaths* paths = nullptr;
-    const SettingsHost* host = nullptr;
+    SettingsHost* host = nullptr;
     bool moved = false;
 
   private:
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+// The move's questions, asked from the dialog: boxes it owns, the code page of the settings
+// file, the editor's own box for a data file already in the folder.
+class DialogMoveHost final : public settings::MoveHost {
+  public:
+    explicit DialogMoveHost(SettingsState& s) : s_(s) {}
+    bool OfferSave() override { return s_.host->OfferSave(s_.hwnd); }
+    std::optional<std::string> SettingsLine(const std::filesystem::path& dataFile) override {
+        return SystemCodePageLine(dataFile);
+    }
+    settings::ExistingFileChoice AskAboutExisting(
+        const settings::ExistingFileQuestion& question) override {
+        return AskAboutExistingFile(question);
+    }
+    DateKey Today() override { return win::Today(); }
+
+  private:
+    SettingsState& s_;
 };
 
 void ShowCurrentLocation(SettingsState& s) {
@@ -35,24 +55,13 @@ void ShowCurrentLocation(SettingsState& s) {
     s.End(0);
 }
 
-DateKey SystemToday() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return MakeDateKey(now.wYear, now.wMonth, now.wDay);
-}
-
 void MoveTo(SettingsState& s, const std::filesystem::path& folder) {
-    const SettingsHost& host = *s.host;
-    settings::MoveHost move;
-    if (host.offerSave) move.offerSave = [&s] { return s.host->offerSave(s.hwnd); };
-    move.settingsLine = host.settingsLine ? host.settingsLine : SystemCodePageLine;
-    move.askAboutExisting = host.askAboutExisting ? host.askAboutExisting : AskAboutExistingFile;
-    move.today = host.today ? host.today() : SystemToday();
+    DialogMoveHost move(s);
     const settings::MoveResult result =
         settings::SetDataFolder(s.paths->location, s.paths->settingsFile, folder, move);
     switch (result.outcome) {
         case settings::MoveOutcome::kMoved:
-            if (host.showDataFile) host.showDataFile(s.paths->location.dataFile);
+            s.host->ShowDataFile(s.paths->location.dataFile);
             Sleep(100);  // the new path is seen in the status bar before the dialog goes
             s.moved = true;
             s.End(1);
@@ -69,9 +78,8 @@ void MoveTo(SettingsState& s, const std::filesystem::path& folder) {
 }
 
 void ChooseNewLocation(SettingsState& s) {
-    const auto choose = s.host->chooseFolder ? s.host->chooseFolder : BrowseForDataFolder;
     const std::optional<std::filesystem::path> folder =
-        choose(s.hwnd, s.paths->location.dataFolder);
+        chooseDataFolder(s.hwnd, s.paths->location.dataFolder);
     if (folder && !folder->empty()) MoveTo(s, *folder);
 }
 
@@ -143,6 +151,9 @@ std::optional<std::filesystem::path> BrowseForDataFolder(HWND owner,
     return chosen;
 }
 
+win::SystemCall<std::optional<std::filesystem::path>(HWND, const std::filesystem::path&)>
+    chooseDataFolder{&BrowseForDataFolder};
+
 std::optional<std::string> SystemCodePageLine(const std::filesystem::path& path) {
     const std::wstring wide = path.wstring();
     if (wide.empty()) return std::string();
@@ -168,13 +179,13 @@ settings::ExistingFileChoice AskAboutExistingFile(const settings::ExistingFileQu
     }
 }
 
-bool SettingsDialog(HWND owner, SettingsPaths& paths, const SettingsHost& host) {
+bool SettingsDialog(HWND owner, SettingsPaths& paths, SettingsHost& host) {
     SettingsState state;
     state.paths = &paths;
     state.host = &host;
     win::RunModal(state, owner, win::DialogTemplate::Resource(IDD_SETTINGS));
     // Loaded only once the dialog is gone, as the main window's lists are drawn behind it.
-    if (state.moved && host.reload) host.reload();
+    if (state.moved) host.Reload();
     return state.moved;
 }
 

@@ -5,37 +5,26 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 
-#include "core/date.h"
 #include "editor/settings/data_folder.h"
+#include "win/system_call.h"
 
 namespace tessaly::editor {
 
-// What the dialog needs from the editor; empty members are left out or take the real thing.
-struct SettingsHost {
+// What the dialog needs from the editor.
+class SettingsHost {
+  public:
+    virtual ~SettingsHost() = default;
     // When the lists have unsaved changes: asks whether to save them first, in boxes owned by
     // `owner` (the dialog), and saves them when the user says so. false when the user cancelled
-    // or the save failed: then nothing moves. Empty: nothing unsaved.
-    std::function<bool(HWND owner)> offerSave;
-    // The settings file's line for a path; empty: SystemCodePageLine.
-    std::function<std::optional<std::string>(const std::filesystem::path&)> settingsLine;
-    // The question about a data file with reminders in the chosen folder; empty: AppMsgBox,
-    // which its owner, the dialog, waits for.
-    std::function<settings::ExistingFileChoice(const settings::ExistingFileQuestion&)>
-        askAboutExisting;
-    // Today, for the name a replaced data file is kept under; empty: the system's date.
-    std::function<DateKey()> today;
-    // Shows the data file path in the main window's status bar.
-    std::function<void(const std::filesystem::path&)> showDataFile;
+    // or the save failed: then nothing moves. true when nothing is unsaved.
+    virtual bool OfferSave(HWND owner) = 0;
+    // The data file moved: its path is shown in the main window's status bar.
+    virtual void ShowDataFile(const std::filesystem::path& file) = 0;
     // Loads both lists again from the data file now in use.
-    std::function<void()> reload;
-    // Lets the user choose a folder, starting in start; nothing when the user cancels.
-    std::function<std::optional<std::filesystem::path>(HWND owner,
-                                                       const std::filesystem::path& start)>
-        chooseFolder;
+    virtual void Reload() = 0;
 };
 
 struct SettingsPaths {
@@ -45,14 +34,19 @@ struct SettingsPaths {
 };
 
 // Runs the dialog modally over owner. Returns true when the data file moved: paths.location
-// then names the new file, the settings file names it too, and host.reload has run. While a
+// then names the new file, the settings file names it too, and host.Reload has run. While a
 // move runs, its questions and messages are owned by the dialog, so nothing else in it can be
 // clicked until they are answered.
-bool SettingsDialog(HWND owner, SettingsPaths& paths, const SettingsHost& host);
+bool SettingsDialog(HWND owner, SettingsPaths& paths, SettingsHost& host);
 
-// The shell's folder browser, titled for choosing the data file's folder and opened on start.
+// The shell's folder browser, titled for choosing the data file's folder and opened on start:
+// the folder chosen, or nothing when the user cancels.
 std::optional<std::filesystem::path> BrowseForDataFolder(HWND owner,
                                                          const std::filesystem::path& start);
+// What "Set New Location" asks: the shell's browser, unless a test chooses the folder.
+extern win::SystemCall<std::optional<std::filesystem::path>(HWND owner,
+                                                            const std::filesystem::path& start)>
+    chooseDataFolder;
 
 // The settings file's line for a path, in the system's code page; nothing when the path has a
 // character the code page cannot hold (the editor could not read it back).

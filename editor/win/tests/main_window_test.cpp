@@ -20,11 +20,14 @@
 #include "editor/calendar/calendar_rules.h"
 #include "editor/help/help_file.h"
 #include "editor/help/win/help_window.h"
+#include "editor/settings/win/settings_dialog.h"
 #include "editor/win/main_window.h"
 #include "editor/win/resource.h"
 #include "win/controls.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
+#include "win/folders.h"
+#include "win/tests/fixed_clock.h"
 #include "win/tests/recorded_boxes.h"
 #include "win/tests/window_steps.h"
 
@@ -50,33 +53,18 @@ class MainWindowTest : public ::testing::Test {
         fs::remove_all(root_);
         fs::create_directories(root_ / "common");
         fs::create_directories(root_ / "docs");
-        messageBoxFunction = &AnswerBox;
         boxes.clear();
         answers.clear();
     }
 
     void TearDown() override {
         if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
-        messageBoxFunction = &SystemMessageBox;
         std::error_code ignored;
         fs::remove_all(root_, ignored);
     }
 
-    EditorOptions Options(const std::wstring& firstArgument = L"") {
-        EditorOptions options;
-        options.firstArgument = firstArgument;
-        options.specialFolderPath = [this](int csidl) {
-            return (root_ / (csidl == 0x23 ? "common" : "docs")).wstring();
-        };
-        options.today = [] { return kToday; };
-        // Not the test's own folder, which holds the built help file.
-        options.programFile = [this] { return (root_ / "bin" / "Tessaly.exe").wstring(); };
-        return options;
-    }
-
-    void Open(const std::wstring& firstArgument = L"") { OpenWith(Options(firstArgument)); }
-    void OpenWith(EditorOptions options) {
-        hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), std::move(options));
+    void Open(const std::wstring& firstArgument = L"") {
+        hwnd_ = CreateMainDialog(firstArgument);
         ASSERT_NE(hwnd_, nullptr) << "CreateDialog failed, error " << GetLastError();
         Pump();  // runs the posted start-up maintenance
         w_ = MainWindowFrom(hwnd_);
@@ -194,6 +182,14 @@ class MainWindowTest : public ::testing::Test {
     fs::path root_;
     HWND hwnd_ = nullptr;
     MainWindow* w_ = nullptr;
+    const Replaced answered_ = messageBox.Replace(&AnswerBox);
+    const Replaced folders_ = specialFolder.Replace([this](int csidl) {
+        return (root_ / (csidl == kCommonAppDataFolder ? "common" : "docs")).wstring();
+    });
+    const Replaced today_ = FixToday(kToday);
+    // Not the test's own folder, which holds the built help file.
+    const Replaced program_ =
+        programFile.Replace([this] { return (root_ / "bin" / "Tessaly.exe").wstring(); });
 };
 
 TEST_F(MainWindowTest, FirstStartCreatesTheFoldersAndAnEmptyDataFile) {
@@ -286,7 +282,7 @@ TEST_F(MainWindowTest, AFileThatCouldNotBeReadIsNotOverwrittenAtStartup) {
     HANDLE held = CreateFileW(DefaultDataFile().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), Options());
+    hwnd_ = CreateMainDialog();
     CloseHandle(held);
     ASSERT_NE(hwnd_, nullptr);
     Pump();
@@ -322,7 +318,7 @@ TEST_F(MainWindowTest, AFileThatCouldNotBeReadIsNotOverwrittenAtStartup) {
 TEST_F(MainWindowTest, SecondCopyIsRefusedWithItsMessage) {
     HANDLE first = CreateMutexA(nullptr, FALSE, "Tessaly");
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(RunEditor(GetModuleHandleW(nullptr), L"", Options()), 0);
+    EXPECT_EQ(RunEditor(L""), 0);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Tessaly is already loaded");
     EXPECT_EQ(boxes[0].caption, " ");
@@ -882,9 +878,9 @@ TEST_F(MainWindowTest, HelpBesideTheProgramIsFoundWhenNoneIsInstalled) {
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     };
     writeHelp(unpacked / "Tessaly.ahp", "Beside");
-    EditorOptions options = Options();
-    options.programFile = [unpacked] { return (unpacked / "Tessaly.exe").wstring(); };
-    OpenWith(options);
+    const Replaced beside =
+        programFile.Replace([unpacked] { return (unpacked / "Tessaly.exe").wstring(); });
+    Open();
 
     bool shown = false;
     windowSteps = {{L"Tessaly Help", [&shown](HWND help) {
@@ -1012,7 +1008,7 @@ TEST_F(MainWindowTest, ModalRunSavesOnYesAndEndsTheProgram) {
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     };
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, &ModalScript::OnTimer);
-    EXPECT_EQ(RunEditor(GetModuleHandleW(nullptr), L"", Options()), 0);
+    EXPECT_EQ(RunEditor(L""), 0);
     KillTimer(nullptr, timer);
     ASSERT_EQ(boxes.size(), 1u);
     const ReminderData disk = OnDisk(DefaultDataFile());
@@ -1047,7 +1043,7 @@ TEST_F(MainWindowTest, TheRealMessageBoxIsWiredThroughTheSeam) {
     WriteData(DefaultDataFile(), {MakeReminder(kMeeting, "B", 20261220, 900, 1)});
     Open();
     Click(IDC_NEXT);
-    messageBoxFunction = &SystemMessageBox;
+    const Replaced real = messageBox.Replace(&SystemMessageBox);
     RealBox::hook = SetWindowsHookExW(WH_CBT, &RealBox::OnCbt, nullptr, GetCurrentThreadId());
     ASSERT_NE(RealBox::hook, nullptr);
     Click(IDC_DELETE);
@@ -1157,16 +1153,20 @@ class SettingsCommandTest : public MainWindowTest {
         windowSteps.clear();
         return allRan;
     }
+    // "Set new Location" chooses this folder from now on.
+    void ChooseFolder(const fs::path& folder) {
+        chosen_.reset();
+        chosen_.emplace(editor::chooseDataFolder.Replace(
+            [folder](HWND, const fs::path&) { return std::optional<fs::path>(folder); }));
+    }
     void OpenWithChosenFolder(const fs::path& folder) {
-        EditorOptions options = Options();
-        options.chooseDataFolder = [folder](HWND, const fs::path&) {
-            return std::optional<fs::path>(folder);
-        };
-        hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), options);
+        ChooseFolder(folder);
+        hwnd_ = CreateMainDialog();
         ASSERT_NE(hwnd_, nullptr);
         Pump();
         w_ = MainWindowFrom(hwnd_);
     }
+    std::optional<Replaced> chosen_;
 };
 
 TEST_F(SettingsCommandTest, SetNewLocationMovesTheFileAndReloadsBothLists) {
@@ -1248,12 +1248,8 @@ TEST_F(SettingsCommandTest, TheMovesQuestionsAndMessagesBelongToTheDialog) {
     WriteData(file, {});
     const fs::path moved = root_ / "moved";
     fs::create_directories(moved);
-    EditorOptions options = Options();
-    options.firstArgument = file.wstring();
-    options.chooseDataFolder = [moved](HWND, const fs::path&) {
-        return std::optional<fs::path>(moved);
-    };
-    hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), options);
+    ChooseFolder(moved);
+    hwnd_ = CreateMainDialog(file.wstring());
     ASSERT_NE(hwnd_, nullptr);
     Pump();
     w_ = MainWindowFrom(hwnd_);

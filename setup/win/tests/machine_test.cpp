@@ -10,9 +10,13 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "setup/win/machine.h"
+#include "win/folders.h"
+#include "win/message_box.h"
+#include "win/text.h"
 #include "setup/win/tests/pending_renames.h"
 #include "setup/win/tests/read_link.h"
 
@@ -67,9 +71,19 @@ std::vector<std::wstring> Names(const std::wstring& folder) {
     return names;
 }
 
+// A restart that is only counted; the system's calls around it are not made.
+struct CountedRestart : RestartSystem {
+    int requests = 0;
+    bool IsNtFamily() override { return true; }
+    bool EnableShutdownPrivilege() override { return true; }
+    bool RequestRestart() override { return ++requests, true; }
+    void ShowMessage(const Message&) override {}
+};
+
 TEST(SetupMachine, FoldersAndCopies) {
     Scratch s;
-    MachineInstaller m;
+    CountedRestart never;
+    MachineInstaller m(never);
     EXPECT_EQ(m.CreateFolder(s / L"a", Access::kInherited), L"");
     EXPECT_EQ(m.CreateFolder(s / L"a", Access::kInherited), L"") << "an existing folder is fine";
     WriteText(s / L"file", "x");
@@ -189,10 +203,12 @@ TEST(SetupMachine, StopsTheProgramOfExactlyThatNameOnly) {
 
     // Only processes this test started may be stopped, whatever else the prefix runs.
     const auto ours = [&](std::uint32_t id) { return id == notifier.id() || id == decoy.id(); };
-    EXPECT_EQ(StopRunningProgram(L"tessalystartup.EXE", ours), notifier.id());
+    const win::Replaced onlyOurs =
+        endProcess.Replace([&](std::uint32_t id) { return ours(id) && EndProcess(id); });
+    EXPECT_EQ(StopRunningProgram(L"tessalystartup.EXE"), notifier.id());
     EXPECT_FALSE(notifier.Running());
     EXPECT_TRUE(decoy.Running()) << "a program whose name merely contains it is left alone";
-    EXPECT_EQ(StopRunningProgram(L"TessalyStartup.exe", ours), 0u) << "none left to stop";
+    EXPECT_EQ(StopRunningProgram(L"TessalyStartup.exe"), 0u) << "none left to stop";
     EXPECT_TRUE(decoy.Running());
 }
 
@@ -226,8 +242,20 @@ struct ScratchInstall {
     Scratch s;
     std::map<int, std::wstring> special;
     std::vector<Message> shown;
-    int restarts = 0;
+    CountedRestart restart;
     int answer = IDNO;
+    const win::Replaced answered = win::messageBox.Replace(
+        [this](HWND, std::string_view text, std::string_view caption, UINT style) {
+            const Message m{win::Utf8ToWide(text), win::Utf8ToWide(caption), style};
+            shown.push_back(m);
+            if (m.caption == L"Confirm Windows Restart") return answer;
+            return (m.style & 0xF) == MB_YESNO ? IDYES : IDOK;
+        });
+    const win::Replaced folders =
+        win::specialFolder.Replace([this](int csidl) { return special[csidl]; });
+    // Nothing the test did not start is stopped; other Wine tests run editors of their own.
+    const win::Replaced spared = endProcess.Replace([](std::uint32_t) { return false; });
+    const win::Replaced noEditor = editorRunning.Replace([] { return false; });
 
     ScratchInstall() {
         for (auto [csidl, name] : {std::pair{kCsidlCommonAppData, L"ProgramData"},
@@ -249,25 +277,10 @@ struct ScratchInstall {
         L"Software\\Tessaly-setup-test-" + std::to_wstring(GetCurrentProcessId());
     ~ScratchInstall() { RegDeleteTreeW(HKEY_CURRENT_USER, entryKey.c_str()); }
 
-    MachineInstaller Machine() {
-        MachineSeams seams;
-        seams.showMessage = [this](const Message& m) {
-            shown.push_back(m);
-            if (m.caption == L"Confirm Windows Restart") return answer;
-            return (m.style & 0xF) == MB_YESNO ? IDYES : IDOK;
-        };
-        seams.mayStop = [](std::uint32_t) { return false; };
-        seams.restartWindows = [this] { ++restarts; };
-        // Other Wine tests run editors of their own meanwhile.
-        seams.editorRunning = [] { return false; };
-        seams.entryKey = entryKey;
-        seams.entryForCurrentUser = true;
-        return MachineInstaller(seams);
-    }
+    MachineInstaller Machine() { return MachineInstaller(restart, {entryKey, true}); }
     Situation Situate() {
         Situation situation = MachineSituation();
         situation.currentFolder = s / L"release";
-        situation.specialFolder = [this](int csidl) { return special[csidl]; };
         return situation;
     }
     template <typename Work>
@@ -338,7 +351,7 @@ TEST(SetupMachine, OnlyUninstallAsTheFirstArgumentUninstalls) {
 TEST(SetupMachine, AWholeInstallationAndEachAnswerToTheRestart) {
     ScratchInstall t;
     EXPECT_EQ(t.Run().outcome, Outcome::kNoRestart);
-    EXPECT_EQ(t.restarts, 0);
+    EXPECT_EQ(t.restart.requests, 0);
     const std::wstring installed = t.s / L"Program Files\\Quorvane\\Tessaly";
     EXPECT_EQ(ReadText(installed + L"\\TessalyStartup.exe"), L"new");
     EXPECT_EQ(ReadText(t.s / L"ProgramData\\Quorvane\\Tessaly\\Tessaly.ahp"), L"new");
@@ -352,7 +365,7 @@ TEST(SetupMachine, AWholeInstallationAndEachAnswerToTheRestart) {
     WriteText(t.s / L"Documents\\Quorvane\\Tessaly\\Tessaly.tsy", "user's");
     t.answer = IDYES;
     EXPECT_EQ(t.Run().outcome, Outcome::kRestartAsked);
-    EXPECT_EQ(t.restarts, 1);
+    EXPECT_EQ(t.restart.requests, 1);
     EXPECT_EQ(ReadText(t.s / L"Documents\\Quorvane\\Tessaly\\Tessaly.tsy"), L"brought");
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -378,7 +391,7 @@ TEST(SetupMachine, AFolderThatCannotBeMadeIsReportedAndNoRestartOffered) {
                                                          L"tsy.exe", L"TessalySetup.exe",
                                                          L"Tessaly.lnk", L"TessalyStart.lnk"}));
     for (const Message& m : t.shown) EXPECT_NE(m.caption, L"Confirm Windows Restart");
-    EXPECT_EQ(t.restarts, 0);
+    EXPECT_EQ(t.restart.requests, 0);
 }
 
 // What Wine can show of the shared folder's protection: the lists are accepted when a folder is
@@ -387,7 +400,8 @@ TEST(SetupMachine, AFolderThatCannotBeMadeIsReportedAndNoRestartOffered) {
 // shown by the rules' own tests, not here.
 TEST(SetupMachine, TheSharedFolderTakesItsListsAndKeepsItsUse) {
     Scratch s;
-    MachineInstaller m;
+    CountedRestart never;
+    MachineInstaller m(never);
     EXPECT_EQ(m.CreateFolder(s / L"Quorvane", Access::kVendorFolder), L"");
     EXPECT_EQ(m.CreateFolder(s / L"Quorvane\\Tessaly", Access::kProductFolder), L"");
     CreateDirectoryW((s / L"planted").c_str(), nullptr);  // owned by this test's user
@@ -421,7 +435,8 @@ TEST(SetupMachine, AFileInUseGoesAtTheRestartUnderANameOfItsOwn) {
     {
         Started running(editor);
         ASSERT_TRUE(running.Running());
-        MachineInstaller m;
+        CountedRestart never;
+        MachineInstaller m(never);
         const Removal removal = m.RemoveFile(editor);
         EXPECT_EQ(removal.reason, L"");
         EXPECT_TRUE(removal.atRestart);

@@ -13,6 +13,7 @@
 
 #include "editor/help/win/help_window.h"
 #include "editor/win/main_window.h"
+#include "win/folders.h"
 #include "editor/win/resource.h"
 
 namespace {
@@ -58,11 +59,11 @@ int wmain(int argc, wchar_t** argv) {
     HWND stopwatch = CreateWindowW(cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                    cls.hInstance, nullptr);
 
-    tessaly::editor::EditorOptions options;
-    options.specialFolderPath = [&](int csidl) {
-        return (root / (csidl == 0x23 ? L"common" : L"docs")).wstring();
-    };
-    HWND main = tessaly::editor::CreateMainDialog(GetModuleHandleW(nullptr), options);
+    const tessaly::win::Replaced folders = tessaly::win::specialFolder.Replace([&](int csidl) {
+        return (root / (csidl == tessaly::win::kCommonAppDataFolder ? L"common" : L"docs"))
+            .wstring();
+    });
+    HWND main = tessaly::editor::CreateMainDialog();
     if (!main) return 1;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);

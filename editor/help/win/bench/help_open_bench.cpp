@@ -19,6 +19,7 @@
 #include "editor/help/help_file.h"
 #include "editor/help/topic_search.h"
 #include "editor/help/win/help_window.h"
+#include "win/message_box.h"
 
 namespace {
 
@@ -50,9 +51,8 @@ std::vector<tessaly::help::HelpTopic> LargeTopics() {
 // Opens the window the way the Help command does and stops the clock once it is visible, its
 // text pane filled and everything painted.
 double TimeOpen(const std::wstring& file) {
-    tessaly::help::HelpWindowOptions options;
     const Clock::time_point start = Clock::now();
-    HWND help = tessaly::help::CreateHelpWindow(file, L"Tessaly Help", nullptr, 100, 100, options);
+    HWND help = tessaly::help::CreateHelpWindow(file, L"Tessaly Help", nullptr, 100, 100, nullptr);
     if (!help) return -1;
     UpdateWindow(help);
     MSG msg;
@@ -87,12 +87,12 @@ void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR id, DWORD) {
 
 // Find text in the window for a text no topic holds: from Ok to the "None found" box.
 double TimeWindowSearch(const std::wstring& file) {
-    tessaly::help::HelpWindowOptions options;
-    options.messageBox = [](HWND, const std::wstring&, const std::wstring&, UINT) {
-        boxShown = Clock::now();
-        return IDOK;
-    };
-    HWND help = tessaly::help::CreateHelpWindow(file, L"Tessaly Help", nullptr, 100, 100, options);
+    const tessaly::win::Replaced answered =
+        tessaly::win::messageBox.Replace([](HWND, std::string_view, std::string_view, UINT) {
+            boxShown = Clock::now();
+            return IDOK;
+        });
+    HWND help = tessaly::help::CreateHelpWindow(file, L"Tessaly Help", nullptr, 100, 100, nullptr);
     if (!help) return -1;
     SetTimer(nullptr, 0, 10, &AnswerQuestion);
     SendMessageW(help, WM_COMMAND, tessaly::help::kFindTextCommand, 0);

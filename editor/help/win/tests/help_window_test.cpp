@@ -11,10 +11,13 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/help/help_file.h"
 #include "editor/help/win/help_window.h"
+#include "win/message_box.h"
+#include "win/text.h"
 
 namespace tessaly::help {
 namespace {
@@ -27,14 +30,9 @@ struct Box {
 };
 std::vector<Box> boxes;
 
-HelpWindowOptions RecordingOptions() {
-    HelpWindowOptions options;
-    options.messageBox = [](HWND, const std::wstring& text, const std::wstring& caption,
-                            UINT style) {
-        boxes.push_back({text, caption, style});
-        return IDOK;
-    };
-    return options;
+int RecordBox(HWND, std::string_view text, std::string_view caption, UINT style) {
+    boxes.push_back({win::Utf8ToWide(text), win::Utf8ToWide(caption), style});
+    return IDOK;
 }
 
 // Runs `steps` one per timer tick inside whatever modal loop is running (the find question,
@@ -208,7 +206,7 @@ class HelpWindowTest : public ::testing::Test {
         return (folder_ / name).wstring();
     }
     HWND Open(std::wstring_view title = L"Tessaly Help") {
-        help_ = CreateHelpWindow(file_, title, caller_, 100, 80, RecordingOptions());
+        help_ = CreateHelpWindow(file_, title, caller_, 100, 80, nullptr);
         SetForegroundWindow(help_);
         return help_;
     }
@@ -226,6 +224,7 @@ class HelpWindowTest : public ::testing::Test {
     std::wstring file_;
     HWND caller_ = nullptr;
     HWND help_ = nullptr;
+    const win::Replaced answered_ = win::messageBox.Replace(&RecordBox);
 };
 
 TEST_F(HelpWindowTest, WindowControlsAndFirstTopic) {
@@ -482,10 +481,12 @@ TEST_F(HelpWindowTest, ExpandAndCollapseAll) {
 }
 
 TEST_F(HelpWindowTest, PrintHookGetsTheShownTopicOnlyWithText) {
-    std::vector<std::string> printed;
-    HelpWindowOptions options = RecordingOptions();
-    options.printTopic = [&](HWND, const HelpTopic& t) { printed.push_back(t.title); };
-    help_ = CreateHelpWindow(file_, L"Tessaly Help", caller_, 100, 80, options);
+    struct RecordingHost final : HelpHost {
+        std::vector<std::string> printed;
+        void PrintTopic(HWND, const HelpTopic& t) override { printed.push_back(t.title); }
+    } host;
+    std::vector<std::string>& printed = host.printed;
+    help_ = CreateHelpWindow(file_, L"Tessaly Help", caller_, 100, 80, &host);
     SetForegroundWindow(help_);
     Press(help_, 'P', false, true);
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, LPARAM(TopicItem(4)));
@@ -539,11 +540,10 @@ TEST_F(HelpWindowTest, SplitterDragAndResize) {
 }
 
 TEST_F(HelpWindowTest, MissingAndEmptyFiles) {
-    EXPECT_EQ(CreateHelpWindow((folder_ / "none.ahp").wstring(), L"", caller_, 100, 80,
-                               RecordingOptions()),
+    EXPECT_EQ(CreateHelpWindow((folder_ / "none.ahp").wstring(), L"", caller_, 100, 80, nullptr),
               nullptr);
     const std::wstring empty = Write("empty.ahp", {0, 0, 0, 0});
-    EXPECT_EQ(CreateHelpWindow(empty, L"", caller_, 100, 80, RecordingOptions()), nullptr);
+    EXPECT_EQ(CreateHelpWindow(empty, L"", caller_, 100, 80, nullptr), nullptr);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, L"No help available");
     EXPECT_EQ(boxes[1].text, L"No help content");
@@ -574,7 +574,7 @@ TEST_F(HelpWindowTest, DamagedAndOversizedFilesHaveNoContent) {
 
     for (const std::wstring& path : {damagedFile, oversized}) {
         boxes.clear();
-        EXPECT_EQ(CreateHelpWindow(path, L"", caller_, 100, 80, RecordingOptions()), nullptr);
+        EXPECT_EQ(CreateHelpWindow(path, L"", caller_, 100, 80, nullptr), nullptr);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, L"No help content");
         EXPECT_EQ(OpenHelpWindow(), nullptr);
@@ -620,7 +620,7 @@ TEST_F(HelpWindowTest, SecondShowHelpBringsTheOpenWindowForward) {
         },
         [&] {
             SetForegroundWindow(caller_);
-            ShowHelp(file_, L"Tessaly Help", caller_, 100, 100, RecordingOptions());
+            ShowHelp(file_, L"Tessaly Help", caller_, 100, 100);
             EnumThreadWindows(
                 GetCurrentThreadId(),
                 [](HWND hwnd, LPARAM count) -> BOOL {
@@ -638,7 +638,7 @@ TEST_F(HelpWindowTest, SecondShowHelpBringsTheOpenWindowForward) {
             return true;
         },
     });
-    ShowHelp(file_, L"Tessaly Help", caller_, 100, 100, RecordingOptions());
+    ShowHelp(file_, L"Tessaly Help", caller_, 100, 100);
     EXPECT_NE(first, nullptr);
     EXPECT_EQ(helpWindows, 1);
     EXPECT_FALSE(IsWindow(first));

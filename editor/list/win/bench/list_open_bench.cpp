@@ -13,6 +13,8 @@
 #include "core/data_file.h"
 #include "editor/list/win/list_resource.h"
 #include "editor/win/main_window.h"
+#include "win/folders.h"
+#include "win/tests/fixed_clock.h"
 #include "editor/win/resource.h"
 
 namespace fs = std::filesystem;
@@ -66,12 +68,11 @@ std::vector<Reminder> Reminders(int count) {
 }
 
 double OpenListOnce(const fs::path& root, int count) {
-    editor::EditorOptions options;
-    options.specialFolderPath = [&](int csidl) {
-        return (root / (csidl == 0x23 ? "common" : "docs")).wstring();
-    };
-    options.today = [] { return DateKey{20261209}; };
-    HWND main = editor::CreateMainDialog(GetModuleHandleW(nullptr), options);
+    const win::Replaced folders = win::specialFolder.Replace([&](int csidl) {
+        return (root / (csidl == win::kCommonAppDataFolder ? "common" : "docs")).wstring();
+    });
+    const win::Replaced today = win::test::FixToday(20261209);
+    HWND main = editor::CreateMainDialog();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     mainProc = reinterpret_cast<WNDPROC>(

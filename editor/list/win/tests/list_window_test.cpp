@@ -21,6 +21,8 @@
 #include "editor/win/resource.h"
 #include "win/controls.h"
 #include "win/message_box.h"
+#include "win/folders.h"
+#include "win/tests/fixed_clock.h"
 #include "win/tests/recorded_boxes.h"
 #include "win/text.h"
 
@@ -100,13 +102,11 @@ class ListWindowTest : public ::testing::Test {
         fs::remove_all(root_);
         fs::create_directories(root_ / "common");
         fs::create_directories(root_ / "docs");
-        messageBoxFunction = &AnswerBox;
         boxes.clear();
         answers.clear();
     }
     void TearDown() override {
         if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
-        messageBoxFunction = &SystemMessageBox;
         std::error_code ignored;
         fs::remove_all(root_, ignored);
     }
@@ -117,13 +117,7 @@ class ListWindowTest : public ::testing::Test {
         fs::create_directories(DataFile().parent_path());
         ReminderData data{ReminderList(std::move(current)), ReminderList(std::move(archive))};
         ASSERT_TRUE(SaveReminderFile(DataFile(), data, kEditorLabel));
-        EditorOptions options;
-        options.specialFolderPath = [this](int csidl) {
-            return (root_ / (csidl == 0x23 ? "common" : "docs")).wstring();
-        };
-        options.today = [] { return kToday; };
-        options.print = print_;
-        hwnd_ = CreateMainDialog(GetModuleHandleW(nullptr), options);
+        hwnd_ = CreateMainDialog();
         ASSERT_NE(hwnd_, nullptr);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
@@ -198,7 +192,11 @@ class ListWindowTest : public ::testing::Test {
     fs::path root_;
     HWND hwnd_ = nullptr;
     MainWindow* w_ = nullptr;
-    print::ListPrintSeams print_;
+    const Replaced answered_ = messageBox.Replace(&AnswerBox);
+    const Replaced folders_ = specialFolder.Replace([this](int csidl) {
+        return (root_ / (csidl == kCommonAppDataFolder ? "common" : "docs")).wstring();
+    });
+    const Replaced today_ = FixToday(kToday);
 };
 
 const Reminder kAlpha = MakeReminder(kAppointment, "Alpha", 20261215, 930, 1);
@@ -395,11 +393,8 @@ TEST_F(ListWindowTest, BackShowsTheChosenReminderEvenWhenItSharesItsDate) {
 
 TEST_F(ListWindowTest, PrintPrintsTheShownListAndGivesTheFocusBack) {
     const std::string output = print::test::OutputPath("list-window.ps");
-    print_.printer = [] {
-        return print::PrinterJob{
-            CreateDCA("WINSPOOL", print::test::kSimplexPrinter, nullptr, nullptr)};
-    };
-    print_.outputFile = output;
+    const Replaced printer = print::test::AnswerPrintDialogsWith(print::test::kSimplexPrinter);
+    const Replaced into = print::test::PrintInto(output);
     Open({kAlpha, kBea, kCarl}, {kOld, kOlder});
     WithList([&](const ListWindowView& list) {
         list.Choose(IDC_LIST_ARCHIVE);
@@ -420,7 +415,7 @@ TEST_F(ListWindowTest, PrintPrintsTheShownListAndGivesTheFocusBack) {
 // shown when "&Print" was pressed, and afterwards the window works as before.
 TEST_F(ListWindowTest, AWindowUnderThePrinterDialogCannotChangeWhatItPrints) {
     const std::string output = print::test::OutputPath("list-under-dialog.ps");
-    print_.outputFile = output;  // the real printer dialog, on the default test printer
+    const Replaced into = print::test::PrintInto(output);  // under the real printer dialog
     Open({kAlpha, kBea, kCarl}, {kOld});
     int inDialog = 0;
     WithList([&](const ListWindowView& list) {

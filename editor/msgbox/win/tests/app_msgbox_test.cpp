@@ -85,12 +85,8 @@ RECT ClientRectIn(HWND box, int id) {
 
 class AppMsgBoxTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        beeps.clear();
-        appMsgBoxBeep = &RecordBeep;
-    }
+    void SetUp() override { beeps.clear(); }
     void TearDown() override {
-        appMsgBoxBeep = &SystemBeep;
         while (HWND box = FindBox()) DestroyWindow(box);
         if (owner_) DestroyWindow(owner_);
         Pump();
@@ -105,6 +101,7 @@ class AppMsgBoxTest : public ::testing::Test {
         ASSERT_EQ(GetActiveWindow(), owner_);
     }
     HWND owner_ = nullptr;
+    const win::Replaced beeped_ = appMsgBoxBeep.Replace(&RecordBeep);
 };
 
 TEST_F(AppMsgBoxTest, ButtonSetsCaptionsDefaultAndFocus) {

@@ -29,10 +29,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
                       L"C:\\users\\Public\\Documents\\Quorvane\\Tessaly"};
     paths.documentFolder = paths.location.dataFolder;
     paths.settingsFile = L"C:\\nowhere\\Tessaly.ini";
-    SettingsHost host;
-    host.chooseFolder = [](HWND, const std::filesystem::path&) {
-        return std::optional<std::filesystem::path>();
-    };
+    // Nothing unsaved, nothing to show or reload, and no folder ever chosen.
+    struct PreviewHost final : SettingsHost {
+        bool OfferSave(HWND) override { return true; }
+        void ShowDataFile(const std::filesystem::path&) override {}
+        void Reload() override {}
+    } host;
+    const tessaly::win::Replaced chosen = chooseDataFolder.Replace(
+        [](HWND, const std::filesystem::path&) { return std::optional<std::filesystem::path>(); });
     if (pressLocation) SetTimer(nullptr, 0, 200, PressLocation);
     SettingsDialog(nullptr, paths, host);
     return 0;

@@ -20,6 +20,7 @@
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
 #include "win/message_box.h"
+#include "win/tests/fixed_clock.h"
 #include "win/tests/recorded_boxes.h"
 #include "win/tests/window_steps.h"
 
@@ -64,8 +65,22 @@ void RecordBeep(unsigned type) {
 
 enum class Answer { kYes, kNo, kCancel };
 
-class SettingsDialogTest : public ::testing::Test {
+// The test is the editor behind the dialog.
+class SettingsDialogTest : public ::testing::Test, public SettingsHost {
   protected:
+    bool OfferSave(HWND owner) override {
+        if (!unsaved_) return true;
+        ++questions_;
+        questionOwner_ = owner;
+        if (answer_ == Answer::kYes) Write(paths_.location.dataFile, kSavedReminders);
+        return answer_ != Answer::kCancel;
+    }
+    void ShowDataFile(const fs::path& p) override { shown_.push_back(p); }
+    void Reload() override {
+        reloads_.push_back(paths_.location.dataFile);
+        settingsOpenAtReload_ = FindWindowTitled(kSettings) != nullptr;
+    }
+
     void SetUp() override {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
@@ -79,24 +94,6 @@ class SettingsDialogTest : public ::testing::Test {
         paths_.settingsFile = root_ / "program" / "Tessaly.ini";
         Write(paths_.location.dataFile, kReminders);
 
-        host_.offerSave = [this](HWND owner) {
-            if (!unsaved_) return true;
-            ++questions_;
-            questionOwner_ = owner;
-            if (answer_ == Answer::kYes) Write(paths_.location.dataFile, kSavedReminders);
-            return answer_ != Answer::kCancel;
-        };
-        host_.showDataFile = [this](const fs::path& p) { shown_.push_back(p); };
-        host_.reload = [this] {
-            reloads_.push_back(paths_.location.dataFile);
-            settingsOpenAtReload_ = FindWindowTitled(kSettings) != nullptr;
-        };
-        host_.chooseFolder = [this](HWND owner, const fs::path& start) {
-            browseOwner_ = owner;
-            browseStart_ = start;
-            return chosen_;
-        };
-
         owner_ =
             CreateWindowExW(0, L"STATIC", L"Tessaly", WS_POPUP | WS_CAPTION | WS_VISIBLE, 60, 40,
                             600, 500, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -104,12 +101,8 @@ class SettingsDialogTest : public ::testing::Test {
         windowSteps.clear();
         boxes.clear();
         beeps.clear();
-        win::messageBoxFunction = &AnswerBox;
-        appMsgBoxBeep = &RecordBeep;
     }
     void TearDown() override {
-        win::messageBoxFunction = &win::SystemMessageBox;
-        appMsgBoxBeep = &SystemBeep;
         DestroyWindow(owner_);
         std::error_code ignored;
         fs::remove_all(root_, ignored);
@@ -119,7 +112,7 @@ class SettingsDialogTest : public ::testing::Test {
     bool Run(std::vector<WindowStep> queued) {
         windowSteps.assign(queued.begin(), queued.end());
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunWindowSteps);
-        const bool moved = SettingsDialog(owner_, paths_, host_);
+        const bool moved = SettingsDialog(owner_, paths_, *this);
         KillTimer(nullptr, timer);
         EXPECT_TRUE(windowSteps.empty()) << windowSteps.size() << " steps did not run";
         windowSteps.clear();
@@ -129,7 +122,14 @@ class SettingsDialogTest : public ::testing::Test {
     fs::path root_;
     HWND owner_ = nullptr;
     SettingsPaths paths_;
-    SettingsHost host_;
+    const win::Replaced answered_ = win::messageBox.Replace(&AnswerBox);
+    const win::Replaced beeped_ = appMsgBoxBeep.Replace(&RecordBeep);
+    const win::Replaced browsed_ =
+        chooseDataFolder.Replace([this](HWND owner, const fs::path& start) {
+            browseOwner_ = owner;
+            browseStart_ = start;
+            return chosen_;
+        });
     bool unsaved_ = false;
     Answer answer_ = Answer::kYes;
     int questions_ = 0;
@@ -340,7 +340,7 @@ TEST_F(SettingsDialogTest, AFileAlreadyInTheChosenFolderIsAskedAbout) {
     const std::string theirs(encoded.begin(), encoded.end());
     const fs::path newFile = root_ / "new" / "Tessaly.tsy";
     const fs::path keptFile = root_ / "new" / "Tessaly-before-move-20261210.tsy";
-    host_.today = [] { return DateKey{20261210}; };
+    const win::Replaced today = FixToday(20261210);
     chosen_ = root_ / "new";
     struct Case {
         int command;  // pressed in the box

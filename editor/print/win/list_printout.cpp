@@ -1,5 +1,5 @@
 // Printing the reminder list with plain GDI calls over the portable page layout.
-#include "editor/print/list_printout.h"
+#include "editor/print/win/list_printout.h"
 
 #include <commdlg.h>
 
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/print/list_page_layout.h"
+#include "editor/print/win/printer_calls.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
 
@@ -14,7 +15,6 @@ namespace tessaly::print {
 namespace {
 
 constexpr char kDocumentName[] = "Dorvik Print";
-constexpr char kFace[] = "MS Sans Serif";
 constexpr int kPoints = 11;
 
 }  // namespace
@@ -24,7 +24,7 @@ PrinterJob GetPrinterDC(int orientation) {
     PRINTDLGA pd{};
     pd.lStructSize = sizeof pd;
     pd.Flags = PD_RETURNDC | PD_HIDEPRINTTOFILE | PD_NOSELECTION | PD_NOPAGENUMS;
-    if (!PrintDlgA(&pd)) return {};
+    if (!printDialog(&pd)) return {};
     HDC dc = pd.hDC;
     if (orientation + 1 != 0 && pd.hDevMode) {
         if (auto* mode = static_cast<DEVMODEA*>(GlobalLock(pd.hDevMode))) {
@@ -42,15 +42,15 @@ PrinterJob GetPrinterDC(int orientation) {
     return {dc, std::max<int>(pd.nCopies, 1), (pd.Flags & PD_COLLATE) != 0};
 }
 
-ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams& seams) {
+ListPrintResult PrintReminderList(const ReminderList& list, const char* face) {
     ListPrintResult result;
-    const PrinterJob job = seams.printer ? seams.printer() : GetPrinterDC(0);
+    const PrinterJob job = GetPrinterDC(0);
     HDC dc = job.dc;
     if (!dc) {
         result.cancelled = true;
         return result;
     }
-    HFONT font = win::MakeFont(dc, seams.face.empty() ? kFace : seams.face.c_str(), kPoints);
+    HFONT font = win::MakeFont(dc, face, kPoints);
     HGDIOBJ previous = SelectObject(dc, font);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
@@ -77,38 +77,34 @@ ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams
         }
     }
 
-    const auto call = [dc](const std::function<int(HDC)>& seam, int (*real)(HDC)) {
-        return seam ? seam(dc) : real(dc);
-    };
     DOCINFOA doc{};
     doc.cbSize = sizeof doc;
     doc.lpszDocName = kDocumentName;
-    doc.lpszOutput = seams.outputFile.empty() ? nullptr : seams.outputFile.c_str();
-    if (StartDocA(dc, &doc) <= 0) {
+    if (startDoc(dc, &doc) <= 0) {
         result.errorCode = 2;
     } else {
         for (const PrintedPage* page : sheets) {
-            if (call(seams.startPage, StartPage) <= 0) {
+            if (startPage(dc) <= 0) {
                 result.errorCode = 3;
                 break;
             }
             for (const PlacedText& t : page->texts) {
                 TextOutA(dc, t.x, t.y, t.text.data(), static_cast<int>(t.text.size()));
             }
-            if (call(seams.endPage, EndPage) <= 0) {
+            if (endPage(dc) <= 0) {
                 result.errorCode = 4;
                 break;
             }
             ++result.pages;
         }
-        if (result.errorCode == 0 && call(seams.endDoc, EndDoc) <= 0) result.errorCode = 5;
+        if (result.errorCode == 0 && endDoc(dc) <= 0) result.errorCode = 5;
     }
     if (result.errorCode != 0) {
-        const auto show = seams.messageBox ? seams.messageBox : win::ShowMessage;
-        show(nullptr, "Printing error has occurred",
-             "Printing Error " + std::to_string(result.errorCode), MB_OK | MB_ICONERROR);
+        win::ShowMessage(nullptr, "Printing error has occurred",
+                         "Printing Error " + std::to_string(result.errorCode),
+                         MB_OK | MB_ICONERROR);
         // A started document would otherwise stay open, or half-written, in the spooler.
-        if (result.errorCode != 2) call(seams.abortDoc, AbortDoc);
+        if (result.errorCode != 2) abortDoc(dc);
     }
     SelectObject(dc, previous);
     DeleteObject(font);

@@ -3,10 +3,6 @@
 
 #include <windows.h>
 
-#include <functional>
-#include <string>
-#include <string_view>
-
 #include "core/reminder.h"
 
 namespace tessaly::print {
@@ -23,18 +19,8 @@ struct PrinterJob {
 // printer's own choice.
 PrinterJob GetPrinterDC(int orientation);
 
-// Where printing meets the machine; empty members use the real thing.
-struct ListPrintSeams {
-    std::function<PrinterJob()> printer;  // default: GetPrinterDC(0); the printout deletes its DC
-    std::function<int(HDC)> startPage;    // default: StartPage
-    std::function<int(HDC)> endPage;      // default: EndPage
-    std::function<int(HDC)> endDoc;       // default: EndDoc
-    std::function<int(HDC)> abortDoc;     // default: AbortDoc
-    std::function<int(HWND owner, std::string_view text, std::string_view caption, UINT style)>
-        messageBox;          // default: the system message box
-    std::string outputFile;  // print into this file instead of the printer's port
-    std::string face;        // the font's face; empty: "MS Sans Serif"
-};
+// The list's printer font: "MS Sans Serif" 11 points, unless another face is asked for.
+inline constexpr const char* kListFace = "MS Sans Serif";
 
 struct ListPrintResult {
     bool cancelled = false;  // the print dialog was cancelled: nothing printed, no message
@@ -45,9 +31,9 @@ struct ListPrintResult {
     int lastLine = 0;  // L of the printer's page: a page holds L + 1 records
 };
 
-// Prints every entry of the list in its order, L + 1 a page with the headings on each, as many
-// copies as were asked for. A failure is reported in a message box and aborts the document, so
-// no half-written job is left in the spooler.
-ListPrintResult PrintReminderList(const ReminderList& list, const ListPrintSeams& seams = {});
+// Asks for a printer (GetPrinterDC), then prints every entry of the list in its order, L + 1 a
+// page with the headings on each, as many copies as were asked for. A failure is reported in a
+// message box and aborts the document, so no half-written job is left in the spooler.
+ListPrintResult PrintReminderList(const ReminderList& list, const char* face = kListFace);
 
 }  // namespace tessaly::print
