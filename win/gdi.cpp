@@ -2,12 +2,42 @@
 #include "win/gdi.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "win/text.h"
 
 namespace tessaly::win {
 namespace {
 
 std::string_view Measured(std::string_view text) {
     return text.substr(0, 255);
+}
+
+// The byte offsets at which a UTF-8 text may be cut: where each character starts, and its end.
+std::vector<std::size_t> Cuts(std::string_view text) {
+    std::vector<std::size_t> cuts;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            cuts.push_back(i);
+        }
+    }
+    return cuts;
+}
+
+// The largest k in 0..last for which fits(k) holds, given that fits(0) holds and fits only
+// turns false as k grows.
+template <typename Fits>
+std::size_t Largest(std::size_t last, Fits fits) {
+    std::size_t low = 0, high = last;
+    while (low < high) {
+        const std::size_t middle = low + (high - low + 1) / 2;
+        if (fits(middle)) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return low;
 }
 
 }  // namespace
@@ -21,26 +51,55 @@ HFONT MakeFont(HDC dc, const char* face, int points, std::string_view style) {
                        0, 0, 0, face);
 }
 
-int TextWidth(HDC dc, std::string_view text) {
-    const std::string_view measured = Measured(text);
+TextExtent DcMeasure::Extent(std::string_view text) const {
+    const std::wstring wide = bytes_ == TextBytes::kUtf8 ? Utf8ToWide(text) : Cp1252ToWide(text);
     SIZE size{};
-    GetTextExtentPoint32A(dc, measured.data(), static_cast<int>(measured.size()), &size);
-    return size.cx;
+    GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
+}
+
+std::size_t DcMeasure::FitLeading(std::string_view text, int width) const {
+    if (text.empty() || width < 0) return 0;
+    if (bytes_ == TextBytes::kUtf8) {
+        // A character may take several bytes, and a cut may not fall inside one.
+        const std::vector<std::size_t> cuts = Cuts(text);
+        return cuts[Largest(cuts.size() - 1, [&](std::size_t k) {
+            return Width(text.substr(0, cuts[k])) <= width;
+        })];
+    }
+    // Windows-1252 has one UTF-16 unit per byte, so characters that fit are bytes that fit.
+    const std::wstring wide = Cp1252ToWide(text);
+    int fit = 0;
+    SIZE size{};
+    if (!GetTextExtentExPointW(dc_, wide.c_str(), static_cast<int>(wide.size()), width, &fit,
+                               nullptr, &size)) {
+        return text.size();  // nothing measured, nothing to cut: as Width says, it all fits
+    }
+    return static_cast<std::size_t>(std::clamp(fit, 0, static_cast<int>(text.size())));
+}
+
+std::size_t DcMeasure::FitTrailing(std::string_view text, int width) const {
+    if (bytes_ == TextBytes::kCp1252) return TextMeasure::FitTrailing(text, width);
+    if (text.empty() || width < 0) return 0;
+    // Counted from the end: k characters' worth of the last cuts.
+    const std::vector<std::size_t> cuts = Cuts(text);
+    const std::size_t last = cuts.size() - 1;
+    return text.size() - cuts[last - Largest(last, [&](std::size_t k) {
+                                  return Width(text.substr(cuts[last - k])) <= width;
+                              })];
+}
+
+int TextWidth(HDC dc, std::string_view text) {
+    return DcMeasure(dc).Width(Measured(text));
 }
 
 std::string FitTextToWidth(HDC dc, std::string_view text, int maxWidth) {
-    const std::string buffer(Measured(text));
-    int fit = 0;
-    SIZE size{};
-    if (!GetTextExtentExPointA(dc, buffer.c_str(), static_cast<int>(buffer.size()), maxWidth, &fit,
-                               nullptr, &size)) {
-        return buffer;
-    }
-    return buffer.substr(0, static_cast<std::size_t>(std::clamp(fit, 0, int(buffer.size()))));
+    return std::string(DcMeasure(dc).Fit(Measured(text), maxWidth));
 }
 
 void DrawTextAt(HDC dc, int x, int y, std::string_view text) {
-    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+    const std::wstring wide = Cp1252ToWide(text);
+    TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
 INT_PTR BlackOnWhite(HDC dc) {

@@ -40,19 +40,19 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-ListColumns ListLineColumns(const Reminder& r, const FitToWidth& fit) {
+ListColumns ListLineColumns(const Reminder& r, const TextMeasure& font) {
     ListColumns c;
     c.date = ListDateText(r.date, '/');
     c.weekday = ListWeekdayText(r.date);
     c.time = ListTimeText(r);
     c.kind = KindName(r.kind);
-    c.description = fit(TrimBlanks(r.Description()), kDescriptionWidth);
+    c.description = font.Fit(TrimBlanks(r.Description()), kDescriptionWidth);
     c.notify = " " + std::to_string(r.notifyDays);
     return c;
 }
 
-std::string ListLineText(const Reminder& r, const FitToWidth& fit) {
-    const ListColumns c = ListLineColumns(r, fit);
+std::string ListLineText(const Reminder& r, const TextMeasure& font) {
+    const ListColumns c = ListLineColumns(r, font);
     return c.date + '\t' + c.weekday + '\t' + c.time + '\t' + c.kind + '\t' + c.description + '\t' +
            c.notify;
 }

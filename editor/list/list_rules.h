@@ -1,12 +1,12 @@
 // The list window's rules apart from the window: the text of one line and its columns.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include "core/date.h"
 #include "core/reminder.h"
+#include "core/text_measure.h"
 
 namespace tessaly::list {
 
@@ -15,9 +15,6 @@ inline constexpr int kDescriptionWidth = 300;
 
 // Which list the window shows.
 enum class ListMode { kCurrent, kArchive };
-
-// The leading part of a text that fits in maxWidth pixels (measured by the caller's font).
-using FitToWidth = std::function<std::string(std::string_view text, int maxWidth)>;
 
 // "12/25/2026" with separator '/', "12-25-2026" with '-': two, two and four digits.
 std::string ListDateText(DateKey key, char separator);
@@ -35,10 +32,10 @@ std::string_view TrimBlanks(std::string_view text);
 struct ListColumns {
     std::string date, weekday, time, kind, description, notify;
 };
-// The description is trimmed and then cut to kDescriptionWidth by fit; notify carries one
-// leading blank.
-ListColumns ListLineColumns(const Reminder& r, const FitToWidth& fit);
+// The description is trimmed and then cut to kDescriptionWidth in the list's font; notify
+// carries one leading blank.
+ListColumns ListLineColumns(const Reminder& r, const TextMeasure& font);
 // The columns joined by TAB, as the list box shows them.
-std::string ListLineText(const Reminder& r, const FitToWidth& fit);
+std::string ListLineText(const Reminder& r, const TextMeasure& font);
 
 }  // namespace tessaly::list

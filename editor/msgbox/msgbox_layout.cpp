@@ -103,21 +103,21 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 Layout LayoutBox(std::string_view text, std::string_view title, const BoxStyle& style,
-                 const Measure& measure, const Placement& placement) {
+                 const TextMeasure& font, const Placement& placement) {
     Layout l;
     const auto lines = SplitLines(text);
     l.lines = static_cast<int>(lines.size());
     int tallestLine = 0;
     for (std::string_view line : lines) {
-        const Extent e = measure(line);
-        l.widestLine = std::max(l.widestLine, e.cx);
-        tallestLine = std::max(tallestLine, e.cy);
+        const TextExtent e = font.Extent(line);
+        l.widestLine = std::max(l.widestLine, e.width);
+        tallestLine = std::max(tallestLine, e.height);
     }
-    const Extent titleExtent = measure(title);
-    l.widestLine = std::max(l.widestLine, titleExtent.cx);
+    const TextExtent titleExtent = font.Extent(title);
+    l.widestLine = std::max(l.widestLine, titleExtent.width);
     // The title's height sizes the box; an empty title measures no height, and the box would
     // then not grow with its lines, so the text's own height stands in.
-    l.lineHeight = titleExtent.cy > 0 ? titleExtent.cy : tallestLine;
+    l.lineHeight = titleExtent.height > 0 ? titleExtent.height : tallestLine;
 
     l.text = {style.indent, kTextTop, style.indent + l.widestLine,
               kTextTop + kLabelLineHeight * l.lines};

@@ -1,11 +1,12 @@
 // The editor's own message box, its rules: button sets, results, size and placement in pixels,
-// worked out over a measuring function so they hold without a window.
+// worked out over a text measure so they hold without a window.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
+
+#include "core/text_measure.h"
 
 namespace tessaly::editor::msgbox {
 
@@ -60,13 +61,6 @@ std::optional<int> CommandResult(ButtonSet set, int command);
 // The message's lines: split at line breaks (CR LF; a lone LF counts too).
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-struct Extent {
-    int cx = 0;
-    int cy = 0;
-};
-// Measures one line in the box's own font.
-using Measure = std::function<Extent(std::string_view)>;
-
 struct Rect {
     int left = 0;
     int top = 0;
@@ -94,7 +88,8 @@ struct Layout {
     int buttonTop = 0;   // the row of buttons, in client pixels
     Rect box;            // the outer window, in screen pixels
 };
+// Lines and title are measured in the box's own font.
 Layout LayoutBox(std::string_view text, std::string_view title, const BoxStyle& style,
-                 const Measure& measure, const Placement& placement);
+                 const TextMeasure& font, const Placement& placement);
 
 }  // namespace tessaly::editor::msgbox

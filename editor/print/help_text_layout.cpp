@@ -63,8 +63,8 @@ std::string ExpandTabs(std::string_view line) {
     return expanded;
 }
 
-std::vector<std::vector<std::string>> LayoutHelpText(std::string_view text, double lineWidth,
-                                                     int capacity, const LineMeasure& measure) {
+std::vector<std::vector<std::string>> LayoutHelpText(std::string_view text, int lineWidth,
+                                                     int capacity, const TextMeasure& measure) {
     Pages pages(capacity);
     while (!text.empty()) {
         const std::size_t end = text.find("\r\n");

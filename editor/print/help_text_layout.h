@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_measure.h"
+
 namespace tessaly::print {
 
 // A line may break after any of these; before the four opening brackets.
@@ -18,22 +20,13 @@ inline constexpr std::string_view kOpeningBrackets = "([{<";
 // gap below it); a page is full once the counter passes its capacity.
 inline constexpr int kFirstLineCounter = 4;
 
-// Widths in the unit of the line width: inches on paper, characters in tests.
-class LineMeasure {
-  public:
-    virtual ~LineMeasure() = default;
-    virtual double Width(std::string_view text) const = 0;
-    // How many leading characters fit in `width`.
-    virtual std::size_t FitLeading(std::string_view text, double width) const = 0;
-};
-
 // Each TAB becomes the 1 to 8 spaces that bring the text to the next multiple of 8.
 std::string ExpandTabs(std::string_view line);
 
-// The text's printed lines, page by page. `capacity` is the counter value a page may reach
-// (the lines that fit the sheet from the top margin); every page holds at least one line, and
-// a page is begun only for a line that goes on it.
-std::vector<std::vector<std::string>> LayoutHelpText(std::string_view text, double lineWidth,
-                                                     int capacity, const LineMeasure& measure);
+// The text's printed lines, page by page, lineWidth in the measure's unit. `capacity` is the
+// counter value a page may reach (the lines that fit the sheet from the top margin); every page
+// holds at least one line, and a page is begun only for a line that goes on it.
+std::vector<std::vector<std::string>> LayoutHelpText(std::string_view text, int lineWidth,
+                                                     int capacity, const TextMeasure& measure);
 
 }  // namespace tessaly::print

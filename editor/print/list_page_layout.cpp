@@ -51,7 +51,7 @@ ListPageLayout MakeListPageLayout(const PrinterMetrics& m) {
 }
 
 std::vector<PrintedPage> LayOutListPages(const ReminderList& list, const ListPageLayout& layout,
-                                         const TextMeasure& measure) {
+                                         const TextMeasure& font) {
     std::vector<PrintedPage> pages;
     int n = 0;
     for (const Reminder& r : list.entries()) {
@@ -65,7 +65,7 @@ std::vector<PrintedPage> LayOutListPages(const ReminderList& list, const ListPag
         PrintedPage& page = pages.back();
         const int y = layout.RecordY(n);
         const std::string notify = " " + std::to_string(r.notifyDays);
-        const int notifyX = layout.NotifyX(measure.width(notify));
+        const int notifyX = layout.NotifyX(font.Width(notify));
         // 4.2 inches would run under the notify column from 3.45 in: the description ends
         // before the column's heading and before this line's number, whichever starts first.
         const int notifyLeft = std::min(layout.headingX[kColumnCount - 1], notifyX);
@@ -76,7 +76,7 @@ std::vector<PrintedPage> LayOutListPages(const ReminderList& list, const ListPag
         const std::string values[kColumnCount - 1] = {
             list::ListDateText(r.date, '/'), std::string(list::ListWeekdayText(r.date)),
             list::ListTimeText(r), std::string(KindName(r.kind)),
-            measure.fit(r.Description(), room)};
+            std::string(font.Fit(r.Description(), room))};
         for (int i = 0; i < kColumnCount - 1; ++i)
             page.texts.push_back({layout.valueX[i], y, values[i]});
         page.texts.push_back({notifyX, y, notify});

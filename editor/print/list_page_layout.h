@@ -3,12 +3,12 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/reminder.h"
+#include "core/text_measure.h"
 
 namespace tessaly::print {
 
@@ -59,16 +59,11 @@ struct PrintedPage {
     int records = 0;
 };
 
-// Measuring in the printer's font: the width of a text, and the leading part that fits.
-struct TextMeasure {
-    std::function<int(std::string_view)> width;
-    std::function<std::string(std::string_view, int maxWidth)> fit;
-};
-
 // Every page of the list, L + 1 records a page with the headings on each. An empty list
 // gives no page. A description is cut to 4.2 inches, and further where it would reach the
 // notify column (its heading, or the line's own number) less the column gap.
+// Widths are the printer font's.
 std::vector<PrintedPage> LayOutListPages(const ReminderList& list, const ListPageLayout& layout,
-                                         const TextMeasure& measure);
+                                         const TextMeasure& font);
 
 }  // namespace tessaly::print

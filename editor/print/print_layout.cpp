@@ -7,39 +7,11 @@
 namespace tessaly::print {
 namespace {
 
-// The largest n in 0..size for which fits(n) holds, given that fits(0) holds and fits only
-// turns false as n grows (wider texts never become narrower).
-template <typename Fits>
-std::size_t LargestFitting(std::size_t size, Fits fits) {
-    std::size_t low = 0, high = size;
-    while (low < high) {
-        std::size_t middle = low + (high - low + 1) / 2;
-        if (fits(middle)) {
-            low = middle;
-        } else {
-            high = middle - 1;
-        }
-    }
-    return low;
-}
-
 int Round(double value) {
     return static_cast<int>(std::lround(value));
 }
 
 }  // namespace
-
-std::size_t TextMeasure::FitLeading(std::string_view text, int pixels) const {
-    if (pixels < 0) return 0;
-    return LargestFitting(text.size(),
-                          [&](std::size_t n) { return Width(text.substr(0, n)) <= pixels; });
-}
-
-std::size_t TextMeasure::FitTrailing(std::string_view text, int pixels) const {
-    if (pixels < 0) return 0;
-    return LargestFitting(
-        text.size(), [&](std::size_t n) { return Width(text.substr(text.size() - n)) <= pixels; });
-}
 
 std::string FitText(const TextMeasure& measure, int pixelsPerInchX, std::string_view text,
                     double inches) {

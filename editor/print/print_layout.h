@@ -2,9 +2,10 @@
 // margin cuts of a printed line, fitting text to a width and how many lines still fit a page.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "core/text_measure.h"
 
 namespace tessaly::print {
 
@@ -21,19 +22,8 @@ struct Margins {
     double left = 0, right = 0, top = 0, bottom = 0;
 };
 
-// Widths of texts in the current font, in device pixels.
-class TextMeasure {
-  public:
-    virtual ~TextMeasure() = default;
-    virtual int Width(std::string_view text) const = 0;
-    // How many leading characters fit in `pixels`; by default found from Width.
-    virtual std::size_t FitLeading(std::string_view text, int pixels) const;
-    // How many trailing characters fit in `pixels`.
-    virtual std::size_t FitTrailing(std::string_view text, int pixels) const;
-};
-
 // The longest leading part of the text that fits `inches` (rounded to whole pixels), the
-// longest trailing part for a negative width, empty for 0.
+// longest trailing part for a negative width, empty for 0. Widths are the device's pixels.
 std::string FitText(const TextMeasure& measure, int pixelsPerInchX, std::string_view text,
                     double inches);
 

@@ -330,5 +330,35 @@ TEST(Gdi, MeasuringSeesAtMost255Characters) {
     EXPECT_EQ(FitTextToWidth(dc.get(), std::string(300, 'W'), 100000).size(), 255u);
 }
 
+// A text's bytes are measured as the characters they stand for, and what fits is counted in
+// bytes: a Windows-1252 byte is one character, a UTF-8 character is never split.
+TEST(Gdi, MeasuresCountCharactersAndFitBytes) {
+    const MemoryDc dc(nullptr);
+    const Font font = MakeOwnedFont(dc.get(), "Courier New", 10);
+    const SelectedObject selected(dc.get(), font.get());
+    const DcMeasure cp1252(dc.get());
+    const DcMeasure utf8(dc.get(), TextBytes::kUtf8);
+    const int one = cp1252.Width("W");
+    const std::string euros1252 = "\x80\x80\x80";
+    const std::string eurosUtf8 = "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC";
+    EXPECT_EQ(cp1252.Width(euros1252), 3 * one);  // fixed pitch: three characters
+    EXPECT_EQ(utf8.Width(eurosUtf8), 3 * one);
+    struct Case {
+        const DcMeasure& measure;
+        const std::string& text;
+        int width;
+        std::size_t fits;
+    };
+    const Case cases[] = {
+        {cp1252, euros1252, 2 * one, 2}, {cp1252, euros1252, 2 * one - 1, 1},
+        {utf8, eurosUtf8, 2 * one, 6},   {utf8, eurosUtf8, 2 * one - 1, 3},
+        {utf8, eurosUtf8, -1, 0},        {cp1252, euros1252, -1, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.measure.FitLeading(c.text, c.width), c.fits) << c.width;
+    }
+    EXPECT_EQ(utf8.FitTrailing(eurosUtf8, one), 3u);
+}
+
 }  // namespace
 }  // namespace tessaly::win

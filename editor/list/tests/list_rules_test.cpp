@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/tests/fixed_pitch.h"
 #include "core/tests/test_reminders.h"
 
 namespace tessaly::list {
@@ -11,9 +12,7 @@ namespace {
 using testing::MakeReminder;
 
 // Every character 7 pixels wide: 300 pixels hold 42 characters.
-std::string FixedWidthFit(std::string_view text, int maxWidth) {
-    return std::string(text.substr(0, static_cast<std::size_t>(maxWidth / 7)));
-}
+const testing::FixedPitch kSevenPixels(7);
 
 TEST(ListLine, TimeColumn) {
     struct Case {
@@ -42,7 +41,7 @@ TEST(ListLine, TimeColumn) {
     };
     for (const Case& c : cases) {
         const Reminder r = MakeReminder(c.kind, "x", 20261225, c.timeOrYear);
-        EXPECT_EQ(ListLineColumns(r, FixedWidthFit).time, c.text)
+        EXPECT_EQ(ListLineColumns(r, kSevenPixels).time, c.text)
             << "kind " << c.kind << " time " << c.timeOrYear;
     }
 }
@@ -62,17 +61,17 @@ TEST(ListLine, WholeLines) {
         {MakeReminder(kReminderKind, "Pay rent", 20261101, 0, 255),
          "11/01/2026\tSun\t\treminder\tPay rent\t 255"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ListLineText(c.r, FixedWidthFit), c.line);
+    for (const Case& c : cases) EXPECT_EQ(ListLineText(c.r, kSevenPixels), c.line);
 }
 
 TEST(ListLine, LongDescriptionIsCutWithoutEllipsis) {
     const std::string wide(48, 'W');
     const ListColumns c =
-        ListLineColumns(MakeReminder(kAppointment, "  " + wide, 20261225), FixedWidthFit);
+        ListLineColumns(MakeReminder(kAppointment, "  " + wide, 20261225), kSevenPixels);
     EXPECT_EQ(c.description, std::string(42, 'W'));
     // Trimmed first, so the leading blanks do not take room from the text.
     const ListColumns fits = ListLineColumns(
-        MakeReminder(kAppointment, "   " + std::string(42, 'a'), 20261225), FixedWidthFit);
+        MakeReminder(kAppointment, "   " + std::string(42, 'a'), 20261225), kSevenPixels);
     EXPECT_EQ(fits.description, std::string(42, 'a'));
 }
 

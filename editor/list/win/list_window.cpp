@@ -4,11 +4,10 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
-
 #include "editor/list/win/list_resource.h"
 #include "editor/print/win/list_printout.h"
 #include "win/dialog.h"
+#include "win/gdi.h"
 #include "win/handles.h"
 #include "win/message_box.h"
 #include "win/text.h"
@@ -19,20 +18,6 @@ namespace {
 
 // Dialog template units; the last stop is negative, so the notify column is right-aligned.
 constexpr int kTabStops[] = {0, 55, 85, 124, 170, -375};
-
-// Windows-1252 has one UTF-16 unit per byte, so a count of fitting characters is a count of
-// bytes.
-std::string FitInDC(HDC dc, std::string_view bytes, int maxWidth) {
-    const std::wstring wide = Cp1252ToWide(bytes);
-    int fit = 0;
-    SIZE size{};
-    if (!GetTextExtentExPointW(dc, wide.c_str(), int(wide.size()), maxWidth, &fit, nullptr,
-                               &size)) {
-        return std::string(bytes);
-    }
-    return std::string(
-        bytes.substr(0, static_cast<std::size_t>(std::clamp(fit, 0, int(bytes.size())))));
-}
 
 struct ListWindow final : win::Dialog {
     ListWindow(ListHost& host, ListMode& mode) : host(host), mode(mode) {}
@@ -68,13 +53,10 @@ void Fill(ListWindow& w) {
     // Descriptions are measured in the window's own DC, which carries the system font rather
     // than the dialog's: the cut is the same whatever font the template names.
     const win::WindowDc windowDc(w.hwnd);
-    HDC dc = windowDc.get();
-    const FitToWidth fit = [dc](std::string_view text, int maxWidth) {
-        return FitInDC(dc, text, maxWidth);
-    };
+    const win::DcMeasure font(windowDc.get());
     for (const Reminder& r : list.entries()) {
         SendMessageW(box, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Cp1252ToWide(ListLineText(r, fit)).c_str()));
+                     reinterpret_cast<LPARAM>(Cp1252ToWide(ListLineText(r, font)).c_str()));
     }
     SendMessageW(box, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(box, nullptr, TRUE);

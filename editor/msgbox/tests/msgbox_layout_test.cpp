@@ -5,14 +5,14 @@
 
 #include <string>
 
+#include "core/tests/fixed_pitch.h"
+
 namespace tessaly::editor::msgbox {
 namespace {
 
 // A fixed-pitch stand-in for the box's font: 6 pixels a character, 13 high (0 when empty, as
 // some systems measure an empty text).
-Extent Fixed(std::string_view s) {
-    return {6 * static_cast<int>(s.size()), s.empty() ? 0 : 13};
-}
+const tessaly::testing::FixedPitch Fixed(6, 13);
 
 TEST(MsgBoxStyle, ButtonsIconIndentAndModality) {
     struct Case {

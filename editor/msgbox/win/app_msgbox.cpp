@@ -11,6 +11,7 @@
 #include "editor/msgbox/msgbox_layout.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace tessaly::editor {
@@ -45,15 +46,10 @@ HWND AddControl(HWND box, const wchar_t* cls, const std::string& utf8, DWORD sty
 }
 
 Layout Measure(const Box& b) {
-    HDC dc = GetDC(b.hwnd);
-    HGDIOBJ oldFont =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(b.hwnd, WM_GETFONT, 0, 0)));
-    auto measure = [dc](std::string_view line) {
-        const std::wstring w = win::Utf8ToWide(line);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
-        return Extent{static_cast<int>(size.cx), static_cast<int>(size.cy)};
-    };
+    const win::WindowDc dc(b.hwnd);
+    // The dialog's own font, which its text label takes.
+    const win::SelectedObject font(
+        dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(b.hwnd, WM_GETFONT, 0, 0)));
     Placement placement;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -64,10 +60,8 @@ Layout Measure(const Box& b) {
     }
     placement.x = b.x;
     placement.y = b.y;
-    const Layout layout = LayoutBox(b.text, b.title, b.style, measure, placement);
-    SelectObject(dc, oldFont);
-    ReleaseDC(b.hwnd, dc);
-    return layout;
+    return LayoutBox(b.text, b.title, b.style, win::DcMeasure(dc.get(), win::TextBytes::kUtf8),
+                     placement);
 }
 
 }  // namespace

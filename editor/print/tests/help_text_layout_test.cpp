@@ -6,22 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "core/tests/fixed_pitch.h"
+
 namespace tessaly::print {
 namespace {
 
 using Lines = std::vector<std::string>;
 
 // One unit per character.
-class Characters : public LineMeasure {
-  public:
-    double Width(std::string_view text) const override { return static_cast<double>(text.size()); }
-    std::size_t FitLeading(std::string_view text, double width) const override {
-        return std::min(text.size(), static_cast<std::size_t>(width));
-    }
-};
+testing::FixedPitch Characters() {
+    return testing::FixedPitch(1);
+}
 
 // All lines of all pages, for the cases where pages do not matter.
-Lines LinesOf(std::string_view text, double width) {
+Lines LinesOf(std::string_view text, int width) {
     Lines all;
     for (const Lines& page : LayoutHelpText(text, width, 1000, Characters())) {
         all.insert(all.end(), page.begin(), page.end());
@@ -63,7 +61,7 @@ TEST(LayoutHelpText, LinesEndAtCrLf) {
 TEST(LayoutHelpText, WideLinesBreakAfterTheLastWordBreakOrBeforeAnOpeningBracket) {
     struct Case {
         const char* text;
-        double width;
+        int width;
         Lines expected;
     } cases[] = {
         // Fits exactly: not broken.
@@ -88,7 +86,7 @@ TEST(LayoutHelpText, WideLinesBreakAfterTheLastWordBreakOrBeforeAnOpeningBracket
 TEST(LayoutHelpText, AWordWiderThanTheLineBreaksAtTheFittingLengthAndLosesNothing) {
     struct Case {
         const char* text;
-        double width;
+        int width;
         Lines expected;
     } cases[] = {
         {"0123456789012345678901234", 10, {"0123456789", "0123456789", "01234"}},

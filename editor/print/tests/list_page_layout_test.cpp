@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/tests/fixed_pitch.h"
 #include "core/tests/test_reminders.h"
 #include "editor/list/list_rules.h"
 
@@ -103,11 +104,8 @@ TEST(ListPageLayout, NoLineHeightStillGivesFinitePages) {
 }
 
 // 60 pixels a character: the 4.2 inch description column (2520 px at 600 dpi) holds 42.
-TextMeasure WideMeasure() {
-    return {[](std::string_view t) { return 60 * static_cast<int>(t.size()); },
-            [](std::string_view t, int maxWidth) {
-                return std::string(t.substr(0, static_cast<std::size_t>(maxWidth / 60)));
-            }};
+testing::FixedPitch WideMeasure() {
+    return testing::FixedPitch(60);
 }
 
 ReminderList Numbered(int count) {
@@ -214,11 +212,7 @@ TEST(ListPages, DescriptionsEndBeforeTheNotifyColumn) {
         SCOPED_TRACE(c.letterWidth);
         const ListPageLayout l = MakeListPageLayout(c.m);
         const int w = c.letterWidth;
-        const TextMeasure measure{
-            [w](std::string_view t) { return w * static_cast<int>(t.size()); },
-            [w](std::string_view t, int maxWidth) {
-                return std::string(t.substr(0, static_cast<std::size_t>(maxWidth / w)));
-            }};
+        const testing::FixedPitch measure(w);
         ReminderList list;
         for (int notify : {0, 7, 30, 255}) {
             list.Append(MakeReminder(kMeeting, std::string(48, 'W'), 20261225, 1300, notify));
@@ -228,7 +222,7 @@ TEST(ListPages, DescriptionsEndBeforeTheNotifyColumn) {
         for (int record = 0; record < 4; ++record) {
             const PlacedText& description = pages[0].texts[6 + 6 * record + 4];
             const PlacedText& notify = pages[0].texts[6 + 6 * record + 5];
-            const int end = description.x + measure.width(description.text);
+            const int end = description.x + measure.Width(description.text);
             EXPECT_LE(end - description.x, l.descriptionWidth);
             if (description.text.empty()) continue;  // the number reaches into the column
             EXPECT_LE(end, l.headingX[5] - l.columnGap) << record;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/tests/fixed_pitch.h"
+
 namespace tessaly::print {
 namespace {
 
@@ -16,13 +18,10 @@ constexpr Margins kMargins{0.75, 0.75, 0.25, 0.5};
 constexpr double kLineHeight = 0.14;  // 42 pixels
 
 // Every character 30 pixels (0.1 inch) wide.
-class FixedPitch : public TextMeasure {
-  public:
-    int Width(std::string_view text) const override { return 30 * static_cast<int>(text.size()); }
-};
+const testing::FixedPitch kTenthOfAnInch(30);
 
 TEST(FitText, LeadingOrTrailingPartWithinTheWidthInWholePixels) {
-    const FixedPitch measure;
+    const TextMeasure& measure = kTenthOfAnInch;
     struct Case {
         double inches;
         const char* expected;
@@ -72,7 +71,7 @@ struct Step {
 };
 
 void RunSteps(const std::vector<Step>& steps, const Margins& margins = kMargins) {
-    const FixedPitch measure;
+    const TextMeasure& measure = kTenthOfAnInch;
     Position position;
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];

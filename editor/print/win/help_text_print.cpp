@@ -1,6 +1,7 @@
 // Printing a help topic through the print object.
 #include "editor/print/win/help_text_print.h"
 
+#include <cmath>
 #include <string>
 
 #include "editor/print/help_text_layout.h"
@@ -13,13 +14,24 @@ constexpr double kLeftMargin = 0.75, kRightMargin = 0.75, kTopMargin = 0.25, kBo
 constexpr char kFace[] = "Courier New";
 constexpr int kTitlePoints = 12, kBodyPoints = 9;
 
-// Line widths in inches, in the print object's current font.
-class PrinterMeasure : public LineMeasure {
+// The print object works in inches; its widths are measured here in millionths of an inch, far
+// below a printer's pixel, so no width it tells apart is taken for another.
+constexpr double kUnitsPerInch = 1e6;
+
+int Units(double inches) {
+    return static_cast<int>(std::lround(inches * kUnitsPerInch));
+}
+
+// Widths in the print object's current font.
+class PrinterMeasure final : public TextMeasure {
   public:
     explicit PrinterMeasure(ITPrint& printer) : printer_(printer) {}
-    double Width(std::string_view text) const override { return printer_.TextWidthInches(text); }
-    std::size_t FitLeading(std::string_view text, double width) const override {
-        return printer_.FitText(text, width).size();
+    TextExtent Extent(std::string_view text) const override {
+        return {Units(printer_.TextWidthInches(text)), 0};
+    }
+    std::size_t FitLeading(std::string_view text, int width) const override {
+        if (width < 0) return 0;
+        return printer_.FitText(text, width / kUnitsPerInch).size();
     }
 
   private:
@@ -50,7 +62,7 @@ void HelpTextPrint(std::string_view title, std::string_view text) {
     double pageWidth = 0, pageHeight = 0;
     printer->GetPageSize(&pageWidth, &pageHeight);
     printer->SetFont(kFace, kBodyPoints, "");
-    const auto pages = LayoutHelpText(text, pageWidth - kLeftMargin - kRightMargin,
+    const auto pages = LayoutHelpText(text, Units(pageWidth - kLeftMargin - kRightMargin),
                                       printer->LinesLeft(0), PrinterMeasure(*printer.Get()));
     if (pages.empty()) return;
     if (printer->CanDuplex()) printer->SetDuplex(pages.size() > 1 ? DMDUP_VERTICAL : DMDUP_SIMPLEX);

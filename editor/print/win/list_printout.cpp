@@ -59,13 +59,8 @@ ListPrintResult PrintReminderList(const ReminderList& list, const char* face) {
                             GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY),
                             tm.tmHeight + tm.tmExternalLeading, GetDeviceCaps(dc, VERTRES)});
     result.lastLine = layout.lastLine;
-    // Reminder texts are single-byte, so the A functions measure them as stored, in the font
-    // selected into the printer's own DC.
-    const TextMeasure measure{[dc](std::string_view text) { return win::TextWidth(dc, text); },
-                              [dc](std::string_view text, int maxWidth) {
-                                  return win::FitTextToWidth(dc, text, maxWidth);
-                              }};
-    const std::vector<PrintedPage> pages = LayOutListPages(list, layout, measure);
+    // Measured in the font selected into the printer's own DC.
+    const std::vector<PrintedPage> pages = LayOutListPages(list, layout, win::DcMeasure(dc));
 
     // Collated copies repeat the whole list; uncollated ones repeat each page.
     std::vector<const PrintedPage*> sheets;
@@ -88,9 +83,7 @@ ListPrintResult PrintReminderList(const ReminderList& list, const char* face) {
                 result.errorCode = 3;
                 break;
             }
-            for (const PlacedText& t : page->texts) {
-                TextOutA(dc, t.x, t.y, t.text.data(), static_cast<int>(t.text.size()));
-            }
+            for (const PlacedText& t : page->texts) win::DrawTextAt(dc, t.x, t.y, t.text);
             if (endPage(dc) <= 0) {
                 result.errorCode = 4;
                 break;

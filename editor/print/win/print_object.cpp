@@ -20,30 +20,6 @@ const IID IID_ITPrint = {
 
 namespace {
 
-// Widths in the device's pixels, in the font selected into it.
-class DeviceMeasure : public TextMeasure {
-  public:
-    explicit DeviceMeasure(HDC dc) : dc_(dc) {}
-
-    int Width(std::string_view text) const override {
-        SIZE size{};
-        GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
-        return size.cx;
-    }
-
-    std::size_t FitLeading(std::string_view text, int pixels) const override {
-        if (text.empty() || pixels < 0) return 0;
-        int fit = 0;
-        SIZE size{};
-        GetTextExtentExPointA(dc_, text.data(), static_cast<int>(text.size()), pixels, &fit,
-                              nullptr, &size);
-        return static_cast<std::size_t>(std::clamp(fit, 0, static_cast<int>(text.size())));
-    }
-
-  private:
-    HDC dc_;
-};
-
 // A locked view of a DEVMODE held in movable global memory.
 class LockedSettings {
   public:
@@ -254,12 +230,12 @@ void cTPrint::SetFont(std::string_view face, int points, std::string_view style)
 double cTPrint::TextWidthInches(std::string_view text) {
     if (!HaveDevice()) return 0;
     const int perInch = GetDeviceCaps(dc_, LOGPIXELSX);
-    return perInch > 0 ? static_cast<double>(DeviceMeasure(dc_).Width(text)) / perInch : 0;
+    return perInch > 0 ? static_cast<double>(win::DcMeasure(dc_).Width(text)) / perInch : 0;
 }
 
 std::string cTPrint::FitText(std::string_view text, double inches) {
     if (!HaveDevice()) return {};
-    return print::FitText(DeviceMeasure(dc_), GetDeviceCaps(dc_, LOGPIXELSX), text, inches);
+    return print::FitText(win::DcMeasure(dc_), GetDeviceCaps(dc_, LOGPIXELSX), text, inches);
 }
 
 void cTPrint::GetPageSize(double* width, double* height) {
@@ -309,9 +285,9 @@ void cTPrint::PrintText(std::string_view text, double x, double y) {
     const DeviceMetrics device = Metrics();
     if (device.pixelsPerInchX <= 0 || device.pixelsPerInchY <= 0) return;
     const PlacedLine line =
-        PlaceLine(device, margins_, lineHeight_, DeviceMeasure(dc_), position_, text, x, y);
+        PlaceLine(device, margins_, lineHeight_, win::DcMeasure(dc_), position_, text, x, y);
     if (line.draw && !failed_) {
-        TextOutA(dc_, line.px, line.py, line.text.data(), static_cast<int>(line.text.size()));
+        win::DrawTextAt(dc_, line.px, line.py, line.text);
     }
 }
 

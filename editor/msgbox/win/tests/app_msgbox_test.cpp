@@ -302,12 +302,17 @@ TEST_F(AppMsgBoxTest, SizeAndPlacementInTheBoxFont) {
                   reinterpret_cast<LRESULT>(font));
         HDC dc = GetDC(box);
         HGDIOBJ old = SelectObject(dc, font);
-        auto measure = [dc](std::string_view s) {
-            std::wstring w(s.begin(), s.end());  // ASCII texts
-            SIZE size{};
-            GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
-            return Extent{size.cx, size.cy};
-        };
+        // Measured here on its own, not through the box's measure.
+        struct Direct final : TextMeasure {
+            explicit Direct(HDC dc) : dc(dc) {}
+            HDC dc;
+            TextExtent Extent(std::string_view s) const override {
+                std::wstring w(s.begin(), s.end());  // ASCII texts
+                SIZE size{};
+                GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+                return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
+            }
+        } measure(dc);
         Placement placement;
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
