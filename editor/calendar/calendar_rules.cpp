@@ -104,11 +104,14 @@ bool CellShaded(int day, int month, int year, const CivilDate& today, const Remi
     return FirstReminderOn(*list, MakeDateKey(year, month, day)) != 0;
 }
 
-std::optional<int> FormModeAfterDrawing(const FormModeInputs& in) {
-    if (in.monthChange) return 0;
-    if (in.changedMark) return in.reminderCurrent ? 3 : 2;
-    if (in.reminderCurrent && in.editingState == 0 && !in.listOpen) return 4;
-    if (in.cellClicked) return in.reminderCurrent ? 4 : 1;
+std::optional<editor::FormMode> FormModeAfterDrawing(const FormModeInputs& in) {
+    using editor::FormMode;
+    if (in.monthChange) return FormMode::kStart;
+    if (in.changedMark) return in.reminderCurrent ? FormMode::kEditingShown : FormMode::kEditingNew;
+    if (in.reminderCurrent && in.editing == editor::Editing::kNone && !in.listOpen) {
+        return FormMode::kShown;
+    }
+    if (in.cellClicked) return in.reminderCurrent ? FormMode::kShown : FormMode::kNothingShown;
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/date.h"
 #include "core/reminder.h"
+#include "editor/form/form_mode.h"
 
 namespace tessaly::calendar {
 
@@ -90,11 +91,11 @@ struct FormModeInputs {
     bool monthChange = false;
     bool changedMark = false;
     bool reminderCurrent = false;
-    int editingState = 0;
+    editor::Editing editing = editor::Editing::kNone;
     bool listOpen = false;
     bool cellClicked = false;
 };
-std::optional<int> FormModeAfterDrawing(const FormModeInputs& in);
+std::optional<editor::FormMode> FormModeAfterDrawing(const FormModeInputs& in);
 
 // The calendar as it should stand on the screen: the painter reads this and nothing else.
 struct Picture {

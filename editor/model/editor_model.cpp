@@ -15,11 +15,6 @@ constexpr std::string_view kClosingCaption = "Closing Reminders";
 constexpr std::string_view kSaveQuestion =
     "File has changed...\r\nDo you want to save the changes?";
 
-Effect Make(Effect::Kind kind) {
-    Effect e{kind};
-    return e;
-}
-
 std::string_view FieldName(FormField f) {
     switch (f) {
         case FormField::kKind:
@@ -57,37 +52,55 @@ std::string_view TextName(FormText t) {
 }
 
 void PushStatus(Update& u, int part, std::string text) {
-    Effect e = Make(Effect::Kind::kStatus);
-    e.number = part;
-    e.value = std::move(text);
-    u.effects.push_back(std::move(e));
+    u.Show(show::Status{part, std::move(text)});
 }
 
 void PushEnable(Update& u, Button button, bool on) {
-    Effect e = Make(Effect::Kind::kEnable);
-    e.button = button;
-    e.number = on ? 1 : 0;
-    u.effects.push_back(std::move(e));
+    u.Show(show::Step{button, on});
 }
 
-void PushText(Update& u, FormText text, std::string value) {
-    Effect e = Make(Effect::Kind::kSetText);
-    e.text = text;
-    e.value = std::move(value);
-    u.effects.push_back(std::move(e));
+void PushText(Update& u, FormText control, std::string text) {
+    u.Show(show::Text{control, std::move(text)});
 }
 
 void PushFocus(Update& u, FormField field) {
-    Effect e = Make(Effect::Kind::kFocus);
-    e.field = field;
-    u.effects.push_back(std::move(e));
+    u.Show(show::Focus{field});
 }
 
 void PushMessage(Update& u, Message message) {
-    Effect e = Make(Effect::Kind::kMessage);
-    e.message = std::move(message);
-    u.effects.push_back(std::move(e));
+    u.Show(std::move(message));
 }
+
+// The effects' lines of Describe.
+struct Describer {
+    std::string operator()(const show::ClearForm&) const { return "clear"; }
+    std::string operator()(const show::FillForm& e) const {
+        return "fill " + std::to_string(e.index);
+    }
+    std::string operator()(const show::Text& e) const {
+        return "text " + std::string(TextName(e.control)) + " '" + e.text + "'";
+    }
+    std::string operator()(const show::Frequency& e) const {
+        return "check " + std::to_string(e.code);
+    }
+    std::string operator()(const show::Period& e) const {
+        return e.fields.show ? "period '" + e.fields.label + "'" : "period hidden";
+    }
+    std::string operator()(const show::Buttons& e) const {
+        return "mode " + std::to_string(static_cast<int>(e.mode));
+    }
+    std::string operator()(const show::Step& e) const {
+        return std::string(e.button == Button::kNext ? "next" : "prev") + (e.on ? " on" : " off");
+    }
+    std::string operator()(const show::Status& e) const {
+        return "status " + std::to_string(e.part) + " '" + e.text + "'";
+    }
+    std::string operator()(const show::DataFile&) const { return "status 1 path"; }
+    std::string operator()(const show::Focus& e) const {
+        return "focus " + std::string(FieldName(e.field));
+    }
+    std::string operator()(const Message& e) const { return "message '" + e.text + "'"; }
+};
 
 // Whether the file's size is that of the lists as the editor writes them: a file just created
 // by the load (0 bytes) or written by an older program with other counts is not.
@@ -137,33 +150,7 @@ Editing EditingOf(FormMode mode) {
 }
 
 std::string Describe(const Effect& e) {
-    using K = Effect::Kind;
-    switch (e.kind) {
-        case K::kClearForm:
-            return "clear";
-        case K::kFillForm:
-            return "fill " + std::to_string(e.number);
-        case K::kSetText:
-            return "text " + std::string(TextName(e.text)) + " '" + e.value + "'";
-        case K::kCheckFrequency:
-            return "check " + std::to_string(e.number);
-        case K::kPeriodFields:
-            return e.period.show ? "period '" + e.period.label + "'" : "period hidden";
-        case K::kButtons:
-            return "mode " + std::to_string(e.number);
-        case K::kEnable:
-            return std::string(e.button == Button::kNext ? "next" : "prev") +
-                   (e.number ? " on" : " off");
-        case K::kStatus:
-            return "status " + std::to_string(e.number) + " '" + e.value + "'";
-        case K::kStatusDataFile:
-            return "status 1 path";
-        case K::kFocus:
-            return "focus " + std::string(FieldName(e.field));
-        case K::kMessage:
-            return "message '" + e.message.text + "'";
-    }
-    return "?";
+    return std::visit(Describer{}, e);
 }
 
 std::vector<std::string> Update::Described() const {
@@ -177,13 +164,11 @@ std::vector<std::string> Update::Described() const {
 void EditorModel::SetFormMode(Update& u, FormMode mode) {
     s_.mode = mode;
     s_.editing = EditingOf(mode);
-    Effect e = Make(Effect::Kind::kButtons);
-    e.number = static_cast<int>(mode);
-    e.buttons = ButtonsFor(mode, s_.currentIndex, s_.data.current.count());
+    show::Buttons e{mode, ButtonsFor(mode, s_.currentIndex, s_.data.current.count())};
     // Delete removes the current reminder; while the form does not show it, the user could
     // not see what would go.
-    if (!ShowsCurrent()) e.buttons.deleteOn = false;
-    u.effects.push_back(std::move(e));
+    if (!ShowsCurrent()) e.states.deleteOn = false;
+    u.Show(std::move(e));
 }
 
 bool EditorModel::ShowsCurrent() const {
@@ -199,8 +184,7 @@ void EditorModel::FillForm(Update& u, int index) {
     s_.currentIndex = index;
     s_.shownIndex = index;
 
-    Effect e = Make(Effect::Kind::kFillForm);
-    e.number = index;
+    show::FillForm e{index, {}};
     FormContents& c = e.contents;
     // No "&": the caption a shown reminder gets here stays until a FormMode rewrites it.
     c.addCaption = "Replace";
@@ -224,13 +208,13 @@ void EditorModel::FillForm(Update& u, int index) {
     // A record without a date leaves the date box as it was; its period label then has no
     // date to follow and stays as it is.
     c.period = PeriodLabelText(r.frequency, c.dateText.value_or(std::string()), s_.today);
-    u.effects.push_back(std::move(e));
+    u.Show(std::move(e));
     s_.justFilled = true;
 }
 
 void EditorModel::ClearForm(Update& u) {
     s_.shownIndex = 0;
-    u.effects.push_back(Make(Effect::Kind::kClearForm));
+    u.Show(show::ClearForm{});
 }
 
 // Any change to a field. The shown reminder is replaced only while the form shows it: after
@@ -243,9 +227,7 @@ void EditorModel::EnterEditing(Update& u) {
 void EditorModel::UpdatePeriodFields(Update& u, int code, std::string_view dateText) {
     PeriodFields fields = PeriodLabelText(code, dateText, s_.today);
     if (!fields.change) return;
-    Effect e = Make(Effect::Kind::kPeriodFields);
-    e.period = std::move(fields);
-    u.effects.push_back(std::move(e));
+    u.Show(show::Period{std::move(fields)});
 }
 
 int EditorModel::SameDateNumber(int index) const {
@@ -297,14 +279,15 @@ calendar::Picture EditorModel::PictureForPaint() {
     return Picture();
 }
 
-// One drawing of the pair: resolves the pending click against the day cells, moves the mark,
-// shows the clicked day's first reminder, then sets status parts 2 and 3 and the FormMode.
-void EditorModel::DrawPair(Update& u, int month, int year) {
-    const calendar::MonthYear pair{month, year};
+// One drawing of the pair: resolves the request's click against the day cells, moves the
+// mark, shows the clicked day's first reminder, then sets status parts 2 and 3 and the FormMode.
+void EditorModel::DrawPair(Update& u, const DrawRequest& request) {
+    const calendar::MonthYear pair = request.pair;
+    const calendar::Point click = request.click;
     bool cellClicked = false;
     calendar::MonthYear my = pair;
     for (int panel = 0; panel <= 1; ++panel, my = calendar::NextMonth(my)) {
-        const int day = calendar::DayAtPoint(panel, my.month, my.year, s_.click.x, s_.click.y);
+        const int day = calendar::DayAtPoint(panel, my.month, my.year, click.x, click.y);
         if (day == 0) continue;
         const DateKey key = MakeDateKey(my.year, my.month, day);
 
@@ -319,14 +302,15 @@ void EditorModel::DrawPair(Update& u, int month, int year) {
 
         // Next/Prev and a double-click fill the form themselves; so does typing, unless the
         // user clicked.
-        if (!s_.stepping && !s_.doubleClick && (s_.editing == Editing::kNone || s_.clickPending)) {
+        if (request.drawnFor != DrawnFor::kCallerFills &&
+            (s_.editing == Editing::kNone || s_.clickPending)) {
             s_.currentIndex = calendar::FirstReminderOn(s_.data.current, key);
             if (s_.currentIndex != 0) FillForm(u, s_.currentIndex);
             s_.clickPending = false;
         }
 
         // The arrows never mark a day.
-        if (s_.monthChange) continue;
+        if (request.drawnFor == DrawnFor::kMonthsMoved) continue;
         m = MarkedCell{panel, day, my.month, my.year, key, pair.month, pair.year};
         s_.chosen = CivilDate{my.year, my.month, day};
         s_.frameShown = true;
@@ -339,33 +323,28 @@ void EditorModel::DrawPair(Update& u, int month, int year) {
     PushStatus(u, 2, i != 0 ? StatusPositionText(i, s_.data.current.count()) : "");
     PushStatus(u, 3, i != 0 ? CalendarSameDateText(SameDateNumber(i)) : "");
 
-    const std::optional<int> mode =
-        calendar::FormModeAfterDrawing({.monthChange = s_.monthChange,
+    const std::optional<FormMode> mode =
+        calendar::FormModeAfterDrawing({.monthChange = request.drawnFor == DrawnFor::kMonthsMoved,
                                         .changedMark = s_.changedMark,
                                         .reminderCurrent = i != 0,
-                                        .editingState = static_cast<int>(s_.editing),
+                                        .editing = s_.editing,
                                         .listOpen = s_.listOpen,
                                         .cellClicked = cellClicked});
-    if (mode) SetFormMode(u, static_cast<FormMode>(*mode));
-
-    s_.click = {};
-    s_.monthChange = false;
+    if (mode) SetFormMode(u, *mode);
     u.calendar = Picture();
 }
 
-void EditorModel::ShowDateInCalendar(Update& u, std::string_view dateText) {
+void EditorModel::ShowDateInCalendar(Update& u, std::string_view dateText, DrawnFor drawnFor) {
     const CivilDate date = calendar::ParseDateParts(dateText);
     // Only a damaged record gives such a date; there is no month to show.
     if (date.month < 1 || date.month > 12) return;
     const CivilDate today = SplitDateKey(s_.today);
     const calendar::MonthYear left = calendar::PairForDate(date.month, date.year, today.month);
     s_.frameShown = false;  // the day area is blanked first
-    DrawPair(u, left.month, left.year);
+    DrawPair(u, {left, {}, drawnFor});
     if (date.day < 1 || date.day > DaysInMonth(date.month, date.year)) return;
-    const calendar::Point click =
-        calendar::ClickPointForDate(date.month, date.day, date.year, today.month);
-    s_.click = click;
-    DrawPair(u, left.month, left.year);
+    DrawPair(u, {left, calendar::ClickPointForDate(date.month, date.day, date.year, today.month),
+                 drawnFor});
 }
 
 // ---- start-up ----
@@ -380,7 +359,6 @@ Update EditorModel::Start(const std::filesystem::path& dataFile, DateKey today) 
     const CivilDate t = SplitDateKey(today);
     s_.displayedMonth = t.month;
     s_.displayedYear = t.year;
-    s_.click = {};
     s_.currentIndex = 0;
     ClearForm(u);
     SetFormMode(u, FormMode::kStart);
@@ -405,7 +383,7 @@ Update EditorModel::StartupMaintenance() {
         SaveReminderFile(s_.dataFile, s_.data, kEditorLabel);
     }
     RecomputeSameDate();
-    u.effects.push_back(Make(Effect::Kind::kStatusDataFile));
+    u.Show(show::DataFile{s_.dataFile});
     if (!s_.loaded) {
         PushMessage(u, {"The reminders could not be read:\r\n" + s_.loadError +
                             "\r\nThe data file will not be written while Tessaly runs.",
@@ -424,10 +402,9 @@ Update EditorModel::MoveMonths(int step) {
         calendar::StepMonths({s_.displayedMonth, s_.displayedYear}, step);
     s_.displayedMonth = pair.month;
     s_.displayedYear = pair.year;
-    s_.monthChange = true;
     ClearForm(u);
     s_.frameShown = false;  // the day area is blanked
-    DrawPair(u, pair.month, pair.year);
+    DrawPair(u, {pair, {}, DrawnFor::kMonthsMoved});
     return u;
 }
 
@@ -486,7 +463,7 @@ Update EditorModel::AddOrReplace(const FormInput& input) {
     s_.changedMark = false;
     // Before the calendar writes the status bar, so its same-date number is the new one.
     RecomputeSameDate();
-    ShowDateInCalendar(u, result.dateText);
+    ShowDateInCalendar(u, result.dateText, DrawnFor::kDay);
     // Choosing another day than the one marked before empties the form; it shows what was
     // stored, so that Replace and Delete act on what the user sees.
     FillForm(u, position);
@@ -518,7 +495,7 @@ Update EditorModel::Delete(const Ask& ask) {
     if (s_.currentIndex > 1 && list.at(s_.currentIndex - 1).date == date) {
         FillForm(u, s_.currentIndex - 1);
     }
-    DrawPair(u, s_.displayedMonth, s_.displayedYear);
+    DrawPair(u, {{s_.displayedMonth, s_.displayedYear}, {}, DrawnFor::kDay});
     s_.dirty = true;
     SetFormMode(u, FormMode::kNothingShown);
     PushStatus(u, 3, s_.currentIndex >= 1 ? SameDateText(SameDateNumber(s_.currentIndex)) : "");
@@ -529,23 +506,19 @@ Update EditorModel::Delete(const Ask& ask) {
 Update EditorModel::Step(bool next) {
     Update u;
     const ReminderList& list = s_.data.current;
-    s_.stepping = true;
     const int target = SteppingIndex(next, s_.currentIndex, s_.selectedKey, list);
     if (target >= 1 && target <= list.count()) {
         PushEnable(u, Button::kNext, true);
         PushEnable(u, Button::kPrev, true);
         // The calendar's status texts read the current index, so it moves first.
         s_.currentIndex = target;
-        s_.click = {};
-        ShowDateInCalendar(u, FormDateText(list.at(target).date));
+        ShowDateInCalendar(u, FormDateText(list.at(target).date), DrawnFor::kCallerFills);
         FillForm(u, target);
         SetFormMode(u, FormMode::kShown);
         ShowPositionInStatus(u);
         if (target == list.count()) PushEnable(u, Button::kNext, false);
         if (target == 1) PushEnable(u, Button::kPrev, false);
     }
-    // Cleared either way: a flag left set would stop later clicks from showing their day.
-    s_.stepping = false;
     return u;
 }
 
@@ -558,9 +531,7 @@ Update EditorModel::KindChosen(int kind, std::string_view dateText) {
     const bool year = choice.timeLabel == "year";
     if (year != s_.yearInTimeBox) PushText(u, FormText::kTime, "");
     s_.yearInTimeBox = year;
-    Effect check = Make(Effect::Kind::kCheckFrequency);
-    check.number = choice.frequency;
-    u.effects.push_back(std::move(check));
+    u.Show(show::Frequency{choice.frequency});
     UpdatePeriodFields(u, choice.frequency, dateText);
     if (s_.justFilled) {
         s_.changedMark = true;
@@ -599,9 +570,8 @@ Update EditorModel::Click(int x, int y) {
     // reminder and the current index must stay together.
     const calendar::MonthYear pair{s_.displayedMonth, s_.displayedYear};
     if (calendar::DayInPairAt(pair, x, y) == 0) return u;
-    s_.click = {x, y};
     const calendar::MonthYear panel = calendar::PanelMonth(pair, x);
-    DrawPair(u, pair.month, pair.year);
+    DrawPair(u, {pair, {x, y}, DrawnFor::kDay});
     s_.selectedKey = MakeDateKey(panel.year, panel.month, s_.chosen.day);
     const ReminderList& list = s_.data.current;
     if (!list.empty() && list.at(list.count()).date < s_.selectedKey) {
@@ -623,17 +593,14 @@ Update EditorModel::DoubleClick(int x, int y, bool dateBoxEmpty) {
         ClearForm(u);
         s_.currentIndex = 0;
     }
-    s_.doubleClick = true;
-    s_.click = {x, y};
     const calendar::MonthYear panel = calendar::PanelMonth(pair, x);
-    DrawPair(u, pair.month, pair.year);
+    DrawPair(u, {pair, {x, y}, DrawnFor::kCallerFills});
     const int day = s_.chosen.day;
     PushText(u, FormText::kDate, DoubleClickDateText(panel.month, day, panel.year));
     // A new date typed into the form: a new reminder (FormMode 2).
     EnterEditing(u);
     PushText(u, FormText::kWeekday,
              std::string(WeekdayName(DayOfWeek(panel.month, panel.year, day))));
-    s_.doubleClick = false;
     return u;
 }
 
@@ -703,6 +670,12 @@ Update EditorModel::ReloadFrom(const std::filesystem::path& dataFile) {
     return ShowNewLists(std::move(fresh), false);
 }
 
+Update EditorModel::ShowDataFile(const std::filesystem::path& dataFile) const {
+    Update u;
+    u.Show(show::DataFile{dataFile});
+    return u;
+}
+
 Update EditorModel::AdoptUnsaved(ReminderData lists) {
     RollOver(lists.current, lists.archive, s_.today);
     return ShowNewLists(std::move(lists), true);
@@ -720,7 +693,7 @@ Update EditorModel::ShowNewLists(ReminderData lists, bool dirty) {
     RecomputeSameDate();
     ClearForm(u);
     SetFormMode(u, FormMode::kNothingShown);
-    u.effects.push_back(Make(Effect::Kind::kStatusDataFile));
+    u.Show(show::DataFile{s_.dataFile});
     ShowPositionInStatus(u);
     if (!s_.loaded) {
         PushMessage(u, {"The reminders could not be read:\r\n" + s_.loadError +
@@ -800,9 +773,8 @@ Update EditorModel::ShowReminder(int position) {
     const ReminderList& list = s_.data.current;
     if (position < 1 || position > list.count()) return u;
     s_.currentIndex = position;
-    s_.click = {};
     s_.listOpen = false;
-    ShowDateInCalendar(u, FormDateText(list.at(position).date));
+    ShowDateInCalendar(u, FormDateText(list.at(position).date), DrawnFor::kDay);
     // The calendar showed the day's first reminder; this one may be a later one of that day.
     FillForm(u, position);
     SetFormMode(u, FormMode::kShown);

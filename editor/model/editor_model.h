@@ -2,7 +2,8 @@
 // every command of the main window as an operation that returns what the window shows.
 //
 // The window reads its controls, calls one operation and applies the returned Update: its
-// effects in order (form, buttons, status bar, focus, messages), then the calendar picture.
+// effects in order (form, buttons, status bar, focus, messages), each one small typed step of
+// namespace show, then the calendar picture.
 // Questions that need an answer (delete? save?) go through the Ask seam given to the
 // operation. Nothing here touches a window; only the data file is read and written.
 //
@@ -23,6 +24,7 @@
 //   OfferSave                the "save changes?" question and the save, before the file moves
 //   ReloadFrom               load both lists again from a (new) data file path
 //   AdoptUnsaved             lists recovered after a crash, as unsaved changes
+//   ShowDataFile             status part 1 names a data file the settings moved to
 #pragma once
 
 #include <filesystem>
@@ -30,19 +32,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "core/date.h"
 #include "core/reminder.h"
 #include "editor/calendar/calendar_rules.h"
+#include "editor/form/form_mode.h"
 #include "editor/form/reminder_form.h"
 
 namespace tessaly::editor {
-
-// The button state of the form, as applied last.
-enum class FormMode { kStart = 0, kNothingShown, kEditingNew, kEditingShown, kShown };
-// What the user is typing into: nothing, a new reminder, or the shown one.
-enum class Editing { kNone = 0, kNew, kShown };
 
 // Enable states of the six form buttons and the caption of Add/Replace.
 struct ButtonStates {
@@ -84,37 +84,64 @@ struct Message {
     MessageIcon icon = MessageIcon::kHand;
 };
 
-struct Effect {
-    enum class Kind {
-        kClearForm,       // empty every field, hide the period fields, check "One time"
-        kFillForm,        // contents of current-list entry `number`
-        kSetText,         // text on control `text`
-        kCheckFrequency,  // number
-        kPeriodFields,    // period
-        kButtons,         // buttons of FormMode `number`
-        kEnable,          // button `button` on (number 1) or off (0)
-        kStatus,          // part `number` (2 or 3) = text
-        kStatusDataFile,  // part 1 = the data file path
-        kFocus,           // field
-        kMessage,         // message
-    };
-    Kind kind;
-    FormContents contents{};
-    FormText text = FormText::kKind;
-    std::string value{};
-    int number = 0;
-    PeriodFields period{};
-    ButtonStates buttons{};
-    Button button = Button::kNext;
-    FormField field = FormField::kNone;
-    Message message{};
+// What the window shows, one step at a time.
+namespace show {
+// Every field empty, the period fields hidden, "One time" checked.
+struct ClearForm {};
+// Current-list entry `index` in the form.
+struct FillForm {
+    int index = 0;
+    FormContents contents;
 };
+struct Text {
+    FormText control = FormText::kKind;
+    std::string text;
+};
+// The frequency option button of `code`.
+struct Frequency {
+    int code = 0;
+};
+struct Period {
+    PeriodFields fields;
+};
+// The buttons of a FormMode.
+struct Buttons {
+    FormMode mode = FormMode::kStart;
+    ButtonStates states;
+};
+// "&Next" or "&Prev" on or off.
+struct Step {
+    Button button = Button::kNext;
+    bool on = false;
+};
+// Status-bar part 2 or 3.
+struct Status {
+    int part = 2;
+    std::string text;
+};
+// Status-bar part 1: the data file's path.
+struct DataFile {
+    std::filesystem::path file;
+};
+struct Focus {
+    FormField field = FormField::kNone;
+};
+}  // namespace show
+
+using Effect =
+    std::variant<show::ClearForm, show::FillForm, show::Text, show::Frequency, show::Period,
+                 show::Buttons, show::Step, show::Status, show::DataFile, show::Focus, Message>;
 
 // One line per effect, for tests and traces: "clear", "fill 2", "mode 4", "status 2 '...'".
 std::string Describe(const Effect& e);
 
 struct Update {
     std::vector<Effect> effects;
+    // Adds an effect after the others.
+    template <class E>
+    void Show(E effect) {
+        effects.emplace_back(std::in_place_type<E>, std::move(effect));
+    }
     // Set when the calendar must be repainted now (day area erased first).
     std::optional<calendar::Picture> calendar;
     // Set when the calendar is to be repainted with the window's next paint.
@@ -162,14 +189,10 @@ struct EditorState {
 
     // The calendar's part.
     int displayedMonth = 1, displayedYear = 2000;
-    calendar::Point click;  // (0, 0): no click to resolve
     MarkedCell marked;
-    CivilDate chosen;         // the day last marked; day 0 for none
-    bool frameShown = false;  // the marked cell's frame is on the screen
-    bool monthChange = false;
-    bool stepping = false;
-    bool doubleClick = false;
-    bool clickPending = false;
+    CivilDate chosen;           // the day last marked; day 0 for none
+    bool frameShown = false;    // the marked cell's frame is on the screen
+    bool clickPending = false;  // a click came while the user typed
     bool listOpen = false;
 };
 
@@ -229,8 +252,23 @@ class EditorModel {
     // Lists the editor held when it last ended without closing (its recovery file), taken
     // back as changes not yet saved: rolled over to today, and the closing question decides.
     Update AdoptUnsaved(ReminderData lists);
+    // The settings moved the data file: the status bar names the new one before its lists are
+    // loaded (ReloadFrom).
+    Update ShowDataFile(const std::filesystem::path& dataFile) const;
 
   private:
+    // What a drawing of the pair is for, which decides what its click does.
+    enum class DrawnFor {
+        kDay,          // the clicked day's first reminder fills the form
+        kCallerFills,  // Next/Prev and a double-click fill the form themselves
+        kMonthsMoved,  // the arrows: no day is marked, FormMode 0
+    };
+    struct DrawRequest {
+        calendar::MonthYear pair;
+        calendar::Point click;  // resolved against the day cells; (0, 0) for none
+        DrawnFor drawnFor;
+    };
+
     void SetFormMode(Update& u, FormMode mode);
     void FillForm(Update& u, int index);
     void ClearForm(Update& u);
@@ -240,8 +278,9 @@ class EditorModel {
     void ShowPositionInStatus(Update& u);
     void RecomputeSameDate();
     int SameDateNumber(int index) const;
-    void DrawPair(Update& u, int month, int year);
-    void ShowDateInCalendar(Update& u, std::string_view dateText);
+    void DrawPair(Update& u, const DrawRequest& request);
+    // Draws the pair that holds the date and marks its day.
+    void ShowDateInCalendar(Update& u, std::string_view dateText, DrawnFor drawnFor);
     calendar::Picture Picture() const;
     bool SaveWithReason(Update& u);
     // Other lists in place of the shown ones: nothing selected, the form empty.

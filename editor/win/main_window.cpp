@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <utility>
+#include <variant>
 
 #include "editor/calendar/win/calendar_mouse.h"
 #include "editor/calendar/win/calendar_painter.h"
@@ -149,48 +150,36 @@ UINT IconStyle(MessageIcon icon) {
     return icon == MessageIcon::kAsterisk ? MB_ICONASTERISK : MB_ICONHAND;
 }
 
-void ApplyEffect(MainWindow& w, const Effect& e, HWND messageOwner) {
-    HWND h = w.hwnd;
-    switch (e.kind) {
-        case Effect::Kind::kClearForm:
-            ClearFormControls(h);
-            break;
-        case Effect::Kind::kFillForm:
-            FillFormControls(h, e.contents);
-            break;
-        case Effect::Kind::kSetText:
-            win::SetItemText(h, ControlOf(e.text), e.value);
-            break;
-        case Effect::Kind::kCheckFrequency:
-            CheckFrequency(h, e.number);
-            break;
-        case Effect::Kind::kPeriodFields:
-            ApplyPeriodFields(h, e.period);
-            break;
-        case Effect::Kind::kButtons:
-            ApplyButtons(h, e.buttons);
-            break;
-        case Effect::Kind::kEnable:
-            EnableWindow(GetDlgItem(h, e.button == Button::kNext ? IDC_NEXT : IDC_PREV),
-                         e.number != 0);
-            break;
-        case Effect::Kind::kStatus:
-            SetStatusTextWide(w, e.number, win::Cp1252ToWide(e.value));
-            break;
-        case Effect::Kind::kStatusDataFile:
-            SetStatusTextWide(w, 1, w.model.state().dataFile.wstring());
-            break;
-        case Effect::Kind::kFocus:
-            if (const int id = ControlOf(e.field)) {
-                SendMessageW(h, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(h, id)), TRUE);
-            }
-            break;
-        case Effect::Kind::kMessage:
-            win::ShowMessage(messageOwner, e.message.text, e.message.caption,
-                             IconStyle(e.message.icon));
-            break;
+// Shows one effect on the controls; messages are owned by messageOwner.
+struct EffectOnControls {
+    MainWindow& w;
+    HWND messageOwner;
+
+    void operator()(const show::ClearForm&) const { ClearFormControls(w.hwnd); }
+    void operator()(const show::FillForm& e) const { FillFormControls(w.hwnd, e.contents); }
+    void operator()(const show::Text& e) const {
+        win::SetItemText(w.hwnd, ControlOf(e.control), e.text);
     }
-}
+    void operator()(const show::Frequency& e) const { CheckFrequency(w.hwnd, e.code); }
+    void operator()(const show::Period& e) const { ApplyPeriodFields(w.hwnd, e.fields); }
+    void operator()(const show::Buttons& e) const { ApplyButtons(w.hwnd, e.states); }
+    void operator()(const show::Step& e) const {
+        EnableWindow(GetDlgItem(w.hwnd, e.button == Button::kNext ? IDC_NEXT : IDC_PREV), e.on);
+    }
+    void operator()(const show::Status& e) const {
+        SetStatusTextWide(w, e.part, win::Cp1252ToWide(e.text));
+    }
+    void operator()(const show::DataFile& e) const { SetStatusTextWide(w, 1, e.file.wstring()); }
+    void operator()(const show::Focus& e) const {
+        if (const int id = ControlOf(e.field)) {
+            SendMessageW(w.hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(w.hwnd, id)),
+                         TRUE);
+        }
+    }
+    void operator()(const Message& e) const {
+        win::ShowMessage(messageOwner, e.text, e.caption, IconStyle(e.icon));
+    }
+};
 
 BOOL OnInitDialog(MainWindow& w) {
     StartupMark("dialog_created");
@@ -312,7 +301,8 @@ HWND CreateMainDialog(std::wstring firstArgument) {
 
 void Apply(MainWindow& w, const Update& update, HWND messageOwner) {
     ++w.applying;
-    for (const Effect& e : update.effects) ApplyEffect(w, e, messageOwner ? messageOwner : w.hwnd);
+    const EffectOnControls show{w, messageOwner ? messageOwner : w.hwnd};
+    for (const Effect& e : update.effects) std::visit(show, e);
     if (update.calendar) {
         const win::WindowDc dc(w.hwnd);
         if (dc) calendar::PaintCalendar(dc.get(), *update.calendar, true);

@@ -3,11 +3,8 @@
 // reloads both lists.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include "editor/settings/win/settings_dialog.h"
 #include "editor/win/main_window.h"
-#include "editor/win/resource.h"
 
 namespace tessaly::editor {
 namespace {
@@ -25,8 +22,7 @@ class MainWindowSettingsHost final : public SettingsHost {
         return go;
     }
     void ShowDataFile(const std::filesystem::path& file) override {
-        SendDlgItemMessageW(w_.hwnd, IDC_STATUS, SB_SETTEXTW, 0,
-                            reinterpret_cast<LPARAM>(file.c_str()));
+        Apply(w_, w_.model.ShowDataFile(file));
     }
     void Reload() override {
         w_.paths.dataFile = paths_.location.dataFile.wstring();

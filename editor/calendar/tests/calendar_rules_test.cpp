@@ -184,23 +184,27 @@ TEST(CalendarTexts, ParseDatePartsReadsEachLeadingNumber) {
 }
 
 TEST(CalendarFormMode, DecisionAfterDrawing) {
+    using editor::Editing;
+    using editor::FormMode;
     struct Case {
         FormModeInputs in;
-        std::optional<int> mode;
+        std::optional<FormMode> mode;
     } cases[] = {
         // An arrow click always leaves FormMode 0, whatever else holds.
         {{.monthChange = true, .changedMark = true, .reminderCurrent = true, .cellClicked = true},
-         0},
-        {{.changedMark = true, .reminderCurrent = true, .editingState = 2}, 3},
-        {{.changedMark = true, .editingState = 1}, 2},
-        {{.reminderCurrent = true}, 4},
+         FormMode::kStart},
+        {{.changedMark = true, .reminderCurrent = true, .editing = Editing::kShown},
+         FormMode::kEditingShown},
+        {{.changedMark = true, .editing = Editing::kNew}, FormMode::kEditingNew},
+        {{.reminderCurrent = true}, FormMode::kShown},
         // Editing or an open list window: only a clicked cell decides.
-        {{.reminderCurrent = true, .editingState = 2, .cellClicked = true}, 4},
+        {{.reminderCurrent = true, .editing = Editing::kShown, .cellClicked = true},
+         FormMode::kShown},
         {{.reminderCurrent = true, .listOpen = true}, std::nullopt},
-        {{.cellClicked = true}, 1},
+        {{.cellClicked = true}, FormMode::kNothingShown},
         // A click on a border resolves no cell: the mode stays.
         {{}, std::nullopt},
-        {{.editingState = 1}, std::nullopt},
+        {{.editing = Editing::kNew}, std::nullopt},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(FormModeAfterDrawing(cases[i].in), cases[i].mode) << "case " << i;
