@@ -1,9 +1,12 @@
+// The data file: a 4-byte label, the current list, the archive list, each field little-endian.
 #include "core/data_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 
+#include "core/bytes.h"
 #include "core/large_buffer.h"
 
 namespace tessaly {
@@ -39,8 +42,7 @@ class ZeroFilledReader {
     std::int32_t ReadInt32() {
         std::uint8_t b[kCountBytes];
         Read(b, sizeof b);
-        return static_cast<std::int32_t>(b[0] | b[1] << 8 | b[2] << 16 |
-                                         static_cast<std::uint32_t>(b[3]) << 24);
+        return ByteReader(b).I32();
     }
     // A count cut to the records that begin inside the file.
     std::size_t ReadCount() {
@@ -111,13 +113,16 @@ ReminderData Decode(ZeroFilledReader& in) {
     return data;
 }
 
-void PutInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+// The label as stored: its first four bytes, blank-padded.
+std::array<std::uint8_t, kLabelBytes> LabelBytes(std::string_view label) {
+    std::array<std::uint8_t, kLabelBytes> bytes;
+    for (std::size_t i = 0; i < kLabelBytes; ++i)
+        bytes[i] = i < label.size() ? static_cast<std::uint8_t>(label[i]) : ' ';
+    return bytes;
 }
 
 void PutRecords(std::vector<std::uint8_t>& out, const std::vector<Reminder>& list) {
-    PutInt32(out, static_cast<std::int32_t>(list.size()));
+    ByteWriter(out).I32(static_cast<std::int32_t>(list.size()));
     const std::size_t at = out.size();
     out.resize(at + list.size() * kReminderBytes);
     for (std::size_t i = 0; i < list.size(); ++i)
@@ -130,8 +135,7 @@ std::vector<std::uint8_t> EncodeReminderFile(const ReminderData& data, std::stri
     std::vector<std::uint8_t> out;
     out.reserve(kLabelBytes + 2 * kCountBytes +
                 kReminderBytes * (data.current.entries().size() + data.archive.entries().size()));
-    for (std::size_t i = 0; i < kLabelBytes; ++i)
-        out.push_back(i < label.size() ? static_cast<std::uint8_t>(label[i]) : ' ');
+    ByteWriter(out).Bytes(LabelBytes(label));
     PutRecords(out, data.current.entries());
     PutRecords(out, data.archive.entries());
     return out;
@@ -172,9 +176,7 @@ namespace {
 class PieceEncoder {
   public:
     PieceEncoder(const ReminderData& data, std::string_view label)
-        : lists_{&data.current.entries(), &data.archive.entries()} {
-        for (std::size_t i = 0; i < kLabelBytes; ++i)
-            label_[i] = i < label.size() ? static_cast<std::uint8_t>(label[i]) : ' ';
+        : lists_{&data.current.entries(), &data.archive.entries()}, label_(LabelBytes(label)) {
         const std::vector<Reminder>& current = *lists_[0];
         counts_[0] = static_cast<std::int32_t>(std::count_if(
             current.begin(), current.end(), [](const Reminder& r) { return r.date >= 0; }));
@@ -192,16 +194,15 @@ class PieceEncoder {
         std::size_t used = 0;
         if (!labelDone_) {
             if (piece.size() < kLabelBytes) return 0;
-            std::memcpy(piece.data(), label_, kLabelBytes);
+            std::memcpy(piece.data(), label_.data(), kLabelBytes);
             used = kLabelBytes;
             labelDone_ = true;
         }
         while (list_ < 2) {
             if (!countDone_) {
                 if (piece.size() - used < kCountBytes) return used;
-                const auto v = static_cast<std::uint32_t>(counts_[list_]);
-                for (std::size_t b = 0; b < kCountBytes; ++b)
-                    piece[used++] = static_cast<std::uint8_t>(v >> (8 * b));
+                ByteWriter(piece.subspan(used, kCountBytes)).I32(counts_[list_]);
+                used += kCountBytes;
                 countDone_ = true;
             }
             const std::vector<Reminder>& list = *lists_[list_];
@@ -222,7 +223,7 @@ class PieceEncoder {
   private:
     const std::vector<Reminder>* lists_[2];
     std::int32_t counts_[2] = {};
-    std::uint8_t label_[kLabelBytes] = {};
+    std::array<std::uint8_t, kLabelBytes> label_;
     bool labelDone_ = false;
     bool countDone_ = false;
     std::size_t list_ = 0;

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/product.h"
 #include "core/reminder.h"
 
 namespace tessaly {
 
-// The editor labels the file "3.03", the notifier "1.00"; readers ignore the label.
-inline constexpr std::string_view kEditorLabel = "3.03";
+// The editor labels the file with its version, the notifier "1.00"; readers ignore the label.
+inline constexpr std::string_view kEditorLabel = kVersion;
 inline constexpr std::string_view kNotifierLabel = "1.00";
 
 // Exactly 12 + 58 * (current + archive) bytes.

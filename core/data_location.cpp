@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/typed_number.h"
 
 namespace tessaly {
 
 std::wstring SettingsFilePath(std::wstring_view commonAppData) {
-    return std::wstring(commonAppData) + std::wstring(kProductFolder) +
-           std::wstring(kSettingsFileName);
+    return std::wstring(commonAppData) + std::wstring(kProductFolder) + L"\\" +
+           std::wstring(kSettingsFile);
 }
 
 std::string FirstLine(std::string_view text) {
@@ -63,12 +64,6 @@ std::vector<Line> SplitLines(std::string_view content) {
         at = next;
     }
     return lines;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-    const std::size_t first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
 bool SameLetters(std::string_view a, std::string_view b) {
@@ -151,13 +146,13 @@ std::wstring NotifierDefaultDataFile(std::wstring_view documents, std::wstring_v
     if (!documents.empty()) {
         std::wstring folder(documents);
         if (folder.back() != L'\\') folder += L'\\';  // a drive root comes with its backslash
-        folder += L"Quorvane\\Tessaly\\";
-        if (folderExists(folder)) return folder + L"Tessaly.tsy";
+        folder += std::wstring(kProductFolder.substr(1)) + L"\\";
+        if (folderExists(folder)) return folder + std::wstring(kDataFile);
     }
     const std::size_t slash = programFile.find_last_of(L"\\/");
     const std::wstring_view programFolder =
         slash == std::wstring_view::npos ? std::wstring_view{} : programFile.substr(0, slash + 1);
-    return std::wstring(programFolder) + L"Tessaly.tsy";
+    return std::wstring(programFolder) + std::wstring(kDataFile);
 }
 
 }  // namespace tessaly

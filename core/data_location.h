@@ -11,13 +11,9 @@
 #include <string>
 #include <string_view>
 
-namespace tessaly {
+#include "core/product.h"
 
-// Below each special folder (common application data, documents) the programs keep their own.
-inline constexpr std::wstring_view kVendorFolder = L"\\Quorvane";
-inline constexpr std::wstring_view kProductFolder = L"\\Quorvane\\Tessaly";
-inline constexpr std::wstring_view kSettingsFileName = L"\\Tessaly.ini";
-inline constexpr std::wstring_view kDataFileName = L"\\Tessaly.tsy";
+namespace tessaly {
 
 // The settings file below the common application-data folder (empty: the current drive's root).
 std::wstring SettingsFilePath(std::wstring_view commonAppData);

@@ -79,17 +79,23 @@ int WeekOfMonth(int day) {
     return day / 7 + (day % 7 != 0 ? 1 : 0);
 }
 
-DateKey DateKeyFromText(std::string_view text) {
-    std::array<std::int64_t, 3> parts = {0, 0, 0};
+CivilDate DatePartsFromText(std::string_view text) {
+    std::array<int, 3> parts = {0, 0, 0};
     size_t part = 0;
     size_t start = 0;
     for (size_t i = 0; i <= text.size() && part < parts.size(); ++i) {
         if (i == text.size() || text[i] == '-' || text[i] == '/') {
-            parts[part++] = ReadLeadingNumber(text.substr(start, i - start), 99999);
+            parts[part++] =
+                static_cast<int>(ReadLeadingNumber(text.substr(start, i - start), 99999));
             start = i + 1;
         }
     }
-    return MakeDateKey(parts[2], parts[0], parts[1]);
+    return {parts[2], parts[0], parts[1]};
+}
+
+DateKey DateKeyFromText(std::string_view text) {
+    const CivilDate d = DatePartsFromText(text);
+    return MakeDateKey(d.year, d.month, d.day);
 }
 
 std::string DateKeyText(DateKey key) {

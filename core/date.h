@@ -36,7 +36,10 @@ int WeekOfMonth(int day);
 std::int64_t DaysFromCivil(std::int64_t year, std::int64_t month, std::int64_t day);
 CivilDate CivilFromDays(std::int64_t days);
 
-// The three parts of a "m-d-y" text (separators "-" or "/"), each by its leading number.
+// Month, day and year of a "m-d-y" text (separators "-" or "/"), each by its leading number
+// (held at 99999); a missing part is 0.
+CivilDate DatePartsFromText(std::string_view text);
+// The same parts as one key.
 DateKey DateKeyFromText(std::string_view text);
 // mm-dd-yyyy with leading zeros.
 std::string DateKeyText(DateKey key);

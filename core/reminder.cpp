@@ -2,20 +2,9 @@
 
 #include <algorithm>
 
+#include "core/bytes.h"
+
 namespace tessaly {
-namespace {
-
-void PutLe(std::uint8_t* out, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t GetLe(const std::uint8_t* in, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(in[i]) << (8 * i);
-    return v;
-}
-
-}  // namespace
 
 void Reminder::SetDescription(std::string_view bytes) {
     description = BlankDescription();
@@ -23,24 +12,26 @@ void Reminder::SetDescription(std::string_view bytes) {
 }
 
 void EncodeReminder(const Reminder& r, std::uint8_t* out) {
-    out[0] = r.kind;
-    std::copy(r.description.begin(), r.description.end(), out + 1);
-    PutLe(out + 49, static_cast<std::uint32_t>(r.date), 4);
-    PutLe(out + 53, static_cast<std::uint16_t>(r.timeOrYear), 2);
-    out[55] = r.notifyDays;
-    out[56] = r.period;
-    out[57] = r.frequency;
+    ByteWriter record({out, kReminderBytes});
+    record.U8(r.kind);
+    record.Text(r.Description());
+    record.I32(r.date);
+    record.I16(r.timeOrYear);
+    record.U8(r.notifyDays);
+    record.U8(r.period);
+    record.U8(r.frequency);
 }
 
 Reminder DecodeReminder(const std::uint8_t* in) {
+    ByteReader record({in, kReminderBytes});
     Reminder r;
-    r.kind = in[0];
-    std::copy(in + 1, in + 49, r.description.begin());
-    r.date = static_cast<DateKey>(GetLe(in + 49, 4));
-    r.timeOrYear = static_cast<std::int16_t>(GetLe(in + 53, 2));
-    r.notifyDays = in[55];
-    r.period = in[56];
-    r.frequency = in[57];
+    r.kind = record.U8();
+    record.Bytes({reinterpret_cast<std::uint8_t*>(r.description.data()), r.description.size()});
+    r.date = record.I32();
+    r.timeOrYear = record.I16();
+    r.notifyDays = record.U8();
+    r.period = record.U8();
+    r.frequency = record.U8();
     return r;
 }
 

@@ -18,6 +18,12 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+std::string_view TrimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::int64_t ReadLeadingNumber(std::string_view text, std::int64_t maxValue) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;

@@ -14,7 +14,9 @@ std::int64_t ReadLeadingNumber(std::string_view text, std::int64_t maxValue = IN
 // the nearest integer ("9.30" gives 930, "12.5" gives 1250), held at maxValue.
 std::int64_t ReadLeadingHundredths(std::string_view text, std::int64_t maxValue = INT32_MAX);
 
-// Leading and trailing blanks removed.
+// Leading and trailing blanks (spaces and TABs) removed.
 std::string_view TrimBlanks(std::string_view text);
+// Leading and trailing spaces removed; a TAB stays (in a help line it is a stop of its own).
+std::string_view TrimSpaces(std::string_view text);
 
 }  // namespace tessaly

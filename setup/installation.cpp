@@ -245,9 +245,9 @@ Message UninstallFailureReport(const std::vector<Failure>& failures, bool restar
 std::vector<EntryValue> ProgramEntry(const std::wstring& installFolder) {
     const std::wstring setup = Join(installFolder, kSetupFile);
     return {
-        {L"DisplayName", L"Tessaly"},
-        {L"DisplayVersion", L"3.03"},
-        {L"Publisher", L"Quorvane"},
+        {L"DisplayName", L"" TESSALY_PRODUCT},
+        {L"DisplayVersion", std::wstring(kVersionWide)},
+        {L"Publisher", std::wstring(kVendor)},
         {L"InstallLocation", installFolder},
         {L"DisplayIcon", Join(installFolder, kEditorFile)},
         {L"UninstallString", L"\"" + setup + L"\" /uninstall"},
@@ -262,9 +262,9 @@ struct Link {
     std::wstring_view folderName, link, program;
 };
 constexpr Link kLinks[] = {
-    {kCsidlDesktop, L"desktop", kEditorLink, kEditorFile},
-    {kCsidlStartup, L"start-up", kNotifierLink, kNotifierFile},
-    {kCsidlPrograms, L"Start-menu", kEditorLink, kEditorFile},
+    {kDesktopFolder, L"desktop", kEditorLink, kEditorFile},
+    {kStartupFolder, L"start-up", kNotifierLink, kNotifierFile},
+    {kProgramsMenuFolder, L"Start-menu", kEditorLink, kEditorFile},
 };
 
 UninstallPlan PlanUninstall(const Situation& s) {
@@ -272,7 +272,7 @@ UninstallPlan PlanUninstall(const Situation& s) {
     std::vector<Step>& steps = plan.steps;
     // The notifier first: its program file cannot go while it runs.
     steps.push_back(Do(Action::kStopProgram, std::wstring(kNotifierFile), {}));
-    const std::wstring programFiles = s.specialFolder(kCsidlProgramFilesX86);
+    const std::wstring programFiles = s.specialFolder(kProgramFilesX86Folder);
     // A shortcut of the same name that starts something else is the user's, and stays; without
     // a program-files folder no shortcut can be told to be ours.
     if (!programFiles.empty()) {
@@ -298,12 +298,12 @@ UninstallPlan PlanUninstall(const Situation& s) {
     };
     removeProduct(programFiles, {kEditorFile, kNotifierFile, kToolFile, kSetupFile});
     const std::wstring helpFolder =
-        removeProduct(s.specialFolder(kCsidlCommonAppData), {kHelpFile});
+        removeProduct(s.specialFolder(kCommonAppDataFolder), {kHelpFile});
     if (!helpFolder.empty() && s.isFile(Join(helpFolder, kSettingsFile))) {
         plan.keptSettings = Join(helpFolder, kSettingsFile);
     }
     steps.push_back(Do(Action::kUnregister, {}, {}));
-    const std::wstring documents = s.specialFolder(kCsidlPersonal);
+    const std::wstring documents = s.specialFolder(kDocumentsFolder);
     if (!documents.empty()) {
         plan.dataFolder = WithoutTrailingBackslash(documents) + std::wstring(kProductFolder);
     }
@@ -399,7 +399,7 @@ Plan PlanInstallation(const Situation& s) {
     steps.push_back(Show(CopyingMessage()));
 
     // The help file goes where the editor keeps its own files.
-    const std::wstring common = s.specialFolder(kCsidlCommonAppData);
+    const std::wstring common = s.specialFolder(kCommonAppDataFolder);
     if (common.empty()) {
         steps.push_back(Cannot(std::wstring(kHelpFile), NoFolder(L"common application-data")));
     } else {
@@ -412,7 +412,7 @@ Plan PlanInstallation(const Situation& s) {
 
     // The documents folder is made even without a data file: the notifier looks there.
     const bool bringsData = s.isFile(beside(kDataFile));
-    const std::wstring documents = s.specialFolder(kCsidlPersonal);
+    const std::wstring documents = s.specialFolder(kDocumentsFolder);
     if (documents.empty()) {
         if (bringsData) {
             steps.push_back(Cannot(std::wstring(kDataFile), NoFolder(L"documents")));
@@ -438,7 +438,7 @@ Plan PlanInstallation(const Situation& s) {
         steps.push_back(copy);
     }
 
-    const std::wstring programFiles = s.specialFolder(kCsidlProgramFilesX86);
+    const std::wstring programFiles = s.specialFolder(kProgramFilesX86Folder);
     if (programFiles.empty()) {
         const std::wstring reason = NoFolder(L"program-files");
         steps.push_back(Cannot(std::wstring(kEditorFile), reason));

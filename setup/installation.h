@@ -10,31 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/product.h"
 #include "setup/protection.h"
 
 namespace tessaly::setup {
 
-// The files the installer carries, named as they lie beside it.
-inline constexpr std::wstring_view kHelpFile = L"Tessaly.ahp";
-inline constexpr std::wstring_view kDataFile = L"Tessaly.tsy";
-inline constexpr std::wstring_view kEditorFile = L"Tessaly.exe";
-inline constexpr std::wstring_view kNotifierFile = L"TessalyStartup.exe";
-inline constexpr std::wstring_view kSetupFile = L"TessalySetup.exe";
-inline constexpr std::wstring_view kToolFile = L"tsy.exe";  // installed when the release has it
-inline constexpr std::wstring_view kSettingsFile = L"Tessaly.ini";
-inline constexpr std::wstring_view kEditorLink = L"Tessaly.lnk";
-inline constexpr std::wstring_view kNotifierLink = L"TessalyStart.lnk";
-// Below each base folder the programs keep their own.
-inline constexpr std::wstring_view kVendorFolder = L"\\Quorvane";
-inline constexpr std::wstring_view kProductFolder = L"\\Quorvane\\Tessaly";
-
-// The shell's special folders (CSIDL numbers).
-inline constexpr int kCsidlDesktop = 0;
-inline constexpr int kCsidlPrograms = 2;  // the user's Start menu programs
-inline constexpr int kCsidlPersonal = 5;
-inline constexpr int kCsidlStartup = 7;
-inline constexpr int kCsidlCommonAppData = 35;
-inline constexpr int kCsidlProgramFilesX86 = 42;
+// The files the installer carries, the folders it installs them to and the shell's folders it
+// asks for are named in core/product.h.
 
 // Message-box styles and answers, as the system numbers them.
 inline constexpr unsigned kMbOk = 0x0;

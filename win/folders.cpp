@@ -1,4 +1,4 @@
-// Special folders through the shell, and plain existence checks.
+// Special folders through the shell, this program's file, and whether a folder is there.
 #include "win/folders.h"
 
 #include <windows.h>
@@ -6,19 +6,20 @@
 
 #include <vector>
 
+#include "win/com.h"
+
 namespace tessaly::win {
 
 std::wstring SystemSpecialFolderPath(int csidl) {
     std::wstring path;
-    // The shell's folder lookup wants COM on this thread; a thread that already has it keeps it.
-    const HRESULT com = CoInitialize(nullptr);
+    // The shell's folder lookup wants COM on this thread.
+    const ComScope com;
     PIDLIST_ABSOLUTE items = nullptr;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
         wchar_t buffer[MAX_PATH] = {};
         if (SHGetPathFromIDListW(items, buffer)) path = buffer;
         CoTaskMemFree(items);
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     return path;
 }
@@ -40,11 +41,6 @@ SystemCall<std::wstring()> programFile{&SystemProgramFile};
 bool IsExistingFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace tessaly::win

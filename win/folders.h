@@ -1,17 +1,14 @@
 // Where things are on this machine: the shell's special folders and this program's own file
 // (each behind one replaceable function, which tests point elsewhere), and whether a path is a
-// folder or a file.
+// folder.
 #pragma once
 
 #include <string>
 
+#include "core/product.h"
 #include "win/system_call.h"
 
 namespace tessaly::win {
-
-// Shell folder numbers (CSIDL) the programs use.
-inline constexpr int kDocumentsFolder = 0x05;      // CSIDL_PERSONAL
-inline constexpr int kCommonAppDataFolder = 0x23;  // CSIDL_COMMON_APPDATA
 
 // The shell's special folder without a trailing backslash, or empty when the system has none.
 std::wstring SystemSpecialFolderPath(int csidl);
@@ -31,7 +28,7 @@ inline std::wstring ProgramFile() {
     return programFile();
 }
 
+// Whether the path is a folder; whether it is a file is core's FileExists.
 bool IsExistingFolder(const std::wstring& path);
-bool IsExistingFile(const std::wstring& path);
 
 }  // namespace tessaly::win

@@ -47,5 +47,25 @@ TEST(TypedNumberTest, HundredthsRoundToNearest) {
     for (const Case& c : cases) EXPECT_EQ(ReadLeadingHundredths(c.text), c.value) << c.text;
 }
 
+// Blanks are what a typed field may be padded with; spaces alone pad a stored description and
+// a help line, whose TAB is a column stop that must stay.
+TEST(TypedNumberTest, BlanksAndSpacesAreTrimmedApart) {
+    struct Case {
+        const char* text;
+        const char* blanks;
+        const char* spaces;
+    } cases[] = {
+        {"  Carl  ", "Carl", "Carl"},
+        {"\tCarl\t", "Carl", "\tCarl\t"},
+        {" \t ", "", "\t"},
+        {"   ", "", ""},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TrimBlanks(c.text), c.blanks) << c.text;
+        EXPECT_EQ(TrimSpaces(c.text), c.spaces) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace tessaly

@@ -1,6 +1,8 @@
 // Date helpers: tables for the documented cases, whole-range sweeps against second methods.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/date.h"
 
 namespace tessaly {
@@ -93,6 +95,16 @@ TEST(DateTest, ValidateDateTextRewritesAndReportsTheFirstFailingRule) {
         EXPECT_EQ(ValidateDateText(text, today), c.message) << c.typed;
         EXPECT_EQ(text, c.normal) << c.typed;
     }
+}
+
+TEST(DateText, DatePartsFromTextReadsEachLeadingNumber) {
+    EXPECT_EQ(DatePartsFromText("01-05-2027").month, 1);
+    EXPECT_EQ(DatePartsFromText("01-05-2027").day, 5);
+    EXPECT_EQ(DatePartsFromText("01-05-2027").year, 2027);
+    const CivilDate slash = DatePartsFromText("12/31/2026");
+    EXPECT_EQ((std::tuple{slash.month, slash.day, slash.year}), (std::tuple{12, 31, 2026}));
+    const CivilDate partial = DatePartsFromText("x-7");
+    EXPECT_EQ((std::tuple{partial.month, partial.day, partial.year}), (std::tuple{0, 7, 0}));
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "core/typed_number.h"
-
 namespace tessaly::calendar {
 
 Point CellOrigin(int panel, Cell cell) {
@@ -113,20 +111,6 @@ std::optional<editor::FormMode> FormModeAfterDrawing(const FormModeInputs& in) {
     }
     if (in.cellClicked) return in.reminderCurrent ? FormMode::kShown : FormMode::kNothingShown;
     return std::nullopt;
-}
-
-CivilDate ParseDateParts(std::string_view text) {
-    int parts[3] = {0, 0, 0};
-    size_t part = 0;
-    size_t start = 0;
-    for (size_t i = 0; i <= text.size() && part < 3; ++i) {
-        if (i == text.size() || text[i] == '-' || text[i] == '/') {
-            parts[part++] =
-                static_cast<int>(ReadLeadingNumber(text.substr(start, i - start), 99999));
-            start = i + 1;
-        }
-    }
-    return {parts[2], parts[0], parts[1]};
 }
 
 }  // namespace tessaly::calendar

@@ -106,7 +106,4 @@ struct Picture {
     int framePanel = 0, frameDay = 0;
 };
 
-// Month, day and year of a "m-d-y" text ("/" also separates), each by its leading number.
-CivilDate ParseDateParts(std::string_view text);
-
 }  // namespace tessaly::calendar

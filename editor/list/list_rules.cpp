@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/time_text.h"
+#include "core/typed_number.h"
 
 namespace tessaly::list {
 
@@ -33,20 +34,13 @@ std::string ListTimeText(const Reminder& r) {
     return FormatListTime(r.timeOrYear);
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 ListColumns ListLineColumns(const Reminder& r, const TextMeasure& font) {
     ListColumns c;
     c.date = ListDateText(r.date, '/');
     c.weekday = ListWeekdayText(r.date);
     c.time = ListTimeText(r);
     c.kind = KindName(r.kind);
-    c.description = font.Fit(TrimBlanks(r.Description()), kDescriptionWidth);
+    c.description = font.Fit(TrimSpaces(r.Description()), kDescriptionWidth);
     c.notify = " " + std::to_string(r.notifyDays);
     return c;
 }

@@ -25,8 +25,6 @@ std::string FormatListTime(int t);
 // The time column: empty unless the kind carries a clock time (reminder, appointment,
 // meeting) and one is stored; birthdays and anniversaries hold a year there instead.
 std::string ListTimeText(const Reminder& r);
-// The text without blanks at either end.
-std::string_view TrimBlanks(std::string_view text);
 
 // The six columns of one line.
 struct ListColumns {

@@ -335,7 +335,7 @@ void EditorModel::DrawPair(Update& u, const DrawRequest& request) {
 }
 
 void EditorModel::ShowDateInCalendar(Update& u, std::string_view dateText, DrawnFor drawnFor) {
-    const CivilDate date = calendar::ParseDateParts(dateText);
+    const CivilDate date = DatePartsFromText(dateText);
     // Only a damaged record gives such a date; there is no month to show.
     if (date.month < 1 || date.month > 12) return;
     const CivilDate today = SplitDateKey(s_.today);

@@ -10,8 +10,6 @@
 
 namespace tessaly::editor {
 
-inline constexpr std::wstring_view kHelpFileName = L"\\Tessaly.ahp";
-
 // Arguments are separated by blanks; a quotation mark starts or ends a quoted stretch in which
 // blanks belong to the argument, and the marks themselves are dropped.
 std::vector<std::wstring> SplitArguments(std::wstring_view commandLine);

@@ -3,14 +3,10 @@
 
 #include <algorithm>
 
+#include "core/typed_number.h"
+
 namespace tessaly::print {
 namespace {
-
-std::string_view TrimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Deals lines out onto pages, opening a page only when a line needs one.
 class Pages {

@@ -139,7 +139,8 @@ MoveResult SetDataFolder(DataLocation& location, const fs::path& settingsFile,
 
     std::error_code error;
     if (!fs::is_directory(newFolder, error)) return Failed(newFolder, "The folder does not exist.");
-    const fs::path newFile = newFolder / kDataFileName;
+    // The name the data file gets in a folder it is moved to.
+    const fs::path newFile = newFolder / kDataFile;
     const std::optional<std::string> line = host.SettingsLine(newFile);
     if (!line) {
         return Failed(newFolder,

@@ -18,8 +18,6 @@ struct DataLocation {
     std::filesystem::path dataFolder;
 };
 
-// The name the data file gets in a folder it is moved to.
-inline constexpr const char* kDataFileName = "Tessaly.tsy";
 // A data file of this size or less holds no reminder, so it is not worth carrying along.
 inline constexpr std::uintmax_t kLargestEmptyFile = 16;
 

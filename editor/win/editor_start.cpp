@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/file_io.h"
 #include "editor/paths/editor_paths.h"
 #include "editor/win/main_window.h"
 #include "editor/win/startup_trace.h"
+#include "win/com.h"
 #include "win/folders.h"
 #include "win/single_instance.h"
 #include "win/text.h"
@@ -25,45 +27,33 @@ std::wstring EnsureProductFolder(const std::wstring& special) {
     return product;
 }
 
-// Holds COM on this thread for a scope; a thread that already has it keeps it.
-class ComScope {
-  public:
-    ComScope() : result_(CoInitialize(nullptr)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-  private:
-    HRESULT result_;
-};
-
 }  // namespace
 
 EditorPaths FindPaths(std::wstring_view firstArgument) {
     // The two shell lookups then share one apartment instead of each setting one up and
     // tearing it down (some 15% of the lookups' time under Wine).
-    const ComScope com;
+    const win::ComScope com;
     EditorPaths p;
-    const std::wstring common = win::SpecialFolderPath(win::kCommonAppDataFolder);
+    const std::wstring common = win::SpecialFolderPath(kCommonAppDataFolder);
     p.programFolder = EnsureProductFolder(common);
     p.settingsFile = SettingsFilePath(common);
-    p.helpFile = p.programFolder + std::wstring(kHelpFileName);
+    p.helpFile = p.programFolder + L"\\" + std::wstring(kHelpFile);
     const std::wstring program = win::ProgramFile();
-    if (!program.empty()) p.helpBesideProgram = FolderPart(program) + std::wstring(kHelpFileName);
-    p.documentFolder = EnsureProductFolder(win::SpecialFolderPath(win::kDocumentsFolder));
-    const std::wstring defaultFile = p.documentFolder + std::wstring(kDataFileName);
+    if (!program.empty()) {
+        p.helpBesideProgram = FolderPart(program) + L"\\" + std::wstring(kHelpFile);
+    }
+    p.documentFolder = EnsureProductFolder(win::SpecialFolderPath(kDocumentsFolder));
+    const std::wstring defaultFile = p.documentFolder + L"\\" + std::wstring(kDataFile);
     p.dataFile = ChooseDataFile(
         {firstArgument, ReadSettingsFirstLine(std::filesystem::path(p.settingsFile)), defaultFile},
-        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
+        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, &FileExists);
     p.dataFolder = FolderPart(p.dataFile);
     return p;
 }
 
 std::wstring HelpFileToOpen(const EditorPaths& paths) {
-    if (!win::IsExistingFile(paths.helpFile) && !paths.helpBesideProgram.empty() &&
-        win::IsExistingFile(paths.helpBesideProgram)) {
+    if (!FileExists(paths.helpFile) && !paths.helpBesideProgram.empty() &&
+        FileExists(paths.helpBesideProgram)) {
         return paths.helpBesideProgram;
     }
     return paths.helpFile;
@@ -71,7 +61,7 @@ std::wstring HelpFileToOpen(const EditorPaths& paths) {
 
 int RunEditor(std::wstring_view commandLine) {
     // Held for the whole run; released only as the program ends.
-    const win::SingleInstance instanceMutex("Tessaly");
+    const win::SingleInstance instanceMutex{std::string(kEditorMutex)};
     if (!instanceMutex.IsOnlyCopy()) return 0;
     StartupMark("single_instance");
     return static_cast<int>(RunMainDialog(FirstArgument(commandLine)));

@@ -11,14 +11,13 @@
 #include "editor/list/list_rules.h"
 #include "editor/model/editor_model.h"
 #include "editor/recovery/recovery.h"
+#include "core/product.h"
 #include "editor/win/editor_start.h"
 #include "win/dialog.h"
 #include "win/handles.h"
 
 namespace tessaly::editor {
 
-// Window title: "Tessaly - ver " and the editor's file label.
-inline constexpr std::string_view kWindowTitle = "Tessaly - ver 3.03";
 // Posted from WM_INITDIALOG so the start-up maintenance runs once the window is shown.
 inline constexpr UINT kStartupMaintenanceMessage = WM_USER + 500;
 

@@ -97,7 +97,7 @@ TEST(NotifierFollowsMove, TheMovedFilesReminderPopsUp) {
     const std::optional<std::string> original = ReadBytes(root / "data" / "Tessaly.tsy");
 
     // The settings file the notifier reads is the one the editor's start-up names.
-    const fs::path settings = SettingsFilePath(win::SpecialFolderPath(win::kCommonAppDataFolder));
+    const fs::path settings = SettingsFilePath(win::SpecialFolderPath(kCommonAppDataFolder));
     fs::create_directories(settings.parent_path());
     const SettingsFileGuard guard(settings);
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/data_location.h"
+#include "core/file_io.h"
 #include "core/reminder.h"
 #include "notifier/pass.h"
 #include "notifier/win/cycle.h"
@@ -22,13 +23,12 @@ namespace {
 // is followed from the next pass on.
 std::filesystem::path DataFile() {
     using namespace tessaly;
-    const std::wstring settings =
-        SettingsFilePath(win::SpecialFolderPath(win::kCommonAppDataFolder));
+    const std::wstring settings = SettingsFilePath(win::SpecialFolderPath(kCommonAppDataFolder));
     const std::wstring fallback = NotifierDefaultDataFile(
-        win::SpecialFolderPath(win::kDocumentsFolder), win::ProgramFile(), win::IsExistingFolder);
+        win::SpecialFolderPath(kDocumentsFolder), win::ProgramFile(), win::IsExistingFolder);
     return ChooseDataFile(
         {{}, ReadSettingsFirstLine(std::filesystem::path(settings)), fallback},
-        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, win::IsExistingFile);
+        [](std::string_view ansi) { return win::AnsiToWide(ansi); }, &FileExists);
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ std::filesystem::path DataFile() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace tessaly;
     // Held for the life of the process, which ends only at log-off.
-    const win::SingleInstance instance("TessalyStartup");
+    const win::SingleInstance instance{std::string(kNotifierMutex)};
     if (!instance.IsOnlyCopy()) return 0;
 
     SystemClock clock;

@@ -7,7 +7,7 @@
 #   cmake --build build/win --target release
 # Called at the end of the top directory, once every program's target and help_file exist.
 function(tessaly_add_release)
-  set(version 3.03)
+  set(version ${TESSALY_VERSION})
   set(here ${PROJECT_SOURCE_DIR}/setup/release)
   set(bin ${CMAKE_BINARY_DIR}/bin)
   set(stage ${CMAKE_BINARY_DIR}/release)

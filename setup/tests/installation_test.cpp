@@ -29,12 +29,12 @@ struct Machine {
                                  kHere + L"\\TessalyStartup.exe", kHere + L"\\tsy.exe"};
     std::set<std::wstring> folders;
     std::set<std::wstring> links;  // junctions and symbolic links
-    std::map<int, std::wstring> special{{kCsidlCommonAppData, kCommon},
-                                        {kCsidlPersonal, kDocs},
-                                        {kCsidlProgramFilesX86, kProgramFiles},
-                                        {kCsidlDesktop, kDesktop},
-                                        {kCsidlStartup, kStartup},
-                                        {kCsidlPrograms, kStartMenu}};
+    std::map<int, std::wstring> special{{kCommonAppDataFolder, kCommon},
+                                        {kDocumentsFolder, kDocs},
+                                        {kProgramFilesX86Folder, kProgramFiles},
+                                        {kDesktopFolder, kDesktop},
+                                        {kStartupFolder, kStartup},
+                                        {kProgramsMenuFolder, kStartMenu}};
 
     Situation Situate() const {
         return {kHere,
@@ -353,11 +353,11 @@ TEST(InstallationPlan, AMissingSpecialFolderIsReportedNeverReplacedByADriveRoot)
         std::vector<std::wstring> whats;
     };
     const Case cases[] = {
-        {kCsidlCommonAppData, {L"Tessaly.ahp"}},
-        {kCsidlPersonal, {L"Tessaly.tsy"}},
-        {kCsidlProgramFilesX86, {L"Tessaly.exe", L"TessalyStartup.exe"}},
-        {kCsidlDesktop, {L"The shortcut Tessaly.lnk"}},
-        {kCsidlStartup, {L"The shortcut TessalyStart.lnk"}},
+        {kCommonAppDataFolder, {L"Tessaly.ahp"}},
+        {kDocumentsFolder, {L"Tessaly.tsy"}},
+        {kProgramFilesX86Folder, {L"Tessaly.exe", L"TessalyStartup.exe"}},
+        {kDesktopFolder, {L"The shortcut Tessaly.lnk"}},
+        {kStartupFolder, {L"The shortcut TessalyStart.lnk"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.csidl);
@@ -382,7 +382,7 @@ TEST(InstallationPlan, AMissingSpecialFolderIsReportedNeverReplacedByADriveRoot)
 
 TEST(InstallationPlan, DriveRootsAsBaseFolders) {
     Machine m;
-    m.special[kCsidlPersonal] = L"D:\\";
+    m.special[kDocumentsFolder] = L"D:\\";
     const Plan plan = PlanInstallation(m.Situate());
     std::set<std::wstring> targets;
     for (const Step& s : plan.steps) targets.insert(s.target);

@@ -11,7 +11,9 @@
 #include <atomic>
 #include <memory>
 
+#include "core/file_io.h"
 #include "win/clock.h"
+#include "win/com.h"
 #include "win/folders.h"
 #include "win/handles.h"
 #include "win/message_box.h"
@@ -43,23 +45,9 @@ std::wstring CurrentFolder() {
     return path;
 }
 
-struct ComReleaser {
-    void operator()(IUnknown* p) const { p->Release(); }
-};
-template <typename T>
-using ComPtr = std::unique_ptr<T, ComReleaser>;
-
-struct ComScope {
-    HRESULT hr = CoInitialize(nullptr);
-    ~ComScope() {
-        if (SUCCEEDED(hr)) CoUninitialize();
-    }
-};
-
+using win::ComPtr;
+using win::ComScope;
 using win::Handle;
-
-// The editor's single-instance mutex, as the editor names it.
-constexpr wchar_t kEditorMutex[] = L"Tessaly";
 
 // A count shared by every temporary and in-use name this process makes.
 std::uint64_t NextNumber() {
@@ -193,7 +181,7 @@ std::wstring CopyInto(const std::wstring& from, const std::wstring& to, Access a
 }  // namespace
 
 Situation MachineSituation() {
-    return {CurrentFolder(), win::SpecialFolderPath, win::IsExistingFile, win::IsExistingFolder,
+    return {CurrentFolder(), win::SpecialFolderPath, &FileExists,       win::IsExistingFolder,
             IsReparsePoint,  win::Today(),           win::ProgramFile()};
 }
 
@@ -212,7 +200,7 @@ bool IsReparsePoint(const std::wstring& path) {
 }
 
 bool EditorRunsInThisSession() {
-    const Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kEditorMutex));
+    const Handle mutex(OpenMutexA(SYNCHRONIZE, FALSE, std::string(kEditorMutex).c_str()));
     // Another account's editor in this session (an administrator's, say) shuts us out of its
     // mutex, which is there all the same.
     return mutex.valid() || GetLastError() == ERROR_ACCESS_DENIED;
@@ -235,42 +223,34 @@ bool AsksForUninstall(const wchar_t* commandLine) {
 
 std::wstring CreateShortcut(const std::wstring& link, const std::wstring& target,
                             const std::wstring& workingFolder) {
-    ComScope com;
-    IShellLinkW* raw = nullptr;
+    const ComScope com;  // outlives the pointers below
+    ComPtr<IShellLinkW> shellLink;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&raw));
-    if (FAILED(hr) || !raw) return ComReason(hr);
-    ComPtr<IShellLinkW> shellLink(raw);
+                                  reinterpret_cast<void**>(shellLink.GetAddressOf()));
+    if (FAILED(hr) || !shellLink) return ComReason(hr);
     for (HRESULT step : {shellLink->SetPath(target.c_str()), shellLink->SetArguments(L""),
                          shellLink->SetWorkingDirectory(workingFolder.c_str()),
                          shellLink->SetShowCmd(SW_SHOW), shellLink->SetDescription(L"")}) {
         if (FAILED(step)) return ComReason(step);
     }
-    IPersistFile* rawFile = nullptr;
-    hr = shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile));
-    if (FAILED(hr) || !rawFile) return ComReason(hr);
-    ComPtr<IPersistFile> file(rawFile);
+    ComPtr<IPersistFile> file;
+    hr = shellLink.As(&file);
+    if (FAILED(hr) || !file) return ComReason(hr);
     hr = file->Save(link.c_str(), TRUE);
     if (FAILED(hr)) return ComReason(hr);
     return {};
 }
 
 std::optional<std::wstring> ShortcutTarget(const std::wstring& link) {
-    if (!win::IsExistingFile(link)) return std::nullopt;
-    ComScope com;
-    IShellLinkW* raw = nullptr;
+    if (!FileExists(link)) return std::nullopt;
+    const ComScope com;  // outlives the pointers below
+    ComPtr<IShellLinkW> shellLink;
+    ComPtr<IPersistFile> file;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&raw))) ||
-        !raw) {
+                                reinterpret_cast<void**>(shellLink.GetAddressOf()))) ||
+        !shellLink || FAILED(shellLink.As(&file)) || !file) {
         return std::nullopt;
     }
-    ComPtr<IShellLinkW> shellLink(raw);
-    IPersistFile* rawFile = nullptr;
-    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) ||
-        !rawFile) {
-        return std::nullopt;
-    }
-    ComPtr<IPersistFile> file(rawFile);
     if (FAILED(file->Load(link.c_str(), STGM_READ))) return std::nullopt;
     wchar_t target[MAX_PATH] = {};
     if (FAILED(shellLink->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) || !*target) {

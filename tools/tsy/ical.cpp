@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/codepage.h"
+#include "core/product.h"
 #include "core/reminder_checks.h"
 #include "core/time_text.h"
 #include "tools/tsy/recurrence.h"
@@ -389,7 +390,7 @@ IcsExport ExportIcs(const ReminderData& data, bool withArchive, DateKey stamp) {
     auto line = [&](std::string_view l) { out += FoldIcsLine(l); };
     line("BEGIN:VCALENDAR");
     line("VERSION:2.0");
-    line("PRODID:-//Quorvane//Tessaly//EN");
+    line("PRODID:-//" TESSALY_VENDOR "//" TESSALY_PRODUCT "//EN");
     line("CALSCALE:GREGORIAN");
     const std::string dtstamp = "DTSTAMP:" + DateValue(SplitDateKey(stamp)) + "T000000Z";
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "core/file_io.h"
 #include "win/controls.h"
 #include "win/dialog.h"
 #include "win/folders.h"
@@ -177,12 +178,12 @@ TEST(Folders, SpecialFoldersGoThroughTheSeam) {
     ASSERT_FALSE(documents.empty());
     EXPECT_NE(documents.back(), L'\\');
     EXPECT_TRUE(IsExistingFolder(documents));
-    EXPECT_FALSE(IsExistingFile(documents));
+    EXPECT_FALSE(FileExists(documents));
 }
 
 TEST(Folders, ProgramFileIsThisTestBinary) {
     const std::wstring self = ProgramFile();
-    EXPECT_TRUE(IsExistingFile(self));
+    EXPECT_TRUE(FileExists(self));
     EXPECT_FALSE(IsExistingFolder(self));
     EXPECT_NE(self.find(L"win_tests"), std::wstring::npos);
 }

@@ -173,16 +173,6 @@ TEST(CalendarTexts, DayAndTitleTexts) {
     EXPECT_EQ(MonthTitle(9, 2026), "September 2026");
 }
 
-TEST(CalendarTexts, ParseDatePartsReadsEachLeadingNumber) {
-    EXPECT_EQ(ParseDateParts("01-05-2027").month, 1);
-    EXPECT_EQ(ParseDateParts("01-05-2027").day, 5);
-    EXPECT_EQ(ParseDateParts("01-05-2027").year, 2027);
-    const CivilDate slash = ParseDateParts("12/31/2026");
-    EXPECT_EQ((std::tuple{slash.month, slash.day, slash.year}), (std::tuple{12, 31, 2026}));
-    const CivilDate partial = ParseDateParts("x-7");
-    EXPECT_EQ((std::tuple{partial.month, partial.day, partial.year}), (std::tuple{0, 7, 0}));
-}
-
 TEST(CalendarFormMode, DecisionAfterDrawing) {
     using editor::Editing;
     using editor::FormMode;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/typed_number.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
 #include "win/handles.h"
@@ -100,11 +101,7 @@ std::optional<std::string> FindTextDialog(HWND owner, bool& wholeWord) {
         state, owner, win::DialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
     if (result != IDOK) return std::nullopt;
     wholeWord = state.wholeWord;
-    const auto first = state.text.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return std::string();
-    const auto last = state.text.find_last_not_of(L' ');
-    const std::wstring trimmed = state.text.substr(first, last - first + 1);
-    return win::WideToCp1252(trimmed);
+    return std::string(TrimSpaces(win::WideToCp1252(state.text)));
 }
 
 }  // namespace tessaly::help

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/file_io.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
 #include "win/handles.h"
@@ -34,31 +35,27 @@ constexpr UINT_PTR kPaneSubclassId = 1;
 // The one help window of this process (a second "Help" brings it forward).
 HWND openHelp = nullptr;
 
-bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The help file is only ever read, so other readers may share it. A file above the reader's
-// limit is not read at all: nothing in it could be shown.
+// The help file is only ever read, through the file layer every program reads with (shared
+// with other readers). A file above the reader's limit is not read at all: nothing in it could be
+// shown. One that cannot be read has nothing to show either.
 std::optional<std::vector<std::uint8_t>> ReadHelpBytes(const std::wstring& path) {
     std::vector<std::uint8_t> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) &&
-        static_cast<std::uint64_t>(size.QuadPart) > kMaxHelpFileBytes) {
-        CloseHandle(file);
-        return std::nullopt;
-    }
-    if (size.QuadPart > 0) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD got = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+    bool tooLarge = false;
+    ReadWholeFileInPieces(path, IfMissing::kFail, [&](std::uint64_t size, const PieceSource& next) {
+        if (size > kMaxHelpFileBytes) {
+            tooLarge = true;
+            return;
+        }
+        bytes.resize(static_cast<std::size_t>(size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const std::size_t n = next(std::span(bytes).subspan(got));
+            if (n == 0) break;
+            got += n;
+        }
         bytes.resize(got);
-    }
-    CloseHandle(file);
+    });
+    if (tooLarge) return std::nullopt;
     return bytes;
 }
 
@@ -654,7 +651,7 @@ INT_PTR HelpWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 HWND CreateHelpWindow(const std::wstring& helpFile, std::wstring_view title, HWND caller,
                       int xOffset, int yOffset, HelpHost* host) {
-    if (!IsExistingFile(helpFile)) {
+    if (!FileExists(helpFile)) {
         win::ShowMessage(caller, "No help available", "Help File", MB_OK | MB_ICONINFORMATION);
         return nullptr;
     }

@@ -5,6 +5,7 @@
 
 #include "core/tests/fixed_pitch.h"
 #include "core/tests/test_reminders.h"
+#include "core/typed_number.h"
 #include "editor/list/list_rules.h"
 
 namespace tessaly::print {
@@ -121,7 +122,7 @@ ReminderList Numbered(int count) {
 std::vector<std::string> Descriptions(const PrintedPage& page, const ListPageLayout& l) {
     std::vector<std::string> out;
     for (const PlacedText& t : page.texts) {
-        if (t.y > l.y0 && t.x == l.valueX[4]) out.push_back(std::string(list::TrimBlanks(t.text)));
+        if (t.y > l.y0 && t.x == l.valueX[4]) out.push_back(std::string(TrimSpaces(t.text)));
     }
     return out;
 }

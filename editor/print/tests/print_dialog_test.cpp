@@ -40,7 +40,7 @@ std::string ChooseWithButton(ITPrint& printer, UINT button) {
 }
 
 TEST(PrintDialog, OkChoosesTheSelectedPrinterAndCancelChoosesNone) {
-    Microsoft::WRL::ComPtr<ITPrint> printer = CreatePrintObject();
+    win::ComPtr<ITPrint> printer = CreatePrintObject();
     EXPECT_EQ(ChooseWithButton(*printer.Get(), IDOK), test::kDuplexPrinter);
     EXPECT_EQ(pressed, 1);
     EXPECT_EQ(printer->CanDuplex(), 1);
@@ -48,7 +48,7 @@ TEST(PrintDialog, OkChoosesTheSelectedPrinterAndCancelChoosesNone) {
     printer->GetPageSize(&width, &height);
     EXPECT_DOUBLE_EQ(width, 8.5);
 
-    Microsoft::WRL::ComPtr<ITPrint> cancelled = CreatePrintObject();
+    win::ComPtr<ITPrint> cancelled = CreatePrintObject();
     EXPECT_EQ(ChooseWithButton(*cancelled.Get(), IDCANCEL), "");
     EXPECT_EQ(pressed, 1);
     EXPECT_EQ(cancelled->CanDuplex(), 0);

@@ -23,10 +23,10 @@
 namespace tessaly::print {
 namespace {
 
-using Microsoft::WRL::ComPtr;
 using test::kDuplexPrinter;
 using test::kSimplexPrinter;
 using test::Printout;
+using win::ComPtr;
 
 struct Message {
     std::string text, caption;

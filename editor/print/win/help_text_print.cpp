@@ -55,7 +55,7 @@ void PrintPageHeader(ITPrint& printer, std::string_view title, std::size_t page,
 
 void HelpTextPrint(std::string_view title, std::string_view text) {
     if (text.empty()) return;
-    Microsoft::WRL::ComPtr<ITPrint> printer = CreatePrintObject();
+    win::ComPtr<ITPrint> printer = CreatePrintObject();
     if (!printer || printer->ChoosePrinter().empty()) return;
 
     printer->SetMargins(kLeftMargin, kRightMargin, kTopMargin, kBottomMargin);

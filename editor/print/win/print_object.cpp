@@ -347,8 +347,8 @@ HRESULT CreateObjectByName(std::string_view className, REFIID iid, void** object
     return result;
 }
 
-Microsoft::WRL::ComPtr<ITPrint> CreatePrintObject() {
-    Microsoft::WRL::ComPtr<ITPrint> object;
+win::ComPtr<ITPrint> CreatePrintObject() {
+    win::ComPtr<ITPrint> object;
     CreateObjectByName("cTPrint", IID_ITPrint, reinterpret_cast<void**>(object.GetAddressOf()));
     return object;
 }

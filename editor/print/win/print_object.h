@@ -4,10 +4,11 @@
 
 #include <windows.h>
 #include <commdlg.h>
-#include <wrl/client.h>
 
 #include <string>
 #include <string_view>
+
+#include "win/com.h"
 
 namespace tessaly::print {
 
@@ -56,6 +57,6 @@ extern const IID IID_ITPrint;
 HRESULT CreateObjectByName(std::string_view className, REFIID iid, void** object);
 
 // A new print object; null only when the program has none.
-Microsoft::WRL::ComPtr<ITPrint> CreatePrintObject();
+win::ComPtr<ITPrint> CreatePrintObject();
 
 }  // namespace tessaly::print

@@ -8,6 +8,7 @@
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
 #include "win/clock.h"
+#include "win/com.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
@@ -140,14 +141,13 @@ std::optional<std::filesystem::path> BrowseForDataFolder(HWND owner,
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(startText.c_str());
-    const HRESULT com = CoInitialize(nullptr);
+    const win::ComScope com;
     std::optional<std::filesystem::path> chosen;
     if (PIDLIST_ABSOLUTE items = SHBrowseForFolderW(&info)) {
         wchar_t path[MAX_PATH] = {};
         if (SHGetPathFromIDListW(items, path) && *path) chosen = std::filesystem::path(path);
         CoTaskMemFree(items);
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return chosen;
 }
 

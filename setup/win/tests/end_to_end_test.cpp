@@ -39,17 +39,17 @@ struct Places {
         return fs::path(r ? r : "");
     }();
     fs::path Special(int csidl) const { return fs::path(machine.specialFolder(csidl)); }
-    fs::path programs() const { return Special(kCsidlProgramFilesX86) / "Quorvane" / "Tessaly"; }
-    fs::path help() const { return Special(kCsidlCommonAppData) / "Quorvane" / "Tessaly"; }
-    fs::path data() const { return Special(kCsidlPersonal) / "Quorvane" / "Tessaly"; }
-    fs::path desktopLink() const { return Special(kCsidlDesktop) / "Tessaly.lnk"; }
-    fs::path startupLink() const { return Special(kCsidlStartup) / "TessalyStart.lnk"; }
-    fs::path startMenuLink() const { return Special(kCsidlPrograms) / "Tessaly.lnk"; }
+    fs::path programs() const { return Special(kProgramFilesX86Folder) / "Quorvane" / "Tessaly"; }
+    fs::path help() const { return Special(kCommonAppDataFolder) / "Quorvane" / "Tessaly"; }
+    fs::path data() const { return Special(kDocumentsFolder) / "Quorvane" / "Tessaly"; }
+    fs::path desktopLink() const { return Special(kDesktopFolder) / "Tessaly.lnk"; }
+    fs::path startupLink() const { return Special(kStartupFolder) / "TessalyStart.lnk"; }
+    fs::path startMenuLink() const { return Special(kProgramsMenuFolder) / "Tessaly.lnk"; }
 
     // A machine Tessaly has never been installed on.
     void Clean() const {
         std::error_code ignored;
-        for (int csidl : {kCsidlProgramFilesX86, kCsidlCommonAppData, kCsidlPersonal}) {
+        for (int csidl : {kProgramFilesX86Folder, kCommonAppDataFolder, kDocumentsFolder}) {
             fs::remove_all(Special(csidl) / "Quorvane", ignored);
         }
         fs::remove(desktopLink(), ignored);
@@ -148,7 +148,7 @@ TEST_F(EndToEnd, MissingFilesChangeNothing) {
     EXPECT_EQ(run.boxes[0].rfind("Required Files: The following files must be available", 0), 0u)
         << run.boxes[0];
     EXPECT_EQ(run.exitCode, 2);
-    for (int csidl : {kCsidlProgramFilesX86, kCsidlCommonAppData, kCsidlPersonal}) {
+    for (int csidl : {kProgramFilesX86Folder, kCommonAppDataFolder, kDocumentsFolder}) {
         EXPECT_FALSE(fs::exists(p.Special(csidl) / "Quorvane")) << csidl;
     }
     EXPECT_FALSE(fs::exists(p.desktopLink()));
@@ -416,7 +416,7 @@ TEST_F(EndToEnd, APlantedLinkIsNeitherWrittenNorDeletedThrough) {
     const char* target = std::getenv("TESSALY_PLANTED_TARGET");
     if (!target) GTEST_SKIP() << "end_to_end.sh runs this with a link planted";
     const fs::path planted = fs::path(target) / "Tessaly";
-    const fs::path vendor = p.Special(kCsidlProgramFilesX86) / "Quorvane";
+    const fs::path vendor = p.Special(kProgramFilesX86Folder) / "Quorvane";
     ASSERT_TRUE(IsReparsePoint(vendor.wstring()));
     const std::string marker = Bytes(planted / "Tessaly.exe");
     ASSERT_EQ(marker, "planted");

@@ -258,12 +258,12 @@ struct ScratchInstall {
     const win::Replaced noEditor = editorRunning.Replace([] { return false; });
 
     ScratchInstall() {
-        for (auto [csidl, name] : {std::pair{kCsidlCommonAppData, L"ProgramData"},
-                                   {kCsidlPersonal, L"Documents"},
-                                   {kCsidlProgramFilesX86, L"Program Files"},
-                                   {kCsidlDesktop, L"Desktop"},
-                                   {kCsidlStartup, L"Startup"},
-                                   {kCsidlPrograms, L"Start Menu"}}) {
+        for (auto [csidl, name] : {std::pair{kCommonAppDataFolder, L"ProgramData"},
+                                   {kDocumentsFolder, L"Documents"},
+                                   {kProgramFilesX86Folder, L"Program Files"},
+                                   {kDesktopFolder, L"Desktop"},
+                                   {kStartupFolder, L"Startup"},
+                                   {kProgramsMenuFolder, L"Start Menu"}}) {
             special[csidl] = s / name;
             CreateDirectoryW(special[csidl].c_str(), nullptr);
         }

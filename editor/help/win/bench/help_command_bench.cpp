@@ -60,8 +60,7 @@ int wmain(int argc, wchar_t** argv) {
                                    cls.hInstance, nullptr);
 
     const tessaly::win::Replaced folders = tessaly::win::specialFolder.Replace([&](int csidl) {
-        return (root / (csidl == tessaly::win::kCommonAppDataFolder ? L"common" : L"docs"))
-            .wstring();
+        return (root / (csidl == tessaly::kCommonAppDataFolder ? L"common" : L"docs")).wstring();
     });
     HWND main = tessaly::editor::CreateMainDialog();
     if (!main) return 1;

@@ -69,7 +69,7 @@ std::vector<Reminder> Reminders(int count) {
 
 double OpenListOnce(const fs::path& root, int count) {
     const win::Replaced folders = win::specialFolder.Replace([&](int csidl) {
-        return (root / (csidl == win::kCommonAppDataFolder ? "common" : "docs")).wstring();
+        return (root / (csidl == kCommonAppDataFolder ? "common" : "docs")).wstring();
     });
     const win::Replaced today = win::test::FixToday(20261209);
     HWND main = editor::CreateMainDialog();

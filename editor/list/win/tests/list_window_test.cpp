@@ -13,6 +13,7 @@
 
 #include "core/data_file.h"
 #include "core/tests/test_reminders.h"
+#include "core/typed_number.h"
 #include "editor/calendar/calendar_rules.h"
 #include "editor/calendar/win/calendar_painter.h"
 #include "editor/list/win/list_resource.h"
@@ -320,7 +321,7 @@ TEST_F(ListWindowTest, AfterADeletionTheMainWindowFollowsItsReminder) {
     Open({kAlpha, kBea, kCarl, kDora});
     for (int i = 0; i < 3; ++i) Click(IDC_NEXT);
     ASSERT_EQ(w_->model.state().currentIndex, 3);
-    ASSERT_EQ(list::TrimBlanks(Text(IDC_DESCRIPTION)), "Carl");
+    ASSERT_EQ(TrimSpaces(Text(IDC_DESCRIPTION)), "Carl");
     ASSERT_GT(ShadeOfDecemberDay(28), 0);
 
     WithList([&](const ListWindowView& list) {
@@ -329,7 +330,7 @@ TEST_F(ListWindowTest, AfterADeletionTheMainWindowFollowsItsReminder) {
         list.Select(1);
         list.Command(IDC_LIST_DELETE);  // an earlier entry: Carl moves up to 2
         EXPECT_EQ(w_->model.state().currentIndex, 2);
-        EXPECT_EQ(list::TrimBlanks(Text(IDC_DESCRIPTION)), "Carl");
+        EXPECT_EQ(TrimSpaces(Text(IDC_DESCRIPTION)), "Carl");
         EXPECT_EQ(Status(2), "  Reminder 2 of 3");
         EXPECT_EQ(Status(3), " 2");
 
@@ -371,7 +372,7 @@ TEST_F(ListWindowTest, BackShowsTheChosenReminderEvenWhenItSharesItsDate) {
     });
     EXPECT_FALSE(w_->model.state().listOpen);
     EXPECT_EQ(w_->model.state().currentIndex, 3);
-    EXPECT_EQ(list::TrimBlanks(Text(IDC_DESCRIPTION)), "Carl");
+    EXPECT_EQ(TrimSpaces(Text(IDC_DESCRIPTION)), "Carl");
     EXPECT_EQ(Text(IDC_TIME), "2:15 pm");
     EXPECT_EQ(Status(2), "  Reminder 3 of 3");
     EXPECT_EQ(Status(3), " 2");
