@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win/com.h"
+#include "win/handles.h"
 
 namespace tessaly::win {
 
@@ -14,11 +15,11 @@ std::wstring SystemSpecialFolderPath(int csidl) {
     std::wstring path;
     // The shell's folder lookup wants COM on this thread.
     const ComScope com;
-    PIDLIST_ABSOLUTE items = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
+    PIDLIST_ABSOLUTE found = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &found)) && found) {
+        const TaskMemory<PIDLIST_ABSOLUTE> items(found);
         wchar_t buffer[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(items, buffer)) path = buffer;
-        CoTaskMemFree(items);
+        if (SHGetPathFromIDListW(items.get(), buffer)) path = buffer;
     }
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     return path;

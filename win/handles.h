@@ -68,6 +68,16 @@ inline void DeleteDcOf(HDC dc) {
 inline void FreeGlobal(HGLOBAL memory) {
     GlobalFree(memory);
 }
+inline void FreeLocal(HLOCAL memory) {
+    LocalFree(memory);
+}
+inline void CloseKey(HKEY key) {
+    RegCloseKey(key);
+}
+template <typename P>
+void FreeTask(P memory) {
+    CoTaskMemFree(memory);
+}
 }  // namespace holders
 
 // A kernel handle (file, mutex, timer, process, token, ...).
@@ -93,6 +103,34 @@ using Accelerators = Owned<HACCEL, &holders::DestroyAccelerators, &holders::NotN
 using OwnedDc = Owned<HDC, &holders::DeleteDcOf, &holders::NotNull<HDC>>;
 // Movable global memory (a printer's DEVMODE or DEVNAMES), freed with GlobalFree.
 using GlobalMemory = Owned<HGLOBAL, &holders::FreeGlobal, &holders::NotNull<HGLOBAL>>;
+// Memory the system allocated for us with LocalAlloc (a message text, a security descriptor, an
+// argument list), freed with LocalFree.
+using LocalMemory = Owned<HLOCAL, &holders::FreeLocal, &holders::NotNull<HLOCAL>>;
+// An open registry key.
+using RegistryKey = Owned<HKEY, &holders::CloseKey, &holders::NotNull<HKEY>>;
+// Memory COM or the shell allocated for us (an item list), freed with CoTaskMemFree.
+template <typename P>
+using TaskMemory = Owned<P, &holders::FreeTask<P>, &holders::NotNull<P>>;
+
+// Movable global memory locked for one scope, seen as a T.
+template <typename T>
+class Locked {
+  public:
+    explicit Locked(HGLOBAL memory)
+        : memory_(memory), data_(memory ? static_cast<T*>(GlobalLock(memory)) : nullptr) {}
+    ~Locked() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+    T* get() const { return data_; }
+    T* operator->() const { return data_; }
+    explicit operator bool() const { return data_ != nullptr; }
+
+  private:
+    HGLOBAL memory_;
+    T* data_;
+};
 
 // A window's DC for one operation (GetDC / ReleaseDC).
 class WindowDc {

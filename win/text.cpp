@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "win/handles.h"
+
 namespace tessaly::win {
 namespace {
 
@@ -43,8 +45,8 @@ std::string ErrorText(DWORD error) {
     FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const LocalMemory held(buffer);
     std::wstring text = buffer ? buffer : L"";
-    if (buffer) LocalFree(buffer);
     // The system's texts end in a line break, which has no place inside a sentence of ours.
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();

@@ -7,6 +7,7 @@
 #include "notifier/catch_up.h"
 #include "notifier/wait.h"
 #include "win/dialog.h"
+#include "win/handles.h"
 
 namespace tessaly {
 namespace {
@@ -28,13 +29,10 @@ enum class WaitEnd { kTimer, kWake, kQuit };
 // Waits on a one-shot waitable timer (which may wake a suspended computer) while dispatching
 // the thread's messages, until the timer fires, a wake-up arrives or WM_QUIT comes.
 WaitEnd WaitForTimerOrWake(int seconds, bool& woke) {
-    HANDLE timer = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    win::Handle timer(CreateWaitableTimerW(nullptr, TRUE, nullptr));
     LARGE_INTEGER due;
     due.QuadPart = -static_cast<LONGLONG>(seconds) * 10'000'000;  // relative, 100 ns units
-    if (timer && !SetWaitableTimer(timer, &due, 0, nullptr, nullptr, TRUE)) {
-        CloseHandle(timer);
-        timer = nullptr;
-    }
+    if (timer && !SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, TRUE)) timer.reset();
     // Without a timer the same time is waited out in slices.
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
     WaitEnd end = WaitEnd::kTimer;
@@ -45,7 +43,8 @@ WaitEnd WaitForTimerOrWake(int seconds, bool& woke) {
             if (now >= deadline) break;
             wait = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 60'000));
         }
-        const DWORD r = MsgWaitForMultipleObjectsEx(timer ? 1 : 0, timer ? &timer : nullptr, wait,
+        const HANDLE handle = timer.get();
+        const DWORD r = MsgWaitForMultipleObjectsEx(timer ? 1 : 0, timer ? &handle : nullptr, wait,
                                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (timer && r == WAIT_OBJECT_0) break;
         MSG msg;
@@ -68,7 +67,6 @@ WaitEnd WaitForTimerOrWake(int seconds, bool& woke) {
             break;
         }
     }
-    if (timer) CloseHandle(timer);
     return end;
 }
 

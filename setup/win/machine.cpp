@@ -72,14 +72,12 @@ void EnablePrivilege(const wchar_t* name) {
     }
 }
 
-struct LocalFreer {
-    void operator()(void* p) const { LocalFree(p); }
-};
-using Descriptor = std::unique_ptr<void, LocalFreer>;
+// A security descriptor the system made for us.
+using Descriptor = win::LocalMemory;
 
 // None for kInherited: the folder above decides.
 Descriptor DescriptorFor(Access access, bool withOwner) {
-    if (access == Access::kInherited) return nullptr;
+    if (access == Access::kInherited) return Descriptor();
     PSECURITY_DESCRIPTOR sd = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(
         SecurityDescriptor(access, withOwner).c_str(), SDDL_REVISION_1, &sd, nullptr);
@@ -103,9 +101,8 @@ std::wstring OwnerOf(HANDLE object) {
     const Descriptor held(sd);
     wchar_t* text = nullptr;
     if (!owner || !ConvertSidToStringSidW(owner, &text)) return {};
-    std::wstring sid = text;
-    LocalFree(text);
-    return sid;
+    const win::LocalMemory heldText(text);
+    return text;
 }
 
 // Gives an open file or folder the explicit list of `access`, and with takeOver the
@@ -212,12 +209,12 @@ bool AsksForUninstall(const wchar_t* commandLine) {
     int count = 0;
     wchar_t** args = CommandLineToArgvW(commandLine ? commandLine : L"", &count);
     if (!args) return false;
+    const win::LocalMemory heldArgs(args);
     // With an empty command line the list holds the program's own path only.
     bool uninstall = false;
     if (commandLine && *commandLine && count >= 1) {
         uninstall = lstrcmpiW(args[0], L"/uninstall") == 0;
     }
-    LocalFree(args);
     return uninstall;
 }
 
@@ -337,24 +334,24 @@ void MachineInstaller::RestartWindows() {
 }
 
 std::wstring MachineInstaller::Register(const std::vector<EntryValue>& entry) {
-    HKEY key = nullptr;
-    LSTATUS status =
-        RegCreateKeyExW(entry_.currentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                        entry_.path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    HKEY opened = nullptr;
+    LSTATUS status = RegCreateKeyExW(entry_.currentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                                     entry_.path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                     &opened, nullptr);
     if (status != ERROR_SUCCESS) return SystemReason(DWORD(status));
+    const win::RegistryKey key(opened);
     for (const EntryValue& v : entry) {
         if (v.isNumber) {
             const DWORD number = v.number;
-            status = RegSetValueExW(key, v.name.c_str(), 0, REG_DWORD,
+            status = RegSetValueExW(key.get(), v.name.c_str(), 0, REG_DWORD,
                                     reinterpret_cast<const BYTE*>(&number), sizeof number);
         } else {
-            status = RegSetValueExW(key, v.name.c_str(), 0, REG_SZ,
+            status = RegSetValueExW(key.get(), v.name.c_str(), 0, REG_SZ,
                                     reinterpret_cast<const BYTE*>(v.text.c_str()),
                                     DWORD((v.text.size() + 1) * sizeof(wchar_t)));
         }
         if (status != ERROR_SUCCESS) break;
     }
-    RegCloseKey(key);
     return status == ERROR_SUCCESS ? std::wstring() : SystemReason(DWORD(status));
 }
 

@@ -302,17 +302,16 @@ TEST(GetPrinterDC, TheRealDialogGivesTheChosenPrinterOrNothing) {
     PrintDialogAnswer::button = IDOK;
     const PrinterJob job = GetPrinterDC(0);
     PrintDialogAnswer::button = IDCANCEL;
-    HDC cancelled = GetPrinterDC(0).dc;
+    HDC cancelled = GetPrinterDC(0).dc.get();
     UnhookWindowsHookEx(PrintDialogAnswer::hook);
 
-    HDC dc = job.dc;
+    HDC dc = job.dc.get();  // the job deletes it
     ASSERT_NE(dc, nullptr);
     EXPECT_EQ(job.copies, 1);
     EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 300);  // the test printer
     // Portrait asked for: taller than wide.
     EXPECT_GT(GetDeviceCaps(dc, PHYSICALHEIGHT), GetDeviceCaps(dc, PHYSICALWIDTH));
-    DeleteDC(dc);
     EXPECT_EQ(cancelled, nullptr);
 }
 

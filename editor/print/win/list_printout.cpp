@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "editor/print/list_page_layout.h"
@@ -25,33 +26,31 @@ PrinterJob GetPrinterDC(int orientation) {
     pd.lStructSize = sizeof pd;
     pd.Flags = PD_RETURNDC | PD_HIDEPRINTTOFILE | PD_NOSELECTION | PD_NOPAGENUMS;
     if (!printDialog(&pd)) return {};
-    HDC dc = pd.hDC;
-    if (orientation + 1 != 0 && pd.hDevMode) {
-        if (auto* mode = static_cast<DEVMODEA*>(GlobalLock(pd.hDevMode))) {
-            if (mode->dmFields & DM_ORIENTATION) {
-                mode->dmOrientation = static_cast<short>(orientation + 1);
-                mode->dmFields |= DM_ORIENTATION;
-                ResetDCA(dc, mode);
-            }
-            GlobalUnlock(pd.hDevMode);
+    win::OwnedDc dc(pd.hDC);
+    const win::GlobalMemory settings(pd.hDevMode), names(pd.hDevNames);
+    if (orientation + 1 != 0) {
+        if (const win::Locked<DEVMODEA> mode(settings.get());
+            mode && (mode->dmFields & DM_ORIENTATION)) {
+            mode->dmOrientation = static_cast<short>(orientation + 1);
+            mode->dmFields |= DM_ORIENTATION;
+            ResetDCA(dc.get(), mode.get());
         }
     }
-    if (pd.hDevMode) GlobalFree(pd.hDevMode);
-    if (pd.hDevNames) GlobalFree(pd.hDevNames);
     // Without PD_USEDEVMODECOPIESANDCOLLATE the printer makes one copy; the rest are ours.
-    return {dc, std::max<int>(pd.nCopies, 1), (pd.Flags & PD_COLLATE) != 0};
+    return {std::move(dc), std::max<int>(pd.nCopies, 1), (pd.Flags & PD_COLLATE) != 0};
 }
 
 ListPrintResult PrintReminderList(const ReminderList& list, const char* face) {
     ListPrintResult result;
     const PrinterJob job = GetPrinterDC(0);
-    HDC dc = job.dc;
+    HDC dc = job.dc.get();
     if (!dc) {
         result.cancelled = true;
         return result;
     }
-    HFONT font = win::MakeFont(dc, face, kPoints);
-    HGDIOBJ previous = SelectObject(dc, font);
+    // Put back, then deleted, before the job's DC goes.
+    const win::Font font = win::MakeOwnedFont(dc, face, kPoints);
+    const win::SelectedObject selected(dc, font.get());
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     const ListPageLayout layout =
@@ -99,9 +98,6 @@ ListPrintResult PrintReminderList(const ReminderList& list, const char* face) {
         // A started document would otherwise stay open, or half-written, in the spooler.
         if (result.errorCode != 2) abortDoc(dc);
     }
-    SelectObject(dc, previous);
-    DeleteObject(font);
-    DeleteDC(dc);
     return result;
 }
 

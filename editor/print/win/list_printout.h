@@ -4,13 +4,14 @@
 #include <windows.h>
 
 #include "core/reminder.h"
+#include "win/handles.h"
 
 namespace tessaly::print {
 
 // The printer the user picked in the print dialog, and the copies asked for there, which the
 // program prints itself (the dialog leaves them to it).
 struct PrinterJob {
-    HDC dc = nullptr;      // null when the dialog was cancelled
+    win::OwnedDc dc;       // none when the dialog was cancelled
     int copies = 1;        // at least 1
     bool collate = false;  // whole copies one after the other, rather than each page n times
 };

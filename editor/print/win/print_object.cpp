@@ -20,24 +20,11 @@ const IID IID_ITPrint = {
 
 namespace {
 
-// A locked view of a DEVMODE held in movable global memory.
-class LockedSettings {
-  public:
-    explicit LockedSettings(HGLOBAL settings)
-        : settings_(settings),
-          mode_(settings ? static_cast<DEVMODEA*>(GlobalLock(settings)) : nullptr) {}
-    ~LockedSettings() {
-        if (mode_) GlobalUnlock(settings_);
-    }
-    LockedSettings(const LockedSettings&) = delete;
-    LockedSettings& operator=(const LockedSettings&) = delete;
-
-    DEVMODEA* get() const { return mode_; }
-
-  private:
-    HGLOBAL settings_;
-    DEVMODEA* mode_;
-};
+// An open printer, closed when it goes.
+void ClosePrinterOf(HANDLE printer) {
+    ClosePrinter(printer);
+}
+using Printer = win::Owned<HANDLE, &ClosePrinterOf, &win::holders::NotNull<HANDLE>>;
 
 class cTPrint final : public ITPrint {
   public:
@@ -91,22 +78,23 @@ class cTPrint final : public ITPrint {
     // The "auto" calls: the default printer when none is chosen yet. False when there is
     // still no device (no printer installed), and the call does nothing.
     bool HaveDevice() {
-        if (!dc_) UseDefaultPrinter();
-        return dc_ != nullptr;
+        if (!dc()) UseDefaultPrinter();
+        return dc() != nullptr;
     }
+    HDC dc() const { return device_.get(); }
     DeviceMetrics Metrics() const;
     void UpdateLineHeight();
     void ReleaseDevice();
     void ReportPrinterError(int code);
 
     std::atomic<ULONG> references_{1};
-    HDC dc_ = nullptr;
-    HFONT font_ = nullptr;
-    HGDIOBJ previousFont_ = nullptr;
+    win::OwnedDc device_;
+    win::Font font_;                  // ours, selected into the device
+    HGDIOBJ previousFont_ = nullptr;  // the device's own, put back before ours goes
     double lineHeight_ = 0;
     Margins margins_;
     std::string printerName_;
-    HGLOBAL settings_ = nullptr;
+    win::GlobalMemory settings_;  // the printer's DEVMODE
     Position position_;
     bool documentOpen_ = false;
     // After a job step failed, nothing more goes to the device.
@@ -114,22 +102,21 @@ class cTPrint final : public ITPrint {
 };
 
 cTPrint::~cTPrint() {
-    if (documentOpen_) abortDoc(dc_);
+    if (documentOpen_) abortDoc(device_.get());
     ReleaseDevice();
-    if (settings_) GlobalFree(settings_);
 }
 
 DeviceMetrics cTPrint::Metrics() const {
-    return {GetDeviceCaps(dc_, LOGPIXELSX),      GetDeviceCaps(dc_, LOGPIXELSY),
-            GetDeviceCaps(dc_, PHYSICALWIDTH),   GetDeviceCaps(dc_, PHYSICALHEIGHT),
-            GetDeviceCaps(dc_, PHYSICALOFFSETX), GetDeviceCaps(dc_, PHYSICALOFFSETY),
-            GetDeviceCaps(dc_, HORZRES),         GetDeviceCaps(dc_, VERTRES)};
+    return {GetDeviceCaps(dc(), LOGPIXELSX),      GetDeviceCaps(dc(), LOGPIXELSY),
+            GetDeviceCaps(dc(), PHYSICALWIDTH),   GetDeviceCaps(dc(), PHYSICALHEIGHT),
+            GetDeviceCaps(dc(), PHYSICALOFFSETX), GetDeviceCaps(dc(), PHYSICALOFFSETY),
+            GetDeviceCaps(dc(), HORZRES),         GetDeviceCaps(dc(), VERTRES)};
 }
 
 void cTPrint::UpdateLineHeight() {
     TEXTMETRICA metrics{};
-    const int perInch = dc_ ? GetDeviceCaps(dc_, LOGPIXELSY) : 0;
-    if (perInch <= 0 || !GetTextMetricsA(dc_, &metrics)) {
+    const int perInch = dc() ? GetDeviceCaps(dc(), LOGPIXELSY) : 0;
+    if (perInch <= 0 || !GetTextMetricsA(dc(), &metrics)) {
         lineHeight_ = 0;
         return;
     }
@@ -138,11 +125,9 @@ void cTPrint::UpdateLineHeight() {
 
 // The device and the fonts in it go; the settings stay with the object.
 void cTPrint::ReleaseDevice() {
-    if (dc_ && previousFont_) SelectObject(dc_, previousFont_);
-    if (font_) DeleteObject(font_);
-    if (dc_) DeleteDC(dc_);
-    dc_ = nullptr;
-    font_ = nullptr;
+    if (device_ && previousFont_) SelectObject(device_.get(), previousFont_);
+    font_.reset();
+    device_.reset();
     previousFont_ = nullptr;
     documentOpen_ = false;
 }
@@ -166,24 +151,24 @@ std::string cTPrint::UseDefaultPrinter() {
     printerName_ = entry;
 
     ReleaseDevice();
-    if (settings_) settings_ = GlobalFree(settings_);
-    HANDLE printer = nullptr;
-    if (printerName_.empty() || !OpenPrinterA(printerName_.data(), &printer, nullptr)) {
+    settings_.reset();
+    HANDLE opened = nullptr;
+    if (printerName_.empty() || !OpenPrinterA(printerName_.data(), &opened, nullptr)) {
         return printerName_;
     }
-    // The printer handle and the lock are needed only while the device context is made.
-    const LONG size =
-        DocumentPropertiesA(nullptr, printer, printerName_.data(), nullptr, nullptr, 0);
-    if (size > 0) settings_ = GlobalAlloc(GHND, size);
     {
-        LockedSettings settings(settings_);
-        if (settings.get()) {
-            DocumentPropertiesA(nullptr, printer, printerName_.data(), settings.get(), nullptr,
+        // The printer and the lock are needed only while the device context is made.
+        const Printer printer(opened);
+        const LONG size =
+            DocumentPropertiesA(nullptr, opened, printerName_.data(), nullptr, nullptr, 0);
+        if (size > 0) settings_.reset(GlobalAlloc(GHND, size));
+        const win::Locked<DEVMODEA> settings(settings_.get());
+        if (settings) {
+            DocumentPropertiesA(nullptr, opened, printerName_.data(), settings.get(), nullptr,
                                 DM_OUT_BUFFER);
         }
-        dc_ = CreateDCA("WINSPOOL", printerName_.c_str(), nullptr, settings.get());
+        device_.reset(CreateDCA("WINSPOOL", printerName_.c_str(), nullptr, settings.get()));
     }
-    ClosePrinter(printer);
     UpdateLineHeight();
     return printerName_;
 }
@@ -196,46 +181,41 @@ std::string cTPrint::ChoosePrinter() {
                    PD_USEDEVMODECOPIESANDCOLLATE;
     dialog.nCopies = 0;
     const bool confirmed = printDialog(&dialog);
+    win::GlobalMemory chosenSettings(dialog.hDevMode);
+    const win::GlobalMemory names(dialog.hDevNames);
     if (confirmed && dialog.hDC) {
         ReleaseDevice();
-        dc_ = dialog.hDC;
-        if (auto* names = static_cast<DEVNAMES*>(GlobalLock(dialog.hDevNames))) {
-            printerName_ = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
-            GlobalUnlock(dialog.hDevNames);
+        device_.reset(dialog.hDC);
+        if (const win::Locked<DEVNAMES> locked(names.get()); locked) {
+            printerName_ = reinterpret_cast<const char*>(locked.get()) + locked->wDeviceOffset;
         }
     }
-    if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
     UpdateLineHeight();
-    if (settings_) GlobalFree(settings_);
-    settings_ = confirmed ? dialog.hDevMode : nullptr;
-    if (!confirmed && dialog.hDevMode) GlobalFree(dialog.hDevMode);
+    // A cancelled choice keeps no settings.
+    settings_ = confirmed ? std::move(chosenSettings) : win::GlobalMemory();
     return printerName_;
 }
 
 void cTPrint::SetFont(std::string_view face, int points, std::string_view style) {
     if (!HaveDevice()) return;
     const std::string faceName(face);
-    HFONT font = win::MakeFont(dc_, faceName.c_str(), points, style);
-    HGDIOBJ replaced = SelectObject(dc_, font);
+    win::Font font = win::MakeOwnedFont(device_.get(), faceName.c_str(), points, style);
+    HGDIOBJ replaced = SelectObject(device_.get(), font.get());
     // The font the device had before the first one of ours goes back at the end.
-    if (font_) {
-        DeleteObject(font_);
-    } else {
-        previousFont_ = replaced;
-    }
-    font_ = font;
+    if (!font_) previousFont_ = replaced;
+    font_ = std::move(font);  // the one it replaced is no longer selected: it goes
     UpdateLineHeight();
 }
 
 double cTPrint::TextWidthInches(std::string_view text) {
     if (!HaveDevice()) return 0;
-    const int perInch = GetDeviceCaps(dc_, LOGPIXELSX);
-    return perInch > 0 ? static_cast<double>(win::DcMeasure(dc_).Width(text)) / perInch : 0;
+    const int perInch = GetDeviceCaps(dc(), LOGPIXELSX);
+    return perInch > 0 ? static_cast<double>(win::DcMeasure(dc()).Width(text)) / perInch : 0;
 }
 
 std::string cTPrint::FitText(std::string_view text, double inches) {
     if (!HaveDevice()) return {};
-    return print::FitText(win::DcMeasure(dc_), GetDeviceCaps(dc_, LOGPIXELSX), text, inches);
+    return print::FitText(win::DcMeasure(dc()), GetDeviceCaps(dc(), LOGPIXELSX), text, inches);
 }
 
 void cTPrint::GetPageSize(double* width, double* height) {
@@ -251,8 +231,8 @@ void cTPrint::GetCharMetrics(double* averageWidth, double* lineHeight) {
     *averageWidth = *lineHeight = 0;
     if (!HaveDevice()) return;
     TEXTMETRICA metrics{};
-    const int perInch = GetDeviceCaps(dc_, LOGPIXELSX);
-    if (perInch > 0 && GetTextMetricsA(dc_, &metrics)) {
+    const int perInch = GetDeviceCaps(dc(), LOGPIXELSX);
+    if (perInch > 0 && GetTextMetricsA(dc(), &metrics)) {
         *averageWidth = static_cast<double>(metrics.tmAveCharWidth) / perInch;
     }
     *lineHeight = lineHeight_;
@@ -264,20 +244,20 @@ int cTPrint::LinesLeft(double y) {
 }
 
 int cTPrint::CanDuplex() {
-    LockedSettings settings(settings_);
+    const win::Locked<DEVMODEA> settings(settings_.get());
     return settings.get() && (settings.get()->dmFields & DM_DUPLEX) ? 1 : 0;
 }
 
 void cTPrint::SetDuplex(int mode) {
     if (!settings_ || mode == 0) return;
-    LockedSettings settings(settings_);
+    const win::Locked<DEVMODEA> settings(settings_.get());
     DEVMODEA* devMode = settings.get();
-    if (!devMode || !(devMode->dmFields & DM_DUPLEX) || !dc_) return;
+    if (!devMode || !(devMode->dmFields & DM_DUPLEX) || !dc()) return;
     devMode->dmDuplex = static_cast<short>(mode);
     devMode->dmFields |= DM_DUPLEX;
     // ResetDC puts the device's default font back.
-    ResetDCA(dc_, devMode);
-    if (font_) SelectObject(dc_, font_);
+    ResetDCA(dc(), devMode);
+    if (font_) SelectObject(dc(), font_.get());
 }
 
 void cTPrint::PrintText(std::string_view text, double x, double y) {
@@ -285,9 +265,9 @@ void cTPrint::PrintText(std::string_view text, double x, double y) {
     const DeviceMetrics device = Metrics();
     if (device.pixelsPerInchX <= 0 || device.pixelsPerInchY <= 0) return;
     const PlacedLine line =
-        PlaceLine(device, margins_, lineHeight_, win::DcMeasure(dc_), position_, text, x, y);
+        PlaceLine(device, margins_, lineHeight_, win::DcMeasure(dc()), position_, text, x, y);
     if (line.draw && !failed_) {
-        win::DrawTextAt(dc_, line.px, line.py, line.text);
+        win::DrawTextAt(dc(), line.px, line.py, line.text);
     }
 }
 
@@ -303,7 +283,7 @@ void cTPrint::StartDocument(std::string_view name) {
     DOCINFOA job{};
     job.cbSize = sizeof job;
     job.lpszDocName = documentName.c_str();
-    if (startDoc(dc_, &job) <= 0) {
+    if (startDoc(dc(), &job) <= 0) {
         ReportPrinterError(1);
         failed_ = true;
         return;
@@ -313,23 +293,23 @@ void cTPrint::StartDocument(std::string_view name) {
 
 void cTPrint::StartNewPage() {
     if (failed_) return;
-    if (!dc_ || startPage(dc_) <= 0) {
+    if (!dc() || startPage(dc()) <= 0) {
         ReportPrinterError(2);
         // Nothing more goes to this job, and the spooler does not keep it half-open.
         failed_ = true;
-        if (documentOpen_ && dc_) abortDoc(dc_);
+        if (documentOpen_ && dc()) abortDoc(dc());
         documentOpen_ = false;
     }
 }
 
 void cTPrint::EndCurrentPage() {
-    if (!dc_ || failed_) return;
-    endPage(dc_);
+    if (!dc() || failed_) return;
+    endPage(dc());
 }
 
 void cTPrint::EndDocument() {
-    if (!dc_) return;
-    if (documentOpen_ && !failed_) endDoc(dc_);
+    if (!dc()) return;
+    if (documentOpen_ && !failed_) endDoc(dc());
     documentOpen_ = false;
     ReleaseDevice();
 }

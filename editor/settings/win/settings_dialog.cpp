@@ -10,6 +10,7 @@
 #include "win/clock.h"
 #include "win/com.h"
 #include "win/dialog.h"
+#include "win/handles.h"
 #include "win/gdi.h"
 #include "win/message_box.h"
 #include "win/text.h"
@@ -143,10 +144,9 @@ std::optional<std::filesystem::path> BrowseForDataFolder(HWND owner,
     info.lParam = reinterpret_cast<LPARAM>(startText.c_str());
     const win::ComScope com;
     std::optional<std::filesystem::path> chosen;
-    if (PIDLIST_ABSOLUTE items = SHBrowseForFolderW(&info)) {
+    if (const win::TaskMemory<PIDLIST_ABSOLUTE> items(SHBrowseForFolderW(&info)); items) {
         wchar_t path[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(items, path) && *path) chosen = std::filesystem::path(path);
-        CoTaskMemFree(items);
+        if (SHGetPathFromIDListW(items.get(), path) && *path) chosen = std::filesystem::path(path);
     }
     return chosen;
 }

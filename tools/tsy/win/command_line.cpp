@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace tessaly {
@@ -13,8 +14,8 @@ std::vector<std::string> Utf8Arguments(const wchar_t* commandLine) {
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(commandLine, &count);
     if (!argv) return args;
+    const win::LocalMemory held(argv);
     for (int i = 1; i < count; ++i) args.push_back(win::WideToUtf8(argv[i]));
-    LocalFree(argv);
     return args;
 }
 
