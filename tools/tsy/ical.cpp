@@ -1173,6 +1173,88 @@ std::string WithNextOnly(const std::string& why, std::int64_t day) {
     return why + "; tsy import --next-only imports its next date, " + IsoDate(day) + ", once";
 }
 
+// Why the planned dates leave nothing to import, or nothing. A series the reminder cannot keep
+// becomes its next date alone when the user asked for that (--next-only), and says so.
+std::optional<std::string> DatesToSkip(ImportContext& ctx, const EventDates& dates, DatePlan& plan,
+                                       std::vector<std::string>& notes) {
+    const bool repeats = !dates.rules.empty() || !dates.extra.empty();
+    switch (plan.outcome) {
+        case DatePlan::kPast:
+            if (DayOf(ctx.ToLocal(dates.start.clock, dates.start.time.Wall())) > LastImportDay()) {
+                return "it lies after 2099, later than a reminder can be dated";
+            }
+            return repeats ? "its last date has passed, so there is nothing to remind of"
+                           : "it lies in the past, so there is nothing to remind of";
+        case DatePlan::kUnfollowable:
+            return "it repeats by the hour, minute or second or by week numbers, which tsy cannot "
+                   "follow; add it with tsy add";
+        case DatePlan::kNotKept:
+            if (!ctx.options().nextOnly) return WithNextOnly(plan.why, DayOf(plan.first.local));
+            notes.push_back(plan.why + ", which a reminder cannot keep; only its next date, " +
+                            IsoDate(DayOf(plan.first.local)) + ", is imported");
+            plan.schedule = {kOneTime, 1};
+            return std::nullopt;
+        case DatePlan::kKept:
+            break;
+    }
+    return std::nullopt;
+}
+
+// The year of origin of a birthday or anniversary; 0 for none. A year the editor cannot keep (a
+// calendar's guess such as 1700, or a typing slip) costs the year, never the birthday.
+int YearOfOrigin(const IcsComponent& event, const EventDates& dates, const CivilDate& firstDate,
+                 DateKey today, std::vector<std::string>& notes) {
+    int year = 0;
+    if (const IcsProperty* y = event.Find("X-TESSALY-YEAR")) {
+        const std::string_view v = Trim(y->value);
+        if (!v.empty() && v.size() <= 5 &&
+            std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            year = std::stoi(std::string(v));
+        }
+    } else if (dates.start.time.date.year < firstDate.year && dates.start.time.date.year != 1604) {
+        // Calendars keep a birthday on its first day; 1604 stands for "year unknown".
+        year = dates.start.time.date.year;
+    }
+    const int thisYear = SplitDateKey(today).year;
+    if (year != 0 && (year < kEarliestYear || year > thisYear)) {
+        notes.push_back("its year " + std::to_string(year) + " is left out (years from " +
+                        std::to_string(kEarliestYear) + " to " + std::to_string(thisYear) +
+                        " are kept)");
+        year = 0;
+    }
+    return year;
+}
+
+// The form as a person would fill it in for the reminder: the editor's checks then decide.
+FormInput FormFor(const std::string& kind, const Title& title, const CivilDate& firstDate,
+                  bool withYear, int year, bool timed, const DatePlan& plan, int notify) {
+    FormInput form;
+    form.kindText = kind;
+    form.description = title.stored;
+    form.dateText = DateKeyText(MakeDateKey(firstDate.year, firstDate.month, firstDate.day));
+    if (withYear) {
+        form.timeText = year > 0 ? std::to_string(std::min(year, 32767)) : "";
+    } else if (timed) {
+        const int minutes = SecondOfDay(plan.first.local) / 60;
+        const int hour = minutes / 60, minute = minutes % 60;
+        form.timeText = StoredTimeText(hour == 0 ? 2400 + minute : hour * 100 + minute);
+    }
+    form.notifyText = std::to_string(notify);
+    form.periodText = std::to_string(plan.schedule.period);
+    form.frequency = plan.schedule.frequency;
+    return form;
+}
+
+// A message box's text on one line.
+std::string OnOneLine(std::string_view text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r') continue;
+        line += c == '\n' ? ' ' : c;
+    }
+    return line;
+}
+
 // One event into a reminder, step by step: its title, its dates, its alarms, then the kind,
 // the year and the time, and last the editor's own checks. single reads a date that another
 // event moved as an event of its own, without the series' rules.
@@ -1208,27 +1290,8 @@ Mapping MapEvent(ImportContext& ctx, const IcsDocument& doc, const IcsComponent&
     }
 
     DatePlan plan = PlanDates(ctx, dates, ctx.options().today);
-    const bool repeats = !dates.rules.empty() || !dates.extra.empty();
-    switch (plan.outcome) {
-        case DatePlan::kPast:
-            if (DayOf(ctx.ToLocal(dates.start.clock, dates.start.time.Wall())) > LastImportDay()) {
-                return skip("it lies after 2099, later than a reminder can be dated");
-            }
-            return skip(repeats ? "its last date has passed, so there is nothing to remind of"
-                                : "it lies in the past, so there is nothing to remind of");
-        case DatePlan::kUnfollowable:
-            return skip(
-                "it repeats by the hour, minute or second or by week numbers, which tsy cannot "
-                "follow; add it with tsy add");
-        case DatePlan::kNotKept:
-            if (!ctx.options().nextOnly)
-                return skip(WithNextOnly(plan.why, DayOf(plan.first.local)));
-            m.notes.push_back(plan.why + ", which a reminder cannot keep; only its next date, " +
-                              IsoDate(DayOf(plan.first.local)) + ", is imported");
-            plan.schedule = {kOneTime, 1};
-            break;
-        case DatePlan::kKept:
-            break;
+    if (std::optional<std::string> why = DatesToSkip(ctx, dates, plan, m.notes)) {
+        return skip(std::move(*why));
     }
 
     const bool timed = dates.start.time.hasTime;
@@ -1236,54 +1299,16 @@ Mapping MapEvent(ImportContext& ctx, const IcsDocument& doc, const IcsComponent&
         ChooseKind(event, m.title, timed, plan.schedule.frequency == kAnnual, m.notes);
     const bool withYear = kind == "birthday" || kind == "anniversary";
     const CivilDate firstDate = CivilFromDays(DayOf(plan.first.local));
-    int year = 0;
-    if (withYear) {
-        if (const IcsProperty* y = event.Find("X-TESSALY-YEAR")) {
-            const std::string_view v = Trim(y->value);
-            if (!v.empty() && v.size() <= 5 &&
-                std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-                year = std::stoi(std::string(v));
-            }
-        } else if (dates.start.time.date.year < firstDate.year &&
-                   dates.start.time.date.year != 1604) {
-            // Calendars keep a birthday on its first day; 1604 stands for "year unknown".
-            year = dates.start.time.date.year;
-        }
-        // A year the editor cannot keep (a calendar's guess such as 1700, or a typing slip)
-        // costs the year, never the birthday.
-        const int thisYear = SplitDateKey(ctx.options().today).year;
-        if (year != 0 && (year < kEarliestYear || year > thisYear)) {
-            m.notes.push_back("its year " + std::to_string(year) + " is left out (years from " +
-                              std::to_string(kEarliestYear) + " to " + std::to_string(thisYear) +
-                              " are kept)");
-            year = 0;
-        }
-    }
+    const int year =
+        withYear ? YearOfOrigin(event, dates, firstDate, ctx.options().today, m.notes) : 0;
     const int notify = NoticeDays(alarms, dates, plan.first,
                                   ctx.ToLocal(dates.start.clock, dates.start.time.Wall()));
 
-    FormInput form;
-    form.kindText = kind;
-    form.description = m.title.stored;
-    form.dateText = DateKeyText(MakeDateKey(firstDate.year, firstDate.month, firstDate.day));
-    if (withYear) {
-        form.timeText = year > 0 ? std::to_string(std::min(year, 32767)) : "";
-    } else if (timed) {
-        const int minutes = SecondOfDay(plan.first.local) / 60;
-        const int hour = minutes / 60, minute = minutes % 60;
-        form.timeText = StoredTimeText(hour == 0 ? 2400 + minute : hour * 100 + minute);
-    }
-    form.notifyText = std::to_string(notify);
-    form.periodText = std::to_string(plan.schedule.period);
-    form.frequency = plan.schedule.frequency;
-    const FormResult checked = CheckReminderForm(form, ctx.options().today);
+    const FormResult checked =
+        CheckReminderForm(FormFor(kind, m.title, firstDate, withYear, year, timed, plan, notify),
+                          ctx.options().today);
     if (!checked.ok) {
-        std::string message;
-        for (char c : checked.message.text) {
-            if (c == '\r') continue;
-            message += c == '\n' ? ' ' : c;
-        }
-        return skip("the editor's checks refuse it (" + message +
+        return skip("the editor's checks refuse it (" + OnOneLine(checked.message.text) +
                     "); change it in the calendar program, or add it with tsy add");
     }
     if (m.title.lossy)
@@ -1316,6 +1341,141 @@ IcsImport ReadIcsEvents(std::string_view text, const ImportOptions& options) {
     return ReadIcsEvents(std::vector<std::uint8_t>(text.begin(), text.end()), options);
 }
 
+namespace {
+
+// The file's events, in file order.
+std::vector<int> EventsOf(const IcsDocument& doc) {
+    std::vector<int> events;
+    for (int calendar : doc.calendars) {
+        for (int index : doc.at(calendar).children) {
+            if (doc.at(index).name == "VEVENT") events.push_back(index);
+        }
+    }
+    return events;
+}
+
+// Which event stands for a UID: of several copies the one with the highest SEQUENCE (the later
+// one of equals). Events with a RECURRENCE-ID only change one date of that event.
+std::map<std::string, int> MastersByUid(const IcsDocument& doc, const std::vector<int>& events) {
+    std::map<std::string, int> master;
+    for (int index : events) {
+        const IcsComponent& e = doc.at(index);
+        const std::string uid = UidOf(e);
+        if (uid.empty() || e.Find("RECURRENCE-ID")) continue;
+        const auto [at, added] = master.emplace(uid, index);
+        if (!added && SequenceOf(e) >= SequenceOf(doc.at(at->second))) at->second = index;
+    }
+    return master;
+}
+
+// What the events with a RECURRENCE-ID do to their series.
+struct Overrides {
+    std::map<int, std::vector<Exclusion>> moved;  // master -> dates other events move or cancel
+    std::map<int, std::string> reason;            // an event that only changes a series
+    std::map<int, int> of;                        // an event that moves a date of a series
+    int malformedLine = 0;                        // a RECURRENCE-ID that is no date
+    std::string malformed;
+};
+
+Overrides ReadOverrides(ImportContext& ctx, const IcsDocument& doc, const std::vector<int>& events,
+                        const std::map<std::string, int>& master) {
+    Overrides o;
+    for (int index : events) {
+        const IcsComponent& e = doc.at(index);
+        const IcsProperty* rid = e.Find("RECURRENCE-ID");
+        if (!rid) continue;
+        const std::optional<IcsTime> original = ParseIcsTime(Trim(rid->value));
+        if (!original) {
+            o.malformedLine = rid->line;
+            o.malformed = "RECURRENCE-ID \"" + Excerpt(rid->value) + "\" is no date";
+            return o;
+        }
+        const auto found = master.find(UidOf(e));
+        const bool cancelled =
+            e.Find("STATUS") && Upper(Trim(e.Find("STATUS")->value)) == "CANCELLED";
+        if (found == master.end()) {
+            if (cancelled)
+                o.reason[index] = "it cancels a date of a series that is not in the file";
+            continue;
+        }
+        const std::string seriesLine = "line " + std::to_string(doc.at(found->second).line);
+        const WallSeconds originalLocal =
+            ctx.ToLocal(ctx.ClockOf(*rid, *original), original->Wall());
+        bool sameStart = false;
+        if (const IcsProperty* start = e.Find("DTSTART")) {
+            if (const std::optional<IcsTime> s = ParseIcsTime(Trim(start->value))) {
+                sameStart = s->hasTime == original->hasTime &&
+                            ctx.ToLocal(ctx.ClockOf(*start, *s), s->Wall()) == originalLocal;
+            }
+        }
+        if (sameStart && !cancelled) {
+            o.reason[index] = "it only changes details of one date of the series on " + seriesLine;
+            continue;
+        }
+        o.moved[found->second].push_back({original->Wall(), originalLocal, !original->hasTime});
+        if (cancelled) {
+            o.reason[index] = "it cancels one date of the series on " + seriesLine;
+        } else {
+            o.of[index] = found->second;
+        }
+    }
+    return o;
+}
+
+// What became of one event, once its mapping is known: an override or a replaced copy says
+// why it is not imported, anything else carries the mapping.
+ImportedEvent Imported(const IcsDocument& doc, int index, const std::map<std::string, int>& master,
+                       const Overrides& overrides, Mapping m) {
+    const IcsComponent& e = doc.at(index);
+    ImportedEvent out;
+    out.line = e.line;
+    out.summary = m.title.shown;
+    const std::string uid = UidOf(e);
+    const bool replaced = !e.Find("RECURRENCE-ID") && !uid.empty() && master.at(uid) != index;
+    if (const auto reason = overrides.reason.find(index); reason != overrides.reason.end()) {
+        out.reason = reason->second;
+    } else if (replaced) {
+        out.reason = "the copy of this event on line " +
+                     std::to_string(doc.at(master.at(uid)).line) +
+                     " (same UID, newer or later) is read instead";
+    } else {
+        out.mapped = m.mapped;
+        out.reminder = m.reminder;
+        out.reason = m.reason;
+        out.notes = std::move(m.notes);
+        if (const auto series = overrides.of.find(index);
+            series != overrides.of.end() && out.mapped) {
+            out.notes.push_back("it moves one date of the series on line " +
+                                std::to_string(doc.at(series->second).line) +
+                                " and becomes a reminder of its own");
+        }
+    }
+    return out;
+}
+
+// Events that become the same reminder are all added, and each says so.
+void NoteSameReminders(std::vector<ImportedEvent>& events) {
+    std::map<std::string, std::vector<size_t>> same;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (!events[i].mapped) continue;
+        std::array<std::uint8_t, kReminderBytes> bytes{};
+        EncodeReminder(events[i].reminder, bytes.data());
+        same[std::string(bytes.begin(), bytes.end())].push_back(i);
+    }
+    for (const auto& [record, group] : same) {
+        for (size_t i : group) {
+            for (size_t j : group) {
+                if (i == j) continue;
+                events[i].notes.push_back("it becomes the same reminder as " +
+                                          Quoted(events[j].summary) + " (line " +
+                                          std::to_string(events[j].line) + "); both are added");
+            }
+        }
+    }
+}
+
+}  // namespace
+
 IcsImport ReadIcsEvents(std::vector<std::uint8_t> bytes, const ImportOptions& options) {
     IcsImport result;
     const IcsDocument doc = ParseIcs(std::move(bytes));
@@ -1332,116 +1492,22 @@ IcsImport ReadIcsEvents(std::vector<std::uint8_t> bytes, const ImportOptions& op
         return std::move(result);
     };
 
-    std::vector<int> events;
-    for (int calendar : doc.calendars) {
-        for (int index : doc.at(calendar).children) {
-            if (doc.at(index).name == "VEVENT") events.push_back(index);
-        }
-    }
-
-    // Which event stands for a UID: of several copies the one with the highest SEQUENCE (the
-    // later one of equals); events with a RECURRENCE-ID change one date of that event.
-    std::map<std::string, int> master;
-    for (int index : events) {
-        const IcsComponent& e = doc.at(index);
-        const std::string uid = UidOf(e);
-        if (uid.empty() || e.Find("RECURRENCE-ID")) continue;
-        const auto [at, added] = master.emplace(uid, index);
-        if (!added && SequenceOf(e) >= SequenceOf(doc.at(at->second))) at->second = index;
-    }
-    std::map<int, std::vector<Exclusion>> moved;  // master -> dates other events move or cancel
-    std::map<int, std::string> overrideReason;    // an event that only changes a series
-    std::map<int, int> overrideOf;                // an event that moves a date of a series
-    for (int index : events) {
-        const IcsComponent& e = doc.at(index);
-        const IcsProperty* rid = e.Find("RECURRENCE-ID");
-        if (!rid) continue;
-        const std::optional<IcsTime> original = ParseIcsTime(Trim(rid->value));
-        if (!original)
-            return malformed(rid->line, "RECURRENCE-ID \"" + Excerpt(rid->value) + "\" is no date");
-        const auto found = master.find(UidOf(e));
-        const bool cancelled =
-            e.Find("STATUS") && Upper(Trim(e.Find("STATUS")->value)) == "CANCELLED";
-        if (found == master.end()) {
-            if (cancelled)
-                overrideReason[index] = "it cancels a date of a series that is not in the file";
-            continue;
-        }
-        const std::string seriesLine = "line " + std::to_string(doc.at(found->second).line);
-        const WallSeconds originalLocal =
-            ctx.ToLocal(ctx.ClockOf(*rid, *original), original->Wall());
-        bool sameStart = false;
-        if (const IcsProperty* start = e.Find("DTSTART")) {
-            if (const std::optional<IcsTime> s = ParseIcsTime(Trim(start->value))) {
-                sameStart = s->hasTime == original->hasTime &&
-                            ctx.ToLocal(ctx.ClockOf(*start, *s), s->Wall()) == originalLocal;
-            }
-        }
-        if (sameStart && !cancelled) {
-            overrideReason[index] =
-                "it only changes details of one date of the series on " + seriesLine;
-            continue;
-        }
-        moved[found->second].push_back({original->Wall(), originalLocal, !original->hasTime});
-        if (cancelled) {
-            overrideReason[index] = "it cancels one date of the series on " + seriesLine;
-        } else {
-            overrideOf[index] = found->second;
-        }
-    }
+    const std::vector<int> events = EventsOf(doc);
+    const std::map<std::string, int> master = MastersByUid(doc, events);
+    const Overrides overrides = ReadOverrides(ctx, doc, events, master);
+    if (overrides.malformedLine != 0)
+        return malformed(overrides.malformedLine, overrides.malformed);
 
     static const std::vector<Exclusion> kNone;
     for (int index : events) {
         const IcsComponent& e = doc.at(index);
-        ImportedEvent out;
-        out.line = e.line;
-        const auto reason = overrideReason.find(index);
-        const std::string uid = UidOf(e);
-        const bool replaced = !e.Find("RECURRENCE-ID") && !uid.empty() && master.at(uid) != index;
-        const auto movedDates = moved.find(index);
+        const auto movedDates = overrides.moved.find(index);
         Mapping m = MapEvent(ctx, doc, e, e.Find("RECURRENCE-ID") != nullptr,
-                             movedDates == moved.end() ? kNone : movedDates->second);
+                             movedDates == overrides.moved.end() ? kNone : movedDates->second);
         if (m.malformed) return malformed(m.line, m.reason);
-        out.summary = m.title.shown;
-        if (reason != overrideReason.end()) {
-            out.reason = reason->second;
-        } else if (replaced) {
-            out.reason = "the copy of this event on line " +
-                         std::to_string(doc.at(master.at(uid)).line) +
-                         " (same UID, newer or later) is read instead";
-        } else {
-            out.mapped = m.mapped;
-            out.reminder = m.reminder;
-            out.reason = m.reason;
-            out.notes = std::move(m.notes);
-            if (const auto series = overrideOf.find(index);
-                series != overrideOf.end() && out.mapped) {
-                out.notes.push_back("it moves one date of the series on line " +
-                                    std::to_string(doc.at(series->second).line) +
-                                    " and becomes a reminder of its own");
-            }
-        }
-        result.events.push_back(std::move(out));
+        result.events.push_back(Imported(doc, index, master, overrides, std::move(m)));
     }
-
-    // Events that become the same reminder are all added, and each says so.
-    std::map<std::string, std::vector<size_t>> same;
-    for (size_t i = 0; i < result.events.size(); ++i) {
-        if (!result.events[i].mapped) continue;
-        std::array<std::uint8_t, kReminderBytes> bytes{};
-        EncodeReminder(result.events[i].reminder, bytes.data());
-        same[std::string(bytes.begin(), bytes.end())].push_back(i);
-    }
-    for (const auto& [record, group] : same) {
-        for (size_t i : group) {
-            for (size_t j : group) {
-                if (i == j) continue;
-                result.events[i].notes.push_back(
-                    "it becomes the same reminder as " + Quoted(result.events[j].summary) +
-                    " (line " + std::to_string(result.events[j].line) + "); both are added");
-            }
-        }
-    }
+    NoteSameReminders(result.events);
     return result;
 }
 
