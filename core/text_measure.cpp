@@ -2,13 +2,9 @@
 #include "core/text_measure.h"
 
 namespace tessaly {
-namespace {
 
-// The largest n in 0..size for which fits(n) holds, given that fits(0) holds and fits only
-// turns false as n grows.
-template <typename Fits>
-std::size_t LargestFitting(std::size_t size, Fits fits) {
-    std::size_t low = 0, high = size;
+std::size_t LargestFitting(std::size_t last, const std::function<bool(std::size_t k)>& fits) {
+    std::size_t low = 0, high = last;
     while (low < high) {
         const std::size_t middle = low + (high - low + 1) / 2;
         if (fits(middle)) {
@@ -19,8 +15,6 @@ std::size_t LargestFitting(std::size_t size, Fits fits) {
     }
     return low;
 }
-
-}  // namespace
 
 std::size_t TextMeasure::FitLeading(std::string_view text, int width) const {
     if (width < 0) return 0;

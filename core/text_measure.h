@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
 
 namespace tessaly {
@@ -29,5 +30,9 @@ class TextMeasure {
         return text.substr(0, FitLeading(text, width));
     }
 };
+
+// The largest k in 0..last for which fits(k) holds, given that fits(0) holds and fits only
+// turns false as k grows: the search every fitting rests on.
+std::size_t LargestFitting(std::size_t last, const std::function<bool(std::size_t k)>& fits);
 
 }  // namespace tessaly

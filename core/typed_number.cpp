@@ -10,18 +10,21 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The text without any of `chars` at either end.
+std::string_view Trim(std::string_view text, std::string_view chars) {
+    const std::size_t first = text.find_first_not_of(chars);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(chars) - first + 1);
+}
+
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
+    return Trim(text, " \t");
 }
 
 std::string_view TrimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return Trim(text, " ");
 }
 
 std::int64_t ReadLeadingNumber(std::string_view text, std::int64_t maxValue) {

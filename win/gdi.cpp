@@ -24,22 +24,6 @@ std::vector<std::size_t> Cuts(std::string_view text) {
     return cuts;
 }
 
-// The largest k in 0..last for which fits(k) holds, given that fits(0) holds and fits only
-// turns false as k grows.
-template <typename Fits>
-std::size_t Largest(std::size_t last, Fits fits) {
-    std::size_t low = 0, high = last;
-    while (low < high) {
-        const std::size_t middle = low + (high - low + 1) / 2;
-        if (fits(middle)) {
-            low = middle;
-        } else {
-            high = middle - 1;
-        }
-    }
-    return low;
-}
-
 }  // namespace
 
 HFONT MakeFont(HDC dc, const char* face, int points, std::string_view style) {
@@ -63,7 +47,7 @@ std::size_t DcMeasure::FitLeading(std::string_view text, int width) const {
     if (bytes_ == TextBytes::kUtf8) {
         // A character may take several bytes, and a cut may not fall inside one.
         const std::vector<std::size_t> cuts = Cuts(text);
-        return cuts[Largest(cuts.size() - 1, [&](std::size_t k) {
+        return cuts[LargestFitting(cuts.size() - 1, [&](std::size_t k) {
             return Width(text.substr(0, cuts[k])) <= width;
         })];
     }
@@ -84,7 +68,7 @@ std::size_t DcMeasure::FitTrailing(std::string_view text, int width) const {
     // Counted from the end: k characters' worth of the last cuts.
     const std::vector<std::size_t> cuts = Cuts(text);
     const std::size_t last = cuts.size() - 1;
-    return text.size() - cuts[last - Largest(last, [&](std::size_t k) {
+    return text.size() - cuts[last - LargestFitting(last, [&](std::size_t k) {
                                   return Width(text.substr(cuts[last - k])) <= width;
                               })];
 }
@@ -100,6 +84,17 @@ std::string FitTextToWidth(HDC dc, std::string_view text, int maxWidth) {
 void DrawTextAt(HDC dc, int x, int y, std::string_view text) {
     const std::wstring wide = Cp1252ToWide(text);
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+}
+
+std::optional<INT_PTR> BlackOnWhiteDialog(UINT msg, WPARAM wParam) {
+    switch (msg) {
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return BlackOnWhite(reinterpret_cast<HDC>(wParam));
+        default:
+            return std::nullopt;
+    }
 }
 
 INT_PTR BlackOnWhite(HDC dc) {

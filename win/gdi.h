@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,5 +55,8 @@ void DrawTextAt(HDC dc, int x, int y, std::string_view text);
 // The answer to WM_CTLCOLORDLG, WM_CTLCOLORSTATIC and WM_CTLCOLORBTN in the windows painted
 // black on white: sets the DC's colours and returns the stock white brush, which nobody frees.
 INT_PTR BlackOnWhite(HDC dc);
+// The same for a dialog painted black on white throughout, buttons included: the answer to
+// those three messages, nothing for any other.
+std::optional<INT_PTR> BlackOnWhiteDialog(UINT msg, WPARAM wParam);
 
 }  // namespace tessaly::win

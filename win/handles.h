@@ -7,9 +7,18 @@
 
 namespace tessaly::win {
 
-// Holds one thing of type T that must be freed with Free, moves it, never copies it, and frees
-// it when it goes. IsSet tells a held thing from none.
-template <typename T, void (*Free)(T), bool (*IsSet)(T)>
+template <typename T>
+constexpr bool NotNull(T value) {
+    return value != nullptr;
+}
+// CreateFile reports failure with INVALID_HANDLE_VALUE, the other creators with null.
+inline bool IsOpenHandle(HANDLE h) {
+    return h != nullptr && h != INVALID_HANDLE_VALUE;
+}
+
+// Holds one thing of type T that must be freed with the system's Free, moves it, never copies
+// it, and frees it when it goes. IsSet tells a held thing from none.
+template <typename T, auto Free, auto IsSet = &NotNull<T>>
 class Owned {
   public:
     Owned() = default;
@@ -37,80 +46,34 @@ class Owned {
     T value_{};
 };
 
-namespace holders {
-template <typename T>
-bool NotNull(T value) {
-    return value != nullptr;
-}
-// CreateFile reports failure with INVALID_HANDLE_VALUE, the other creators with null.
-inline bool IsOpen(HANDLE h) {
-    return h != nullptr && h != INVALID_HANDLE_VALUE;
-}
-inline void Close(HANDLE h) {
-    CloseHandle(h);
-}
-template <typename T>
-void DeleteGdi(T object) {
-    DeleteObject(object);
-}
-inline void DestroyIconOf(HICON icon) {
-    DestroyIcon(icon);
-}
-inline void DestroyMenuOf(HMENU menu) {
-    DestroyMenu(menu);
-}
-inline void DestroyAccelerators(HACCEL table) {
-    DestroyAcceleratorTable(table);
-}
-inline void DeleteDcOf(HDC dc) {
-    DeleteDC(dc);
-}
-inline void FreeGlobal(HGLOBAL memory) {
-    GlobalFree(memory);
-}
-inline void FreeLocal(HLOCAL memory) {
-    LocalFree(memory);
-}
-inline void CloseKey(HKEY key) {
-    RegCloseKey(key);
-}
-template <typename P>
-void FreeTask(P memory) {
-    CoTaskMemFree(memory);
-}
-}  // namespace holders
-
 // A kernel handle (file, mutex, timer, process, token, ...).
-using Handle = Owned<HANDLE, &holders::Close, &holders::IsOpen>;
+using Handle = Owned<HANDLE, &CloseHandle, &IsOpenHandle>;
 
-// A GDI object made by us (font, brush, pen, bitmap), deleted with DeleteObject. It must no
-// longer be selected into a DC by then: hold it longer than any SelectedObject of it.
+// A GDI object made by us (font, brush, pen, bitmap). It must no longer be selected into a DC by
+// then: hold it longer than any SelectedObject of it.
 template <typename T>
-using GdiObject = Owned<T, &holders::DeleteGdi<T>, &holders::NotNull<T>>;
+using GdiObject = Owned<T, &DeleteObject>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
 
 // An icon we loaded or made ourselves (not a shared one, which the system frees).
-using Icon = Owned<HICON, &holders::DestroyIconOf, &holders::NotNull<HICON>>;
+using Icon = Owned<HICON, &DestroyIcon>;
 // A pop-up menu we made.
-using Menu = Owned<HMENU, &holders::DestroyMenuOf, &holders::NotNull<HMENU>>;
-// An accelerator table we made.
-using Accelerators = Owned<HACCEL, &holders::DestroyAccelerators, &holders::NotNull<HACCEL>>;
-// A device context we created (CreateDC, CreateCompatibleDC, a print dialog's), deleted with
-// DeleteDC.
-using OwnedDc = Owned<HDC, &holders::DeleteDcOf, &holders::NotNull<HDC>>;
-// Movable global memory (a printer's DEVMODE or DEVNAMES), freed with GlobalFree.
-using GlobalMemory = Owned<HGLOBAL, &holders::FreeGlobal, &holders::NotNull<HGLOBAL>>;
+using Menu = Owned<HMENU, &DestroyMenu>;
+using Accelerators = Owned<HACCEL, &DestroyAcceleratorTable>;
+// A device context we created (CreateDC, CreateCompatibleDC, a print dialog's).
+using OwnedDc = Owned<HDC, &DeleteDC>;
+// Movable global memory (a printer's DEVMODE or DEVNAMES).
+using GlobalMemory = Owned<HGLOBAL, &GlobalFree>;
 // Memory the system allocated for us with LocalAlloc (a message text, a security descriptor, an
-// argument list), freed with LocalFree.
-using LocalMemory = Owned<HLOCAL, &holders::FreeLocal, &holders::NotNull<HLOCAL>>;
-// An open registry key.
-using RegistryKey = Owned<HKEY, &holders::CloseKey, &holders::NotNull<HKEY>>;
-// Memory COM or the shell allocated for us (an item list), freed with CoTaskMemFree.
+// argument list).
+using LocalMemory = Owned<HLOCAL, &LocalFree>;
+using RegistryKey = Owned<HKEY, &RegCloseKey>;
+// Memory COM or the shell allocated for us (an item list).
 template <typename P>
-using TaskMemory = Owned<P, &holders::FreeTask<P>, &holders::NotNull<P>>;
+using TaskMemory = Owned<P, &CoTaskMemFree>;
 
 // Movable global memory locked for one scope, seen as a T.
 template <typename T>

@@ -122,16 +122,13 @@ void OnCommand(Box& b, int id, int code) {
 }
 
 INT_PTR Box::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    if (const auto colors = win::BlackOnWhiteDialog(msg, wParam)) return *colors;
     switch (msg) {
         case WM_INITDIALOG:
             return OnInitDialog(*this);
         case WM_COMMAND:
             OnCommand(*this, LOWORD(wParam), HIWORD(wParam));
             return TRUE;
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
         default:
             return FALSE;
     }

@@ -21,10 +21,7 @@ const IID IID_ITPrint = {
 namespace {
 
 // An open printer, closed when it goes.
-void ClosePrinterOf(HANDLE printer) {
-    ClosePrinter(printer);
-}
-using Printer = win::Owned<HANDLE, &ClosePrinterOf, &win::holders::NotNull<HANDLE>>;
+using Printer = win::Owned<HANDLE, &ClosePrinter>;
 
 class cTPrint final : public ITPrint {
   public:

@@ -106,16 +106,13 @@ void OnCommand(SettingsState& s, int id, int code) {
 }
 
 INT_PTR SettingsState::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    if (const auto colors = win::BlackOnWhiteDialog(msg, wParam)) return *colors;
     switch (msg) {
         case WM_INITDIALOG:
             return TRUE;
         case WM_COMMAND:
             OnCommand(*this, LOWORD(wParam), HIWORD(wParam));
             return TRUE;
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            return win::BlackOnWhite(reinterpret_cast<HDC>(wParam));
         default:
             return FALSE;
     }
