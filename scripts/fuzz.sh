@@ -81,7 +81,7 @@ for name in "${names[@]}"; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
     rss=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log" | tail -1)
-    coverage=$(grep -E '^#[0-9]+' "$log" | grep -o 'cov: [0-9]* ft: [0-9]*' | tail -1)
+    coverage=$(grep -E '^#[0-9]+' "$log" | grep -o 'cov: [0-9]* ft: [0-9]*' | tail -1 || true)
     corpusSize=$(ls "$corpus" | wc -l)
     found=$(($(ls "${regressions[$name]}" | wc -l) - before))
     if [ "$status" != ok ]; then
