@@ -77,10 +77,14 @@ SearchStep Match(SearchState& state, int index, int position, std::vector<int> p
     return {SearchStep::Result::kMatch, index, position, std::move(passed)};
 }
 
-SearchStep EndOfSearch(const SearchState& state, std::vector<int> passed) {
+SearchStep EndOfSearch(SearchState& state, std::vector<int> passed) {
     if (state.foundPosition == 0) {
         return {SearchStep::Result::kNoneFound, 0, 0, std::move(passed)};
     }
+    // The window shows the last match again, so the next step starts from it: left at a topic
+    // past it (where a whole word was rejected), Prev would measure the match's selection in
+    // that topic's text and show the same match once more.
+    state.index = state.foundIndex;
     return {SearchStep::Result::kNoMoreFound, state.foundIndex, state.foundPosition,
             std::move(passed)};
 }
@@ -124,10 +128,11 @@ SearchStep SearchBackward(SearchState& state, int limit, TopicTexts texts) {
             int p = LastEndingBy(t, what, limit);
             state.lastPosition = p;
             if (p != 0 && state.wholeWord && !IsWholeWord(t, p, Length(what))) {
-                // Go on with occurrences that start before the rejected one, also when it stood
-                // at the very end of the text.
+                // Go on with every occurrence that starts before the rejected one, also when it
+                // stood at the very end of the text: ending by p + 1 instead would pass over
+                // the ones that overlap it by more than two characters, which Next shows.
                 state.index = i;
-                limit = Length(what) >= 3 ? p + 1 : p + Length(what) - 2;
+                limit = p + Length(what) - 2;
                 continue;
             }
             if (p != 0) return Match(state, i, p, std::move(passed));

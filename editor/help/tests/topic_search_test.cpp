@@ -155,6 +155,42 @@ TEST(TopicSearchTest, PrevPastARejectedLastCharacter) {
                             });
 }
 
+// Both ways the end leaves the search at the match it shows again, also when a whole word was
+// rejected in a topic beyond it: the step back (or on) then starts from that match and never
+// shows it a second time.
+TEST(TopicSearchTest, AfterTheEndTheNextStepStartsFromTheMatchShown) {
+    const std::vector<std::string> topics = {"A p-level topic", "Top text", "p"};
+    RunSteps(topics, {
+                         {'f', "p", true, Result::kMatch, 1, 3},
+                         {'n', "", false, Result::kMatch, 3, 1},
+                         {'n', "", false, Result::kNoMoreFound, 3, 1},
+                         {'p', "", false, Result::kMatch, 1, 3},
+                         {'p', "", false, Result::kNoMoreFound, 1, 3},
+                         {'n', "", false, Result::kMatch, 3, 1},
+                     });
+    RunSteps({"A p-level topic", "Top text"}, {
+                                                  {'f', "p", true, Result::kMatch, 1, 3},
+                                                  {'n', "", false, Result::kNoMoreFound, 1, 3},
+                                                  {'p', "", false, Result::kNoMoreFound, 1, 3},
+                                              });
+    RunSteps({"Top text", "A p-level topic"}, {
+                                                  {'f', "p", true, Result::kMatch, 2, 3},
+                                                  {'p', "", false, Result::kNoMoreFound, 2, 3},
+                                                  {'n', "", false, Result::kNoMoreFound, 2, 3},
+                                              });
+}
+
+// Stepping back past a rejected occurrence, the ones that overlap it are still found: here
+// "----" at 2, accepted, under the rejected one at 3 (followed by "b").
+TEST(TopicSearchTest, PrevPastARejectedOccurrenceFindsOverlappingOnes) {
+    RunSteps({"------b", "----"}, {
+                                      {'f', "----", true, Result::kMatch, 1, 1},
+                                      {'n', "", false, Result::kMatch, 2, 1},
+                                      {'p', "", false, Result::kMatch, 1, 2},
+                                      {'p', "", false, Result::kNoMoreFound, 1, 2},
+                                  });
+}
+
 TEST(TopicSearchTest, PassedTopicsLoseTheirMark) {
     Search search({"a", "b", "c", "b"});
     const SearchStep s = search.Step('f', "b");
