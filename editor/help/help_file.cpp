@@ -29,7 +29,9 @@ HelpFile ReadHelpFile(std::span<const std::uint8_t> bytes) {
     }
 
     // Every text read needs at least its two length bytes inside the file, so the list never
-    // grows past half the file's size whatever the count says.
+    // grows past half the file's size whatever the count says. Room for that many at once: a
+    // list grown step by step holds up to three times its topics while it moves.
+    file.topics.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), bytes.size() / 2));
     for (std::int32_t i = 0; i < count && !in.AtEnd(); ++i) {
         HelpTopic t;
         t.text = in.Text(in.U16());

@@ -37,8 +37,10 @@ struct HelpFile {
 
 // Reads count, N texts, N titles, N level flags. Bytes missing at the end count as zero, but the
 // reader never makes more of a damaged file than the file holds: a text that runs past the end
-// keeps what is there, and topics whose text would begin past the end are not made up. With the
-// limits above, reading costs at most about twice the file's own size.
+// keeps what is there, and topics whose text would begin past the end are not made up. Reading
+// costs the texts (at most the file's size) and one HelpTopic for every topic, of which a file
+// holds at most one for every two bytes and never more than kMaxHelpTopics: for a real help
+// file, of long texts, about twice its size.
 HelpFile ReadHelpFile(std::span<const std::uint8_t> bytes);
 
 // The layout ReadHelpFile reads. Texts and titles longer than kMaxHelpText are the caller's

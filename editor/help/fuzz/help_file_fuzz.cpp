@@ -25,8 +25,8 @@ namespace {
 using namespace tessaly::help;
 using tessaly::fuzz::Require;
 
-// The topics (a few dozen bytes each in memory) and the texts, which never exceed the file.
-constexpr std::size_t kReadMultiple = 2;
+// The texts, which never exceed the file, and a HelpTopic for at most every two bytes of it.
+constexpr std::size_t kReadMultiple = 2 + sizeof(HelpTopic) / 2;
 constexpr std::size_t kFixedBytes = 64 << 10;
 constexpr std::size_t kMostSearchText = 64;
 // A search over many short matches is walked this far, enough to cross every topic of a file

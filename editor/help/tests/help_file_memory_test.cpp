@@ -124,5 +124,18 @@ TEST(HelpFileMemory, ALargeOrDamagedFileCostsAtMostTwiceItsSize) {
     }
 }
 
+// The other extreme: topics of two bytes each, where the list itself is the cost. It holds one
+// HelpTopic a topic, and no more while it is made (grown step by step, it held up to three).
+TEST(HelpFileMemory, ManySmallTopicsCostOneTopicEach) {
+    std::vector<HelpTopic> empty(kMaxHelpTopics);
+    const Bytes wellFormed = WriteHelpFile(empty);
+    const Bytes cut = WithCount(kMaxHelpTopics, 4 + 2 * kMaxHelpTopics);  // texts only, empty
+    for (const Bytes* bytes : {&wellFormed, &cut}) {
+        const Cost cost = Read(*bytes);
+        EXPECT_EQ(cost.topics, kMaxHelpTopics);
+        EXPECT_LE(cost.peak, bytes->size() + kMaxHelpTopics * sizeof(HelpTopic));
+    }
+}
+
 }  // namespace
 }  // namespace tessaly::help
