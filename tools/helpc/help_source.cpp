@@ -14,17 +14,17 @@ struct Line {
     int number = 0;
 };
 
+// Lines end in LF, CR LF or a CR alone (as some editors still save): a CR left inside a line
+// would run every later line of the file into a title or a text.
 std::vector<Line> SplitLines(std::string_view s) {
     std::vector<Line> lines;
     int number = 0;
     std::size_t pos = 0;
     while (pos < s.size()) {
-        std::size_t end = s.find('\n', pos);
+        std::size_t end = s.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = s.size();
-        std::string_view line = s.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back({std::string(line), ++number});
-        pos = end + 1;
+        lines.push_back({std::string(s.substr(pos, end - pos)), ++number});
+        pos = end + (s.substr(end, 2) == "\r\n" ? 2 : 1);
     }
     return lines;
 }

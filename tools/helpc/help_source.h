@@ -11,7 +11,8 @@
 // line must be another item, such a continuation or blank: anything else is an error, as it would
 // break the item mid-sentence. Leading and trailing
 // blank lines of a topic are dropped. A backslash at the start of a line is removed, so "\= x" is
-// body text "= x". Output lines end in CR LF; text is stored as Windows-1252.
+// body text "= x". Source lines may end in LF, CR LF or CR; output lines end in CR LF; text is
+// stored as Windows-1252.
 #pragma once
 
 #include <string>

@@ -66,6 +66,26 @@ TEST(HelpSourceTest, SeveralSourcesAppendInOrder) {
     EXPECT_EQ(r.topics[1].level, 1);
 }
 
+// A source saved with CR line ends once compiled to one topic whose title held the whole file.
+TEST(HelpSourceTest, EveryKindOfLineEndGivesTheSameTopics) {
+    const std::string lines[] = {"= One", "a paragraph", "joined", "", "- item", "== Two", "b"};
+    std::vector<CompileResult> results;
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string source;
+        for (const std::string& line : lines) source += line + end;
+        results.push_back(Compile(source));
+        ASSERT_TRUE(results.back().errors.empty()) << results.back().errors.front();
+        ASSERT_EQ(results.back().topics.size(), 2u);
+        EXPECT_EQ(results.back().topics[0].title, "One");
+        EXPECT_EQ(results.back().topics[0].text, "a paragraph joined\r\n\r\n- item");
+        EXPECT_EQ(results.back().topics[1].title, "Two");
+    }
+    // Line numbers count each kind of end once.
+    const CompileResult r = Compile("= A\r\nx\r- one\rtwo\n");
+    ASSERT_FALSE(r.errors.empty());
+    EXPECT_NE(r.errors.front().find("help.txt:4:"), std::string::npos) << r.errors.front();
+}
+
 TEST(HelpSourceTest, ErrorsNameTheFileLineAndCause) {
     struct Case {
         std::string source;
