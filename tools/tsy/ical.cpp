@@ -1453,7 +1453,9 @@ ImportedEvent Imported(const IcsDocument& doc, int index, const std::map<std::st
     return out;
 }
 
-// Events that become the same reminder are all added, and each says so.
+// Events that become the same reminder are all added, and each says so in one note that names
+// another of them: a note for every other one would grow with the square of the copies a
+// calendar holds of one event.
 void NoteSameReminders(std::vector<ImportedEvent>& events) {
     std::map<std::string, std::vector<size_t>> same;
     for (size_t i = 0; i < events.size(); ++i) {
@@ -1463,13 +1465,17 @@ void NoteSameReminders(std::vector<ImportedEvent>& events) {
         same[std::string(bytes.begin(), bytes.end())].push_back(i);
     }
     for (const auto& [record, group] : same) {
+        if (group.size() < 2) continue;
         for (size_t i : group) {
-            for (size_t j : group) {
-                if (i == j) continue;
-                events[i].notes.push_back("it becomes the same reminder as " +
-                                          Quoted(events[j].summary) + " (line " +
-                                          std::to_string(events[j].line) + "); both are added");
+            const ImportedEvent& other = events[group[i == group[0] ? 1 : 0]];
+            std::string note = "it becomes the same reminder as " + Quoted(other.summary) +
+                               " (line " + std::to_string(other.line) + ")";
+            if (group.size() == 2) {
+                note += "; both are added";
+            } else {
+                note += " and " + std::to_string(group.size() - 2) + " more; all are added";
             }
+            events[i].notes.push_back(std::move(note));
         }
     }
 }

@@ -673,6 +673,24 @@ TEST_F(ImportTest, TitlesKeepWhatTheyCanAndSaySo) {
     EXPECT_EQ(again.added, 0);
     EXPECT_EQ(again.present, 2);
 
+    // Many copies of one event are all added, each with one note naming another copy (a note
+    // for every other copy made 4,000 copies cost 16 million notes).
+    std::string copies = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 4000; ++i) {
+        copies += "BEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20270301\r\nSUMMARY:Lunch\r\nEND:VEVENT\r\n";
+    }
+    const IcsImport many =
+        ReadIcsEvents(copies + "END:VCALENDAR\r\n", {kToday, false, berlin_.zones()});
+    ASSERT_EQ(many.events.size(), 4000u);
+    for (const ImportedEvent& copy : many.events) {
+        ASSERT_EQ(copy.notes.size(), 1u);
+        EXPECT_EQ(copy.notes[0], copy.line == 2
+                                     ? "it becomes the same reminder as \"Lunch\" (line 6) "
+                                       "and 3998 more; all are added"
+                                     : "it becomes the same reminder as \"Lunch\" (line 2) "
+                                       "and 3998 more; all are added");
+    }
+
     // Cut to 48 characters with a note; controls and NUL never reach the record.
     ImportedEvent e =
         One("DTSTART;VALUE=DATE:20270101\r\nSUMMARY:" + std::string(60, 'w') + "\r\n");
