@@ -141,6 +141,31 @@ size_t ValueColon(std::string_view text, size_t from) {
     return std::string_view::npos;
 }
 
+bool EqualsUpper(std::string_view name, std::string_view upper) {
+    return name.size() == upper.size() &&
+           std::equal(name.begin(), name.end(), upper.begin(), [](char a, char b) {
+               return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+           });
+}
+
+// The logical lines of text[from, n): lines that begin with something other than a blank (a
+// continuation) or a line end (an empty line).
+size_t LineCount(const char* text, size_t from, size_t n) {
+    size_t count = 0;
+    for (size_t i = from; i < n; ++i) {
+        const bool starts = i == from || text[i - 1] == '\r' || text[i - 1] == '\n';
+        const char c = text[i];
+        if (starts && c != ' ' && c != '\t' && c != '\r' && c != '\n') ++count;
+    }
+    return count;
+}
+
+// How many properties and child components a component holds.
+struct ComponentSize {
+    size_t properties = 0;
+    size_t children = 0;
+};
+
 // name *(";" param) ":" value, parsed in place: the name and parameter names become upper case.
 bool ParseContentLine(char* line, size_t size, int number, IcsProperty& p, std::string& error) {
     const std::string_view text(line, size);
@@ -291,6 +316,7 @@ IcsDocument ParseIcs(std::vector<std::uint8_t> bytes) {
     };
     std::vector<Span> lines;
     size_t r = n >= 3 && std::memcmp(t, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    lines.reserve(LineCount(t, r, n));
     size_t w = 0;
     for (int physical = 1; r < n; ++physical) {
         const size_t start = r;
@@ -317,6 +343,29 @@ IcsDocument ParseIcs(std::vector<std::uint8_t> bytes) {
     }
     if (lines.empty()) return fail(1, "the file is empty");
 
+    // Each list is made once at its final size: grown step by step, the lists of a file of
+    // short lines held two to three times their records at once.
+    std::vector<ComponentSize> sizes;
+    {
+        std::vector<size_t> nesting;
+        for (const Span& span : lines) {
+            const std::string_view line(t + span.start, span.end - span.start);
+            size_t i = 0;
+            while (i < line.size() && NameChar(line[i])) ++i;
+            const std::string_view name = line.substr(0, i);
+            if (EqualsUpper(name, "BEGIN")) {
+                if (!nesting.empty()) ++sizes[nesting.back()].children;
+                nesting.push_back(sizes.size());
+                sizes.emplace_back();
+            } else if (EqualsUpper(name, "END")) {
+                if (!nesting.empty()) nesting.pop_back();
+            } else if (!nesting.empty()) {
+                ++sizes[nesting.back()].properties;
+            }
+        }
+    }
+    doc.components.reserve(sizes.size());
+
     std::vector<int> open;  // the components still open, innermost last
     for (const Span& span : lines) {
         IcsProperty p;
@@ -339,6 +388,10 @@ IcsDocument ParseIcs(std::vector<std::uint8_t> bytes) {
                 c.name = name;
                 c.line = span.line;
                 c.parent = open.empty() ? -1 : open.back();
+                if (static_cast<size_t>(index) < sizes.size()) {
+                    c.properties.reserve(sizes[static_cast<size_t>(index)].properties);
+                    c.children.reserve(sizes[static_cast<size_t>(index)].children);
+                }
                 doc.components.push_back(std::move(c));
                 if (open.empty()) {
                     doc.calendars.push_back(index);
@@ -1505,6 +1558,7 @@ IcsImport ReadIcsEvents(std::vector<std::uint8_t> bytes, const ImportOptions& op
         return malformed(overrides.malformedLine, overrides.malformed);
 
     static const std::vector<Exclusion> kNone;
+    result.events.reserve(events.size());
     for (int index : events) {
         const IcsComponent& e = doc.at(index);
         const auto movedDates = overrides.moved.find(index);

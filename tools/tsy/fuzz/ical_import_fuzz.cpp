@@ -29,10 +29,12 @@ using fuzz::Require;
 constexpr DateKey kToday = 20261208;  // a Tuesday
 constexpr DateKey kLastDate = 20991231;
 
-// The parse holds the unfolded text and one view per line; reading events adds, per event, its
-// title, notes and dates. Both are linear in the file.
-constexpr std::size_t kParseMultiple = 8;
-constexpr std::size_t kImportMultiple = 16;
+// The parse holds the unfolded text, a 24-byte record per line while it reads them and a
+// property (56 bytes) or component record per line: at most 80 bytes for the shortest line,
+// "X:" and its line end, some 27 times its size. Reading the events adds, for each event of
+// at least 24 bytes, its record, title, reason and notes, fewer bytes than the parse's.
+constexpr std::size_t kParseMultiple = 30;
+constexpr std::size_t kImportMultiple = 2 * kParseMultiple;
 constexpr std::size_t kFixedBytes = 256 << 10;
 
 // Far less than a program's main thread has, and still many times what reading a calendar
