@@ -1,13 +1,18 @@
 // Any byte string as the settings file, and the choice of the data file made from it. The first
 // line is the data file's path, read from disk as it is in the text; naming another data file
 // replaces that line alone and keeps every later line byte for byte, and naming the old one
-// again gives the file back; the data file chosen is the first of the command line's argument
-// and the settings line that names an existing file, else the default; the notifier's default
-// lies in its documents folder or beside the program. Memory stays in proportion to the file.
+// again gives the same lines back; the data file chosen is the first of the command line's
+// argument and the settings line that names an existing file, else the default; the notifier's
+// default lies in its documents folder or beside the program. The alert lead is the first
+// "AlertMinutes=" line after the first line, when its value is a lead, else the default; setting
+// it leaves one such line and every other line as it was, and reads back as set. Memory stays in
+// proportion to the file.
 //
 // The input: the settings file; or, when it holds a NUL, the editor's command-line argument
-// before it and the settings file after it.
+// (also typed as an alert lead) before it and the settings file after it.
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -51,6 +56,91 @@ std::string_view LaterLines(std::string_view text) {
     return text.substr(rest);
 }
 
+struct Line {
+    std::string_view text;
+    bool ended = false;  // followed by a line break
+};
+
+// Every line, a break being CR LF, CR or LF.
+std::vector<Line> Lines(std::string_view text) {
+    std::vector<Line> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) {
+            lines.push_back({text.substr(at), false});
+            break;
+        }
+        lines.push_back({text.substr(at, end - at), true});
+        at = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    return lines;
+}
+
+std::string_view Trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+bool IsAlertLine(std::string_view line) {
+    const std::string_view name = Trimmed(line.substr(0, line.find('=')));
+    if (line.find('=') == std::string_view::npos || name.size() != 12) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+        if (c != "ALERTMINUTES"[i]) return false;
+    }
+    return true;
+}
+
+// A lead as typed: digits only, blanks around them, a number from 0 to 120.
+std::optional<int> TypedLead(std::string_view typed) {
+    typed = Trimmed(typed);
+    if (typed.empty() || typed.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    typed.remove_prefix(std::min(typed.find_first_not_of('0'), typed.size()));
+    if (typed.size() > 3) return std::nullopt;
+    const int value = typed.empty() ? 0 : std::stoi(std::string(typed));
+    return value <= kMostAlertMinutes ? std::optional<int>(value) : std::nullopt;
+}
+
+int ExpectedLead(std::string_view content) {
+    const std::vector<Line> lines = Lines(content);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (!IsAlertLine(lines[i].text)) continue;
+        return TypedLead(lines[i].text.substr(lines[i].text.find('=') + 1))
+            .value_or(kDefaultAlertMinutes);
+    }
+    return kDefaultAlertMinutes;
+}
+
+// The lines that are not alert lines (after the first), without their breaks.
+std::vector<std::string_view> OtherLines(std::string_view content) {
+    std::vector<std::string_view> other;
+    const std::vector<Line> lines = Lines(content);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i == 0 || !IsAlertLine(lines[i].text)) other.push_back(lines[i].text);
+    }
+    return other;
+}
+
+void CheckLead(std::string_view content, int minutes) {
+    const std::string changed = SettingsWithAlertMinutes(content, minutes);
+    Require(AlertMinutesSetting(changed) == minutes, "a lead set does not read back");
+    Require(FirstLine(changed) == FirstLine(content), "setting the lead changed the data file");
+    std::vector<std::string_view> before = OtherLines(content), after = OtherLines(changed);
+    // A file without a first line gets an empty one in front of the lead.
+    if (before.empty()) before.push_back("");
+    Require(after == before, "setting the lead changed another line");
+    int alertLines = 0;
+    const std::vector<Line> lines = Lines(changed);
+    for (std::size_t i = 1; i < lines.size(); ++i) alertLines += IsAlertLine(lines[i].text);
+    Require(alertLines == 1, "not exactly one alert line after setting the lead");
+    Require(SettingsWithAlertMinutes(changed, minutes) == changed,
+            "setting the same lead again changed the file");
+    Require(AlertMinutesSetting(SettingsWithFirstLine(changed, kMovedFile)) == minutes,
+            "naming another data file lost the lead");
+}
+
 void CheckNewFirstLine(std::string_view content, std::string_view line,
                        const std::filesystem::path& ini) {
     const std::string changed = SettingsWithFirstLine(content, line);
@@ -91,6 +181,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!argument.empty() && argument.find_first_of("\r\n") == std::string_view::npos) {
         CheckNewFirstLine(content, argument, ini);
     }
+
+    // The alert lead, read from disk, and set to what the argument types or to its limits.
+    const std::optional<std::string> text = ReadSettingsText(ini);
+    Require(text.has_value() && AlertMinutesSetting(text) == ExpectedLead(content),
+            "the alert lead read is not the first alert line's");
+    Require(AlertMinutesSetting(std::nullopt) == kDefaultAlertMinutes,
+            "no settings file gives another lead than the default");
+    Require(ParseAlertMinutes(argument) == TypedLead(argument), "a typed lead read differently");
+    for (int minutes : {0, kDefaultAlertMinutes, kMostAlertMinutes}) CheckLead(content, minutes);
+    if (const std::optional<int> typed = ParseAlertMinutes(argument)) CheckLead(content, *typed);
 
     // Which data file: the argument, else a settings line naming an existing file, else the
     // default. Existing here: the moved file, and the argument when it ends in ".tsy".
