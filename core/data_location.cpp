@@ -122,9 +122,14 @@ std::string SettingsWithAlertMinutes(std::string_view oldContent, int minutes) {
             written = true;
             continue;
         }
+        // Past a dropped line, a lone CR may come to stand right before an empty line ended by
+        // LF: the two would read as one CR LF break, and the empty line would be lost.
+        const bool joins =
+            content.ends_with('\r') && lines[i].text.empty() && lines[i].ended == "\n";
         content += lines[i].text;
         // A last line without a break gets one when the setting follows it.
-        content += lines[i].ended.empty() && !written ? std::string_view("\r\n") : lines[i].ended;
+        content += joins || (lines[i].ended.empty() && !written) ? std::string_view("\r\n")
+                                                                 : lines[i].ended;
     }
     // No first line at all: an empty one, which names no data file, so the default stays.
     if (lines.empty()) content += "\r\n";

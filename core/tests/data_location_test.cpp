@@ -158,6 +158,10 @@ TEST(AlertMinutes, WritingKeepsEveryOtherLine) {
         {"C:\\d.tsy\r\nAlertMinutes=5", "C:\\d.tsy\r\nAlertMinutes=30\r\n"},
         {"C:\\d.tsy\r\nOther=1", "C:\\d.tsy\r\nOther=1\r\nAlertMinutes=30\r\n"},
         {"AlertMinutes=5", "AlertMinutes=5\r\nAlertMinutes=30\r\n"},
+        // The dropped line stood between a CR and an empty line's LF, which must not become
+        // one CR LF break: the empty line stays.
+        {"C:\\d.tsy\r\nAlertMinutes=5\r\nNote\rAlertMinutes=6\n\nEnd\r\n",
+         "C:\\d.tsy\r\nAlertMinutes=30\r\nNote\r\r\nEnd\r\n"},
     };
     for (const Case& c : cases) {
         const std::string written = SettingsWithAlertMinutes(c.old, 30);
