@@ -48,22 +48,19 @@ struct Line {
     std::string_view ended;  // CR LF, CR, LF, or empty for a last line without one
 };
 
-// Every line with its own break, so a rewrite can keep the lines it does not change exactly.
-std::vector<Line> SplitLines(std::string_view content) {
-    std::vector<Line> lines;
-    std::size_t at = 0;
-    while (at < content.size()) {
-        const std::size_t end = content.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) {
-            lines.push_back({content.substr(at), {}});
-            break;
-        }
-        std::size_t next = end + 1;
-        if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
-        lines.push_back({content.substr(at, end - at), content.substr(end, next - end)});
-        at = next;
-    }
-    return lines;
+// The line that begins at `at`, with its own break, so a rewrite can keep the lines it does not
+// change exactly. Lines are taken one at a time: a list of them all would hold 32 bytes for
+// every line break of the file.
+Line LineAt(std::string_view content, std::size_t at) {
+    const std::size_t end = content.find_first_of("\r\n", at);
+    if (end == std::string_view::npos) return {content.substr(at), {}};
+    std::size_t next = end + 1;
+    if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+    return {content.substr(at, end - at), content.substr(end, next - end)};
+}
+
+std::size_t Length(const Line& line) {
+    return line.text.size() + line.ended.size();
 }
 
 bool SameLetters(std::string_view a, std::string_view b) {
@@ -100,39 +97,42 @@ std::optional<int> ParseAlertMinutes(std::string_view typed) {
 
 int AlertMinutesSetting(const std::optional<std::string>& settingsText) {
     if (!settingsText) return kDefaultAlertMinutes;
-    const std::vector<Line> lines = SplitLines(*settingsText);
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (const std::optional<std::string_view> value = AlertMinutesValue(lines[i].text)) {
+    const std::string_view content = *settingsText;
+    for (std::size_t at = Length(LineAt(content, 0)); at < content.size();) {
+        const Line line = LineAt(content, at);
+        if (const std::optional<std::string_view> value = AlertMinutesValue(line.text)) {
             return ParseAlertMinutes(*value).value_or(kDefaultAlertMinutes);
         }
+        at += Length(line);
     }
     return kDefaultAlertMinutes;
 }
 
 std::string SettingsWithAlertMinutes(std::string_view oldContent, int minutes) {
     const std::string setting = std::string(kAlertMinutesKey) + "=" + std::to_string(minutes);
-    const std::vector<Line> lines = SplitLines(oldContent);
     std::string content;
     bool written = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0 && AlertMinutesValue(lines[i].text)) {
+    for (std::size_t at = 0; at < oldContent.size();) {
+        const bool firstLine = at == 0;
+        const Line line = LineAt(oldContent, at);
+        at += Length(line);
+        if (!firstLine && AlertMinutesValue(line.text)) {
             if (written) continue;
             content += setting;
-            content += lines[i].ended.empty() ? std::string_view("\r\n") : lines[i].ended;
+            content += line.ended.empty() ? std::string_view("\r\n") : line.ended;
             written = true;
             continue;
         }
         // Past a dropped line, a lone CR may come to stand right before an empty line ended by
         // LF: the two would read as one CR LF break, and the empty line would be lost.
-        const bool joins =
-            content.ends_with('\r') && lines[i].text.empty() && lines[i].ended == "\n";
-        content += lines[i].text;
+        const bool joins = content.ends_with('\r') && line.text.empty() && line.ended == "\n";
+        content += line.text;
         // A last line without a break gets one when the setting follows it.
-        content += joins || (lines[i].ended.empty() && !written) ? std::string_view("\r\n")
-                                                                 : lines[i].ended;
+        content +=
+            joins || (line.ended.empty() && !written) ? std::string_view("\r\n") : line.ended;
     }
     // No first line at all: an empty one, which names no data file, so the default stays.
-    if (lines.empty()) content += "\r\n";
+    if (oldContent.empty()) content += "\r\n";
     if (!written) content += setting + "\r\n";
     return content;
 }

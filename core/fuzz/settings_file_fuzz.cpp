@@ -29,8 +29,10 @@ namespace {
 using namespace tessaly;
 using fuzz::Require;
 
+// The file read (twice: bytes, then text), its first line, and the two rewritten files, each a
+// copy of the file and a line: some five times its size. Nothing is held per line.
 constexpr std::size_t kMultiple = 8;
-constexpr std::size_t kFixedBytes = 64 << 10;
+constexpr std::size_t kFixedBytes = 4 << 10;
 
 constexpr std::string_view kMovedFile = "E:\\Moved\\Tessaly.tsy";
 const std::wstring kDefaultFile = L"C:\\Users\\ann\\Documents\\Quorvane\\Tessaly\\Tessaly.tsy";
@@ -159,12 +161,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view argument = nul == std::string_view::npos ? "" : input.substr(0, nul);
     const std::string_view content = nul == std::string_view::npos ? input : input.substr(nul + 1);
 
-    fuzz::HeapWatch heap;
     const auto ini = fuzz::EmptyScratchFolder() / "Tessaly.ini";
     fuzz::WriteBytes(ini, Bytes(content));
 
+    // What the programs do with the file, in memory of the order of its size: read its first
+    // line and its lead, rewrite either (the results are copies of the file).
+    std::optional<std::string> first, text;
+    std::string moved, withLead;
+    {
+        fuzz::HeapWatch heap;
+        first = ReadSettingsFirstLine(ini);
+        text = ReadSettingsText(ini);
+        (void)AlertMinutesSetting(text);
+        moved = SettingsWithFirstLine(content, kMovedFile);
+        withLead = SettingsWithAlertMinutes(content, kMostAlertMinutes);
+        heap.Require(kMultiple * size + kFixedBytes, "reading and rewriting the settings file");
+    }
+
     // The first line, as far as the first CR or LF, never a break of it.
-    const std::optional<std::string> first = ReadSettingsFirstLine(ini);
     Require(first.has_value(), "an existing settings file does not read");
     Require(*first == FirstLine(content) && content.starts_with(*first) &&
                 first->find_first_of("\r\n") == std::string::npos &&
@@ -183,7 +197,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The alert lead, read from disk, and set to what the argument types or to its limits.
-    const std::optional<std::string> text = ReadSettingsText(ini);
     Require(text.has_value() && AlertMinutesSetting(text) == ExpectedLead(content),
             "the alert lead read is not the first alert line's");
     Require(AlertMinutesSetting(std::nullopt) == kDefaultAlertMinutes,
@@ -224,6 +237,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 (documentsFolder ? inDocuments
                                  : L"C:\\Program Files (x86)\\Quorvane\\Tessaly\\Tessaly.tsy"),
             "the notifier's default is neither in its documents folder nor beside the program");
-    heap.Require(kMultiple * size + kFixedBytes, "reading and rewriting the settings file");
     return 0;
 }
