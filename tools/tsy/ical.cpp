@@ -991,13 +991,30 @@ std::vector<Occurrence> Occurrences(const ImportContext& ctx, const EventDates& 
     auto inRange = [&](WallSeconds local) {
         return DayOf(local) >= fromDay && DayOf(local) <= toDay;
     };
+    const bool allDay = !d.start.time.hasTime;
+    auto excluded = [&](const Occurrence& o) {
+        return std::any_of(d.exclusions.begin(), d.exclusions.end(), [&](const Exclusion& x) {
+            return allDay || x.dateOnly ? DayOf(x.own) == DayOf(o.own) : x.local == o.local;
+        });
+    };
+    // Only the earliest `want` are kept after each rule, so an event of many rules costs the
+    // dates asked for, not a full window of dates for every rule.
+    auto keepEarliest = [&] {
+        std::sort(out.begin(), out.end(),
+                  [](const Occurrence& a, const Occurrence& b) { return a.local < b.local; });
+        out.erase(std::unique(
+                      out.begin(), out.end(),
+                      [](const Occurrence& a, const Occurrence& b) { return a.local == b.local; }),
+                  out.end());
+        if (out.size() > want) out.resize(want);
+    };
     const Occurrence first{d.start.time.Wall(), ctx.ToLocal(d.start.clock, d.start.time.Wall())};
-    if (inRange(first.local)) out.push_back(first);
+    if (inRange(first.local) && !excluded(first)) out.push_back(first);
     for (const When& e : d.extra) {
         const Occurrence o{e.time.Wall(), ctx.ToLocal(e.clock, e.time.Wall())};
-        if (inRange(o.local)) out.push_back(o);
+        if (inRange(o.local) && !excluded(o)) out.push_back(o);
     }
-    const size_t cap = want + d.exclusions.size();
+    keepEarliest();
     for (const RepeatRule& rule : d.rules) {
         size_t taken = 0;
         followable &=
@@ -1006,23 +1023,12 @@ std::vector<Occurrence> Occurrences(const ImportContext& ctx, const EventDates& 
                            const Occurrence o{own, ctx.ToLocal(d.start.clock, own)};
                            if (DayOf(o.local) < fromDay) return true;
                            if (DayOf(o.local) > toDay) return false;
+                           if (excluded(o)) return true;
                            out.push_back(o);
-                           return ++taken < cap;
+                           return ++taken < want;
                        });
+        keepEarliest();
     }
-    std::sort(out.begin(), out.end(),
-              [](const Occurrence& a, const Occurrence& b) { return a.local < b.local; });
-    out.erase(
-        std::unique(out.begin(), out.end(),
-                    [](const Occurrence& a, const Occurrence& b) { return a.local == b.local; }),
-        out.end());
-    const bool allDay = !d.start.time.hasTime;
-    std::erase_if(out, [&](const Occurrence& o) {
-        return std::any_of(d.exclusions.begin(), d.exclusions.end(), [&](const Exclusion& x) {
-            return allDay || x.dateOnly ? DayOf(x.own) == DayOf(o.own) : x.local == o.local;
-        });
-    });
-    if (out.size() > want) out.resize(want);
     return out;
 }
 

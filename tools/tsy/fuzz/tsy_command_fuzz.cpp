@@ -32,11 +32,13 @@ using fuzz::Require;
 
 constexpr DateKey kToday = 20261208;  // a Tuesday
 
-// What a command may hold at once: its lists (a few times the data file, as in loading it)
-// and texts of the size of its arguments, beside what it costs whatever the input (the usage
-// text, the calendar in the folder, the buffers of a save and of the day's backup).
-constexpr std::size_t kInputMultiple = 16;
-constexpr std::size_t kFixedBytes = 64 << 10;
+// What a command may hold at once: its lists (a few times the data file, as in loading it),
+// texts of the size of its arguments and, for an import, the calendar as read (within 60 times
+// its size, as the iCalendar target checks), beside what it costs whatever the input (the usage
+// text, the calendar in the folder, the buffers of a save and of the day's backup, and the up
+// to 2,000 dates of a series that an import compares with a reminder's steps).
+constexpr std::size_t kInputMultiple = 60;
+constexpr std::size_t kFixedBytes = 256 << 10;
 
 Reminder Make(int kind, std::string_view text, DateKey date, int timeOrYear, int notify,
               int frequency, int period = 1) {
