@@ -48,6 +48,8 @@ class Owned {
 
 // A kernel handle (file, mutex, timer, process, token, ...).
 using Handle = Owned<HANDLE, &CloseHandle, &IsOpenHandle>;
+// A folder watch from FindFirstChangeNotification, which has its own closing call.
+using ChangeNotification = Owned<HANDLE, &FindCloseChangeNotification, &IsOpenHandle>;
 
 // A GDI object made by us (font, brush, pen, bitmap). It must no longer be selected into a DC by
 // then: hold it longer than any SelectedObject of it.

@@ -8,6 +8,7 @@
 #include "core/file_io.h"
 #include "core/reminder.h"
 #include "notifier/pass.h"
+#include "notifier/win/alert_watch.h"
 #include "notifier/win/cycle.h"
 #include "notifier/win/popup.h"
 #include "notifier/win/system.h"
@@ -19,8 +20,8 @@
 namespace {
 
 // The data file the editor uses: the one its settings name when that file exists, else the
-// notifier's own default. Asked anew for every pass, so a file moved in the editor's settings
-// is followed from the next pass on.
+// notifier's own default. Asked anew for every pass and whenever the settings file's folder
+// changes, so a file moved in the editor's settings is followed at once.
 std::filesystem::path DataFile() {
     using namespace tessaly;
     const std::wstring settings = SettingsFilePath(win::SpecialFolderPath(kCommonAppDataFolder));
@@ -44,17 +45,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ReminderData lists;  // kept between passes for a file that cannot be read
     BackupNotice backupNotice;
     NotifierHost host;
+    // Alerts before timed reminders go off between passes and during them.
+    AlertWatch alerts(host, clock,
+                      {&DataFile, SettingsFilePath(win::SpecialFolderPath(kCommonAppDataFolder))});
     RunNotifierCycle(
         host, clock,
         [&] {
             FileStore store(DataFile());
             const PassReport report = RunPass(lists, store, clock, popup);
+            alerts.PassEnded(lists, report.loaded);
             if (const std::optional<std::string> text = backupNotice.After(report)) {
                 // Topmost, like the pop-ups: the notifier has no window to show it in front of.
                 win::ShowMessage(nullptr, *text, "Tessaly",
                                  MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
             }
         },
-        [] { return true; });
+        [] { return true; }, &alerts);
     return 0;
 }
