@@ -17,6 +17,10 @@ namespace tessaly {
 AlertWatch::AlertWatch(NotifierHost& host, Clock& clock, AlertFiles files)
     : host_(host), clock_(clock), files_(std::move(files)) {
     host_.SetOnAlarm([this] { Serve(); });
+    // Read before the first pass, so its pop-ups, left open, do not hold back an alert.
+    FollowFiles();
+    ReadFiles();
+    SetAlarm();
 }
 
 AlertWatch::~AlertWatch() {

@@ -26,6 +26,7 @@ struct AlertFiles {
 
 class AlertWatch {
   public:
+    // Reads the files at once (for reading only) and sets the host's alarm for the first alert.
     AlertWatch(NotifierHost& host, Clock& clock, AlertFiles files);
     ~AlertWatch();
     AlertWatch(const AlertWatch&) = delete;
