@@ -225,11 +225,15 @@ TEST_F(AlertWatchTest, AMeetingSavedWhileItWaitsIsAlertedAndSnoozeAndDismissAnsw
 }
 
 TEST_F(AlertWatchTest, AnAlertOpensOverADayPopUpLeftOpen) {
-    // Both are due today, so the day's pass pops them up; the meeting's alert (13:55) is due too.
+    // Both are due today, so the day's pass pops them up; the meeting's alert goes off at 13:55,
+    // a second after the notifier starts, while the first day pop-up waits for an answer.
     Save(dataFile_, {MakeReminder(kReminderKind, "Call the bank", kToday),
                      MakeReminder(kMeeting, "Stand-up", kToday, 1410)});
+    clock_.now = {kToday, 13, 54, 59};
     bool dayPopUpOpen = false;
     Run({
+        {Step::kDay, [&](HWND) { clock_.now.minute = 55;
+                                    clock_.now.second = 0; }},
         {Step::kAlert,
          [&](HWND popup) {
              dayPopUpOpen = OpenPopup(Kind::kDay) != nullptr;

@@ -1,4 +1,5 @@
-// The real pop-up under Wine: window, buttons, answers, painting, the clock and the midnight wait.
+// The real pop-ups under Wine: window, buttons, answers, painting, the clock and the midnight
+// wait; the alert pop-up beside the day's.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "notifier/alerts.h"
 #include "notifier/pass.h"
 #include "notifier/tests/notifier_fixture.h"
 #include "notifier/win/popup.h"
@@ -173,6 +175,81 @@ TEST(PopupWindow, AcknowledgeAndCloseCommandAnswer) {
     }
 }
 
+AlertTexts SampleAlertTexts() {
+    Alert alert;
+    alert.at = LocalMinuteOf(kToday, 14 * 60 + 15);
+    alert.eventAt = LocalMinuteOf(kToday, 14 * 60 + 30);
+    alert.reminder = MakeReminder(kMeeting, "Budget review", kToday, 1430);
+    return ComposeAlertTexts(alert, {kToday, 14, 15, 0});
+}
+
+TEST(AlertPopupWindow, LooksLikeTheDayPopUpWithDismissAndSnooze) {
+    struct Button {
+        int id;
+        const wchar_t* caption;
+        int x;
+        LONG_PTR type;
+    };
+    const Button buttons[] = {{kDismissId, L"&Dismiss", 40, BS_PUSHBUTTON},
+                              {kSnoozeId, L"&Snooze", 240, BS_DEFPUSHBUTTON}};
+    bool checked = false;
+    PopupDriver driver([&](HWND popup) {
+        checked = true;
+        EXPECT_EQ(Text(popup), L" Tessaly");
+        EXPECT_TRUE(GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(GetWindow(popup, GW_OWNER), nullptr);
+        RECT client{};
+        GetClientRect(popup, &client);
+        EXPECT_EQ(client.right, kPopupWidth);
+        EXPECT_EQ(client.bottom, kPopupHeight);
+        for (const Button& b : buttons) {
+            HWND button = GetDlgItem(popup, b.id);
+            ASSERT_NE(button, nullptr) << b.id;
+            EXPECT_EQ(Text(button), b.caption);
+            RECT r{};
+            GetWindowRect(button, &r);
+            MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ(r.left, b.x);
+            EXPECT_EQ(r.top, 150);
+            EXPECT_EQ(r.right - r.left, 100);
+            EXPECT_EQ(r.bottom - r.top, 40);
+            const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+            EXPECT_EQ(style & BS_TYPEMASK, b.type) << b.id;
+            EXPECT_TRUE(style & WS_TABSTOP);
+        }
+        EXPECT_EQ(GetFocus(), GetDlgItem(popup, kSnoozeId));
+        EXPECT_EQ(GetDlgItem(popup, kAcknowledgeId), nullptr);
+        Answer(popup, kDismissId);
+    });
+    EXPECT_EQ(ShowAlertPopup(SampleAlertTexts()), AlertAnswer::kDismiss);
+    EXPECT_TRUE(checked);
+}
+
+TEST(AlertPopupWindow, OnlyDismissEndsAnAlertEverythingElseSnoozes) {
+    struct Case {
+        const char* what;
+        std::function<void(HWND)> act;
+        AlertAnswer answer;
+    };
+    const Case cases[] = {
+        {"Dismiss", [](HWND p) { Answer(p, kDismissId); }, AlertAnswer::kDismiss},
+        {"Alt+D", [](HWND) { PostMessageW(GetFocus(), WM_SYSCHAR, 'd', 1 << 29); },
+         AlertAnswer::kDismiss},
+        {"Snooze", [](HWND p) { Answer(p, kSnoozeId); }, AlertAnswer::kSnooze},
+        {"Enter", [](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0); },
+         AlertAnswer::kSnooze},
+        {"Escape", [](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); },
+         AlertAnswer::kSnooze},
+        {"close box", [](HWND p) { PostMessageW(p, WM_SYSCOMMAND, SC_CLOSE, 0); },
+         AlertAnswer::kSnooze},
+    };
+    for (const Case& c : cases) {
+        PopupDriver driver(c.act);
+        EXPECT_EQ(ShowAlertPopup(SampleAlertTexts()), c.answer) << c.what;
+        EXPECT_EQ(gActed, 1) << c.what;
+    }
+}
+
 ReminderData Lists(std::vector<Reminder> current) {
     return {ReminderList(std::move(current)), {}};
 }
@@ -284,6 +361,23 @@ TEST(PopupPainting, EmptyTimeLineAndTextsCutAtNul) {
     EXPECT_EQ(canvas.Count(kPopupTitleColour, RECT{0, 0, 400, 220}), 0);
     EXPECT_EQ(canvas.Count(RGB(0, 0, 0), RECT{0, 101, 400, 220}), 0);
     EXPECT_GT(canvas.Count(RGB(0, 0, 0), RECT{15, 81, 400, 101}), 30);
+}
+
+TEST(AlertPopupPainting, TitleDescriptionAndTimeLeftOnTheWindowColour) {
+    Canvas canvas(kPopupWidth, kPopupHeight);
+    ASSERT_TRUE(canvas.Valid());
+    const RECT client{0, 0, kPopupWidth, kPopupHeight};
+    PaintAlertPopup(canvas.dc(), client, SampleAlertTexts());
+
+    const COLORREF black = RGB(0, 0, 0);
+    EXPECT_EQ(canvas.At(0, 0), kPopupBackground);
+    EXPECT_GT(canvas.Count(kPopupBackground, client), kPopupWidth * kPopupHeight * 3 / 4);
+    EXPECT_GT(canvas.Count(kPopupTitleColour, RECT{15, 16, 400, 49}), 50) << "red title";
+    EXPECT_EQ(canvas.Count(kPopupTitleColour, RECT{0, 49, 400, 220}), 0);
+    EXPECT_GT(canvas.Count(black, RECT{15, 49, 400, 81}), 30) << "description";
+    EXPECT_GT(canvas.Count(black, RECT{15, 81, 400, 101}), 30) << "time left";
+    EXPECT_EQ(canvas.Count(black, RECT{0, 101, 400, 220}), 0) << "nothing below it";
+    EXPECT_EQ(canvas.Count(black, RECT{0, 0, 15, 220}), 0) << "texts start at x = 15";
 }
 
 TEST(SystemClock, TodayIsTheLocalDate) {
