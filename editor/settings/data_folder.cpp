@@ -237,4 +237,31 @@ MoveResult SetDataFolder(DataLocation& location, const fs::path& settingsFile,
     return {MoveOutcome::kMoved, {}};
 }
 
+int SettingsAlertMinutes(const fs::path& settingsFile) {
+    return AlertMinutesSetting(ReadSettingsText(settingsFile));
+}
+
+AlertMinutesResult SetAlertMinutes(const fs::path& settingsFile, std::string_view typed) {
+    using Outcome = AlertMinutesResult::Outcome;
+    const std::optional<int> minutes = ParseAlertMinutes(typed);
+    if (!minutes) return {Outcome::kRefused, std::string(kAlertMinutesRefused)};
+    // A settings file that exists but cannot be read is never replaced: its first line names
+    // the data file.
+    std::optional<std::string> oldText;
+    if (IsRegularFile(settingsFile)) {
+        Bytes old;
+        if (IoResult read = ReadWholeFile(settingsFile, old, IfMissing::kFail); !read) {
+            return {Outcome::kFailed, "The settings file could not be read.\r\n" + read.message};
+        }
+        oldText.emplace(old.begin(), old.end());
+    }
+    if (AlertMinutesSetting(oldText) == *minutes) return {Outcome::kUnchanged, {}};
+    if (IoResult written =
+            ReplaceWholeFile(settingsFile, AsBytes(SettingsWithAlertMinutes(oldText.value_or(""), *minutes)));
+        !written) {
+        return {Outcome::kFailed, "The settings file could not be written.\r\n" + written.message};
+    }
+    return {Outcome::kWritten, {}};
+}
+
 }  // namespace tessaly::editor::settings

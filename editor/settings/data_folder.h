@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/date.h"
 
@@ -95,5 +96,19 @@ std::optional<std::filesystem::path> FindOldDataFile(const DataLocation& locatio
 // settings file now names; on the other outcomes nothing has changed, on disk or in location.
 MoveResult SetDataFolder(DataLocation& location, const std::filesystem::path& settingsFile,
                          const std::filesystem::path& newFolder, MoveHost& host);
+
+// The lead of the alerts as the settings box shows it: the settings file's, or the default.
+int SettingsAlertMinutes(const std::filesystem::path& settingsFile);
+
+// What the settings box does with a typed lead. A refused text (kAlertMinutesRefused) or a
+// file that cannot be read or written changes nothing; a lead the file already gives writes
+// nothing; otherwise the file is replaced in one step with the new AlertMinutes line and every
+// other line as it was. The message is empty unless something failed.
+struct AlertMinutesResult {
+    enum class Outcome { kRefused, kUnchanged, kWritten, kFailed } outcome;
+    std::string message;
+};
+AlertMinutesResult SetAlertMinutes(const std::filesystem::path& settingsFile,
+                                   std::string_view typed);
 
 }  // namespace tessaly::editor::settings

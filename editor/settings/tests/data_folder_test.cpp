@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/data_file.h"
+#include "core/data_location.h"
 #include "core/tests/test_reminders.h"
 
 namespace tessaly::editor::settings {
@@ -356,6 +357,62 @@ TEST_F(DataFolderTest, LaterSettingsLinesStay) {
     Write(settingsFile(), "C:\\old\\Tessaly.tsy\r\nAlertMinutes=15\r\n");
     ASSERT_EQ(Move(newFolder()).outcome, MoveOutcome::kMoved);
     EXPECT_EQ(Read(settingsFile()), newFile().string() + "\r\nAlertMinutes=15\r\n");
+}
+
+// The settings box's lead: refused texts, a lead the file already gives, and a new one written
+// with every other line kept; a file that cannot be read is never replaced.
+TEST_F(DataFolderTest, AlertMinutesTypedIntoTheSettingsBox) {
+    using Outcome = AlertMinutesResult::Outcome;
+    const std::string none = "<no file>";
+    struct Case {
+        std::string before;  // the settings file, or none
+        std::string typed;
+        Outcome outcome;
+        std::string after;  // the file afterwards, or none
+    };
+    const std::string named = "C:\\data\\Tessaly.tsy\r\n";
+    const Case cases[] = {
+        {none, "15", Outcome::kUnchanged, none},  // the default needs no file
+        {none, " 30 ", Outcome::kWritten, "\r\nAlertMinutes=30\r\n"},
+        {named, "0", Outcome::kWritten, named + "AlertMinutes=0\r\n"},
+        {named + "AlertMinutes=30\r\nOther=1\r\n", "30", Outcome::kUnchanged,
+         named + "AlertMinutes=30\r\nOther=1\r\n"},
+        {named + "AlertMinutes=30\r\nOther=1\r\n", "120", Outcome::kWritten,
+         named + "AlertMinutes=120\r\nOther=1\r\n"},
+        {named + "AlertMinutes=30\r\n", "15", Outcome::kWritten, named + "AlertMinutes=15\r\n"},
+        {named, "121", Outcome::kRefused, named},
+        {named, "-5", Outcome::kRefused, named},
+        {named, "", Outcome::kRefused, named},
+        {named, "1 5", Outcome::kRefused, named},
+        {named, "ten", Outcome::kRefused, named},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before + " typed [" + c.typed + "]");
+        fs::remove(settingsFile());
+        if (c.before != none) Write(settingsFile(), c.before);
+        fs::create_directories(settingsFile().parent_path());
+        const AlertMinutesResult result = SetAlertMinutes(settingsFile(), c.typed);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.message,
+                  c.outcome == Outcome::kRefused ? std::string(kAlertMinutesRefused) : "");
+        EXPECT_EQ(fs::exists(settingsFile()) ? Read(settingsFile()) : none, c.after);
+        if (c.outcome != Outcome::kRefused) {
+            EXPECT_EQ(SettingsAlertMinutes(settingsFile()), *ParseAlertMinutes(c.typed));
+        }
+        // No temporary file is left beside it.
+        EXPECT_LE(Names(settingsFile().parent_path()).size(), 1u);
+    }
+    // A folder where the settings file should be, or no folder at all: reported, nothing made.
+    fs::remove(settingsFile());
+    fs::create_directories(settingsFile());
+    EXPECT_EQ(SetAlertMinutes(settingsFile(), "30").outcome, Outcome::kFailed);
+    EXPECT_TRUE(fs::is_directory(settingsFile()));
+    fs::remove(settingsFile());
+    const fs::path nowhere = root_ / "no-such-folder" / "Tessaly.ini";
+    const AlertMinutesResult failed = SetAlertMinutes(nowhere, "30");
+    EXPECT_EQ(failed.outcome, Outcome::kFailed);
+    EXPECT_NE(failed.message.find("settings file could not be written"), std::string::npos);
+    EXPECT_FALSE(fs::exists(nowhere));
 }
 
 }  // namespace
