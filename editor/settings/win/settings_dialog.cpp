@@ -1,4 +1,5 @@
-// The settings dialog's window: three buttons over the portable move rules.
+// The settings dialog's window: three buttons over the portable move rules, and the box for
+// the alerts' lead.
 #include "editor/settings/win/settings_dialog.h"
 
 #include <shlobj.h>
@@ -9,6 +10,7 @@
 #include "editor/settings/win/settings_ids.h"
 #include "win/clock.h"
 #include "win/com.h"
+#include "win/controls.h"
 #include "win/dialog.h"
 #include "win/handles.h"
 #include "win/gdi.h"
@@ -22,6 +24,7 @@ namespace {
 constexpr std::string_view kDialogTitle = "Settings for Tessaly";
 constexpr int kInformationModal = -64;  // AppMsgBox: information icon, "&Ok", modal
 constexpr int kQuestionModal = -(MB_YESNOCANCEL | MB_ICONQUESTION);  // "&Yes", "&No", "Cancel"
+constexpr int kWarningModal = -MB_ICONEXCLAMATION;                   // "&Ok", modal
 
 struct SettingsState final : win::Dialog {
     SettingsPaths* paths = nullptr;
@@ -85,20 +88,42 @@ void ChooseNewLocation(SettingsState& s) {
     if (folder && !folder->empty()) MoveTo(s, *folder);
 }
 
+// Keeps the lead typed into the box before the dialog does anything else: false (with the
+// reason shown and the focus back in the box) when it was refused or could not be written.
+bool KeepAlertMinutes(SettingsState& s) {
+    using Outcome = settings::AlertMinutesResult::Outcome;
+    const settings::AlertMinutesResult result =
+        settings::SetAlertMinutes(s.paths->settingsFile, win::GetItemText(s.hwnd, IDC_ALERT_MINUTES));
+    if (result.outcome == Outcome::kRefused) {
+        AppMsgBox(result.message, kWarningModal, kDialogTitle, 1, 0, 0);
+    } else if (result.outcome == Outcome::kFailed) {
+        win::ShowMessage(s.hwnd, result.message, kDialogTitle, MB_ICONHAND);
+    } else {
+        return true;
+    }
+    HWND box = GetDlgItem(s.hwnd, IDC_ALERT_MINUTES);
+    SetFocus(box);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    return false;
+}
+
 void OnCommand(SettingsState& s, int id, int code) {
     if (code != BN_CLICKED) return;
+    // Every way out of the dialog, and every button, keeps the box's lead first: the dialog
+    // has no OK button, so closing it is how a typed lead is taken.
     switch (id) {
         case IDC_CURRENT_LOCATION:
-            ShowCurrentLocation(s);
+            if (KeepAlertMinutes(s)) ShowCurrentLocation(s);
             break;
         case IDC_SET_NEW_LOCATION:
-            ChooseNewLocation(s);
+            if (KeepAlertMinutes(s)) ChooseNewLocation(s);
             break;
         case IDC_RESET_SETTINGS:
-            MoveTo(s, s.paths->documentFolder);
+            if (KeepAlertMinutes(s)) MoveTo(s, s.paths->documentFolder);
             break;
+        case IDOK:      // Enter
         case IDCANCEL:  // the close box and Escape
-            s.End(0);
+            if (KeepAlertMinutes(s)) s.End(0);
             break;
         default:
             break;
@@ -109,6 +134,9 @@ INT_PTR SettingsState::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
     if (const auto colors = win::BlackOnWhiteDialog(msg, wParam)) return *colors;
     switch (msg) {
         case WM_INITDIALOG:
+            win::SetItemText(hwnd, IDC_ALERT_MINUTES,
+                             std::to_string(settings::SettingsAlertMinutes(paths->settingsFile)));
+            SendDlgItemMessageW(hwnd, IDC_ALERT_MINUTES, EM_LIMITTEXT, 8, 0);
             return TRUE;
         case WM_COMMAND:
             OnCommand(*this, LOWORD(wParam), HIWORD(wParam));

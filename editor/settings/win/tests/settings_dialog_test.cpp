@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/data_file.h"
+#include "core/data_location.h"
 #include "core/tests/test_reminders.h"
 #include "editor/msgbox/win/app_msgbox.h"
 #include "editor/settings/win/settings_ids.h"
@@ -156,7 +157,29 @@ TEST_F(SettingsDialogTest, LayoutOnWhiteAndTheOwnerDisabled) {
                       {IDC_CURRENT_LOCATION, L"Current Location", {30, 30, 120, 15}},
                       {IDC_SET_NEW_LOCATION, L"Set new Location", {30, 50, 120, 15}},
                       {IDC_RESET_SETTINGS, L"Reset settings", {170, 110, 70, 25}},
+                      {IDC_ALERT_MINUTES_LABEL,
+                       L"Alert minutes &before (0 = off):",
+                       {10, 82, 110, 10}},
+                      {IDC_ALERT_MINUTES, L"15", {122, 80, 28, 12}},
                   };
+                  // The lead's box and label sit in free space: no control overlaps another,
+                  // and all lie inside the dialog.
+                  RECT client{};
+                  GetClientRect(d, &client);
+                  for (const Control& a : controls) {
+                      RECT ra{}, inside{};
+                      GetWindowRect(GetDlgItem(d, a.id), &ra);
+                      MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&ra), 2);
+                      EXPECT_TRUE(IntersectRect(&inside, &ra, &client) && EqualRect(&inside, &ra))
+                          << a.id;
+                      for (const Control& b : controls) {
+                          if (&a == &b) continue;
+                          RECT rb{}, both{};
+                          GetWindowRect(GetDlgItem(d, b.id), &rb);
+                          MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&rb), 2);
+                          EXPECT_FALSE(IntersectRect(&both, &ra, &rb)) << a.id << " " << b.id;
+                      }
+                  }
                   for (const Control& c : controls) {
                       HWND control = GetDlgItem(d, c.id);
                       ASSERT_NE(control, nullptr) << c.id;
@@ -416,6 +439,80 @@ TEST_F(SettingsDialogTest, AFailedCopyIsReportedAndTheOldLocationKept) {
     EXPECT_EQ(paths_.location.dataFile, root_ / "data" / "Tessaly.tsy");
     EXPECT_TRUE(reloads_.empty());
     EXPECT_TRUE(shown_.empty());
+}
+
+void TypeLead(HWND dialog, const wchar_t* text) {
+    SetDlgItemTextW(dialog, IDC_ALERT_MINUTES, text);
+}
+
+// The box shows the settings file's lead; a new one is kept when the dialog closes, with the
+// data file's line and every other line as they were.
+TEST_F(SettingsDialogTest, TheAlertMinutesBoxKeepsANewLeadAndEveryOtherLine) {
+    const std::string first = "C:\\data\\Tessaly.tsy\r\n";
+    Write(paths_.settingsFile, first + "AlertMinutes=30\r\nOther=1\r\n");
+    std::wstring shown;
+    Run({{kSettings, [&](HWND d) {
+              shown = TextOf(GetDlgItem(d, IDC_ALERT_MINUTES));
+              TypeLead(d, L" 45 ");
+              CloseDialog(d);
+          }}});
+    EXPECT_EQ(shown, L"30");
+    EXPECT_EQ(Read(paths_.settingsFile), first + "AlertMinutes=45\r\nOther=1\r\n");
+    EXPECT_TRUE(reloads_.empty());
+    // A move rewrites the first line and keeps the lead.
+    chosen_ = root_ / "new";
+    Run({{kSettings, [&](HWND d) { Click(d, IDC_SET_NEW_LOCATION); }}});
+    EXPECT_EQ(Read(paths_.settingsFile), *SystemCodePageLine(root_ / "new" / "Tessaly.tsy") +
+                                             "\r\nAlertMinutes=45\r\nOther=1\r\n");
+}
+
+// A lead the box refuses is said in the editor's own box, before any button acts; the focus
+// goes back to the box and nothing changes until a good one is typed.
+TEST_F(SettingsDialogTest, ABadLeadIsRefusedAndNothingChanges) {
+    const std::string before = "C:\\data\\Tessaly.tsy\r\nAlertMinutes=30\r\n";
+    Write(paths_.settingsFile, before);
+    std::vector<std::wstring> refusals;
+    std::string afterRefusal;
+    bool focusInBox = false;
+    // The refusal carries the dialog's own title: only the box has its text control.
+    std::function<void(HWND)> refusal = [&](HWND box) {
+        if (!GetDlgItem(box, 9990)) {
+            windowSteps.push_front({kSettings, refusal});
+            return;
+        }
+        refusals.push_back(TextOf(GetDlgItem(box, 9990)));
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(9994, BN_CLICKED), 0);
+    };
+    const bool moved = Run({
+        {kSettings,
+         [&](HWND d) {
+             TypeLead(d, L"121");
+             Click(d, IDC_RESET_SETTINGS);  // would move the data file
+         }},
+        {kSettings, refusal},
+        {kSettings,
+         [&](HWND d) {
+             focusInBox = GetFocus() == GetDlgItem(d, IDC_ALERT_MINUTES);
+             afterRefusal = Read(paths_.settingsFile);
+             TypeLead(d, L"ten");
+             CloseDialog(d);
+         }},
+        {kSettings, refusal},
+        {kSettings,
+         [&](HWND d) {
+             TypeLead(d, L"0");
+             CloseDialog(d);
+         }},
+    });
+    EXPECT_FALSE(moved);
+    const std::wstring said(kAlertMinutesRefused.begin(), kAlertMinutesRefused.end());
+    EXPECT_EQ(refusals, (std::vector<std::wstring>{said, said}));
+    EXPECT_EQ(beeps, (std::vector<unsigned>{MB_ICONEXCLAMATION, MB_ICONEXCLAMATION}));
+    EXPECT_TRUE(focusInBox);
+    EXPECT_EQ(afterRefusal, before);
+    EXPECT_EQ(paths_.location.dataFile, root_ / "data" / "Tessaly.tsy");
+    EXPECT_TRUE(reloads_.empty());
+    EXPECT_EQ(Read(paths_.settingsFile), "C:\\data\\Tessaly.tsy\r\nAlertMinutes=0\r\n");
 }
 
 }  // namespace
