@@ -1,5 +1,6 @@
 #!/bin/bash
-# Screenshots of the settings dialog and its "Data File Location" box, each on the Wine desktop.
+# Screenshots of the settings dialog, its "Data File Location" box and the box that refuses an
+# alert lead, each on the Wine desktop.
 #   scripts/screenshots-settings.sh BUILD_TREE OUTPUT_DIR
 # Builds settings_preview (which opens the dialog alone, with a sample path) and runs it through
 # scripts/screenshot.sh.
@@ -10,3 +11,4 @@ scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cmake --build "$tree" --target settings_preview -j2 >/dev/null
 bash "$scripts/screenshot.sh" "$tree/bin/settings_preview.exe" "$out/settings-dialog.png"
 bash "$scripts/screenshot.sh" "$tree/bin/settings_preview.exe" location "$out/data-file-location.png"
+bash "$scripts/screenshot.sh" "$tree/bin/settings_preview.exe" refused "$out/alert-minutes-refused.png"

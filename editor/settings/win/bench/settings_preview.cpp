@@ -1,6 +1,7 @@
 // Opens the settings dialog on its own, for screenshots: "settings_preview" shows the dialog,
-// "settings_preview location" presses "Current Location" once it is up. Nothing is moved: the
-// other buttons only say what they would do.
+// "settings_preview location" presses "Current Location" once it is up, "settings_preview
+// refused" types a lead the box refuses and closes the dialog. Nothing is moved: the other
+// buttons only say what they would do.
 #include <windows.h>
 
 #include <string>
@@ -11,6 +12,7 @@
 namespace {
 
 bool pressLocation = false;
+bool typeRefused = false;
 
 void CALLBACK PressLocation(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dialog = FindWindowW(nullptr, L"Settings for Tessaly");
@@ -19,10 +21,19 @@ void CALLBACK PressLocation(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_CURRENT_LOCATION, BN_CLICKED), 0);
 }
 
+void CALLBACK TypeRefused(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(nullptr, L"Settings for Tessaly");
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    SetDlgItemTextW(dialog, IDC_ALERT_MINUTES, L"200");
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     pressLocation = std::wstring(commandLine).find(L"location") != std::wstring::npos;
+    typeRefused = std::wstring(commandLine).find(L"refused") != std::wstring::npos;
     using namespace tessaly::editor;
     SettingsPaths paths;
     paths.location = {L"C:\\users\\Public\\Documents\\Quorvane\\Tessaly\\Tessaly.tsy",
@@ -38,6 +49,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     const tessaly::win::Replaced chosen = chooseDataFolder.Replace(
         [](HWND, const std::filesystem::path&) { return std::optional<std::filesystem::path>(); });
     if (pressLocation) SetTimer(nullptr, 0, 200, PressLocation);
+    if (typeRefused) SetTimer(nullptr, 0, 200, TypeRefused);
     SettingsDialog(nullptr, paths, host);
     return 0;
 }
