@@ -256,8 +256,8 @@ AlertMinutesResult SetAlertMinutes(const fs::path& settingsFile, std::string_vie
         oldText.emplace(old.begin(), old.end());
     }
     if (AlertMinutesSetting(oldText) == *minutes) return {Outcome::kUnchanged, {}};
-    if (IoResult written =
-            ReplaceWholeFile(settingsFile, AsBytes(SettingsWithAlertMinutes(oldText.value_or(""), *minutes)));
+    if (IoResult written = ReplaceWholeFile(
+            settingsFile, AsBytes(SettingsWithAlertMinutes(oldText.value_or(""), *minutes)));
         !written) {
         return {Outcome::kFailed, "The settings file could not be written.\r\n" + written.message};
     }

@@ -129,9 +129,8 @@ class AlertWatchTest : public ::testing::Test {
     void SetUp() override {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
-        root_ = fs::path(temp) /
-                ("tessaly-alerts-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ = fs::path(temp) / ("tessaly-alerts-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
         fs::create_directories(root_ / "data");
         fs::create_directories(root_ / "program");
@@ -232,8 +231,11 @@ TEST_F(AlertWatchTest, AnAlertOpensOverADayPopUpLeftOpen) {
     clock_.now = {kToday, 13, 54, 59};
     bool dayPopUpOpen = false;
     Run({
-        {Step::kDay, [&](HWND) { clock_.now.minute = 55;
-                                    clock_.now.second = 0; }},
+        {Step::kDay,
+         [&](HWND) {
+             clock_.now.minute = 55;
+             clock_.now.second = 0;
+         }},
         {Step::kAlert,
          [&](HWND popup) {
              dayPopUpOpen = OpenPopup(Kind::kDay) != nullptr;

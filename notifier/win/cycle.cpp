@@ -55,8 +55,9 @@ WaitResult WaitForTimerOrWake(int seconds, bool& woke, const std::vector<HANDLE>
             wait = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 60'000));
         }
         const DWORD count = static_cast<DWORD>(handles.size());
-        const DWORD r = MsgWaitForMultipleObjectsEx(count, handles.empty() ? nullptr : handles.data(),
-                                                    wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD r =
+            MsgWaitForMultipleObjectsEx(count, handles.empty() ? nullptr : handles.data(), wait,
+                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (r >= WAIT_OBJECT_0 && r < WAIT_OBJECT_0 + count) {
             const std::size_t which = r - WAIT_OBJECT_0;
             if (which < firstWatched) return {};

@@ -92,8 +92,8 @@ void ChooseNewLocation(SettingsState& s) {
 // reason shown and the focus back in the box) when it was refused or could not be written.
 bool KeepAlertMinutes(SettingsState& s) {
     using Outcome = settings::AlertMinutesResult::Outcome;
-    const settings::AlertMinutesResult result =
-        settings::SetAlertMinutes(s.paths->settingsFile, win::GetItemText(s.hwnd, IDC_ALERT_MINUTES));
+    const settings::AlertMinutesResult result = settings::SetAlertMinutes(
+        s.paths->settingsFile, win::GetItemText(s.hwnd, IDC_ALERT_MINUTES));
     if (result.outcome == Outcome::kRefused) {
         AppMsgBox(result.message, kWarningModal, kDialogTitle, 1, 0, 0);
     } else if (result.outcome == Outcome::kFailed) {

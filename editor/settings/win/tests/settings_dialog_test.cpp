@@ -144,66 +144,64 @@ class SettingsDialogTest : public ::testing::Test, public SettingsHost {
 
 TEST_F(SettingsDialogTest, LayoutOnWhiteAndTheOwnerDisabled) {
     bool ownerEnabled = true;
-    const bool moved =
-        Run({{kSettings, [&](HWND d) {
-                  ownerEnabled = IsWindowEnabled(owner_);
-                  struct Control {
-                      int id;
-                      std::wstring caption;
-                      RECT units;  // x, y, width, height
-                  };
-                  const Control controls[] = {
-                      {IDC_SETTINGS_LABEL, L"Default data file location:", {10, 15, 150, 10}},
-                      {IDC_CURRENT_LOCATION, L"Current Location", {30, 30, 120, 15}},
-                      {IDC_SET_NEW_LOCATION, L"Set new Location", {30, 50, 120, 15}},
-                      {IDC_RESET_SETTINGS, L"Reset settings", {170, 110, 70, 25}},
-                      {IDC_ALERT_MINUTES_LABEL,
-                       L"Alert minutes &before (0 = off):",
-                       {10, 82, 110, 10}},
-                      {IDC_ALERT_MINUTES, L"15", {122, 80, 28, 12}},
-                  };
-                  // The lead's box and label sit in free space: no control overlaps another,
-                  // and all lie inside the dialog.
-                  RECT client{};
-                  GetClientRect(d, &client);
-                  for (const Control& a : controls) {
-                      RECT ra{}, inside{};
-                      GetWindowRect(GetDlgItem(d, a.id), &ra);
-                      MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&ra), 2);
-                      EXPECT_TRUE(IntersectRect(&inside, &ra, &client) && EqualRect(&inside, &ra))
-                          << a.id;
-                      for (const Control& b : controls) {
-                          if (&a == &b) continue;
-                          RECT rb{}, both{};
-                          GetWindowRect(GetDlgItem(d, b.id), &rb);
-                          MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&rb), 2);
-                          EXPECT_FALSE(IntersectRect(&both, &ra, &rb)) << a.id << " " << b.id;
-                      }
+    const bool moved = Run(
+        {{kSettings, [&](HWND d) {
+              ownerEnabled = IsWindowEnabled(owner_);
+              struct Control {
+                  int id;
+                  std::wstring caption;
+                  RECT units;  // x, y, width, height
+              };
+              const Control controls[] = {
+                  {IDC_SETTINGS_LABEL, L"Default data file location:", {10, 15, 150, 10}},
+                  {IDC_CURRENT_LOCATION, L"Current Location", {30, 30, 120, 15}},
+                  {IDC_SET_NEW_LOCATION, L"Set new Location", {30, 50, 120, 15}},
+                  {IDC_RESET_SETTINGS, L"Reset settings", {170, 110, 70, 25}},
+                  {IDC_ALERT_MINUTES_LABEL, L"Alert minutes &before (0 = off):", {10, 82, 110, 10}},
+                  {IDC_ALERT_MINUTES, L"15", {122, 80, 28, 12}},
+              };
+              // The lead's box and label sit in free space: no control overlaps another,
+              // and all lie inside the dialog.
+              RECT client{};
+              GetClientRect(d, &client);
+              for (const Control& a : controls) {
+                  RECT ra{}, inside{};
+                  GetWindowRect(GetDlgItem(d, a.id), &ra);
+                  MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&ra), 2);
+                  EXPECT_TRUE(IntersectRect(&inside, &ra, &client) && EqualRect(&inside, &ra))
+                      << a.id;
+                  for (const Control& b : controls) {
+                      if (&a == &b) continue;
+                      RECT rb{}, both{};
+                      GetWindowRect(GetDlgItem(d, b.id), &rb);
+                      MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&rb), 2);
+                      EXPECT_FALSE(IntersectRect(&both, &ra, &rb)) << a.id << " " << b.id;
                   }
-                  for (const Control& c : controls) {
-                      HWND control = GetDlgItem(d, c.id);
-                      ASSERT_NE(control, nullptr) << c.id;
-                      EXPECT_EQ(TextOf(control), c.caption);
-                      // The dialog converts position and size apart.
-                      RECT units = c.units;
-                      MapDialogRect(d, &units);
-                      const RECT want{units.left, units.top, units.left + units.right,
-                                      units.top + units.bottom};
-                      RECT got{};
-                      GetWindowRect(control, &got);
-                      MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&got), 2);
-                      EXPECT_EQ(got.left, want.left) << c.id;
-                      EXPECT_EQ(got.top, want.top) << c.id;
-                      EXPECT_EQ(got.right, want.right) << c.id;
-                      EXPECT_EQ(got.bottom, want.bottom) << c.id;
-                  }
-                  HDC dc = GetDC(d);
-                  EXPECT_EQ(SendMessageW(d, WM_CTLCOLORDLG, WPARAM(dc), LPARAM(d)),
-                            LRESULT(GetStockObject(WHITE_BRUSH)));
-                  ReleaseDC(d, dc);
-                  EXPECT_EQ(GetWindow(d, GW_OWNER), owner_);
-                  CloseDialog(d);
-              }}});
+              }
+              for (const Control& c : controls) {
+                  HWND control = GetDlgItem(d, c.id);
+                  ASSERT_NE(control, nullptr) << c.id;
+                  EXPECT_EQ(TextOf(control), c.caption);
+                  // The dialog converts position and size apart.
+                  RECT units = c.units;
+                  MapDialogRect(d, &units);
+                  const RECT want{units.left, units.top, units.left + units.right,
+                                  units.top + units.bottom};
+                  RECT got{};
+                  GetWindowRect(control, &got);
+                  MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&got), 2);
+                  EXPECT_EQ(got.left, want.left) << c.id;
+                  EXPECT_EQ(got.top, want.top) << c.id;
+                  EXPECT_EQ(got.right, want.right) << c.id;
+                  EXPECT_EQ(got.bottom, want.bottom) << c.id;
+              }
+              HDC dc = GetDC(d);
+              EXPECT_EQ(SendMessageW(d, WM_CTLCOLORDLG, WPARAM(dc), LPARAM(d)),
+                        LRESULT(GetStockObject(WHITE_BRUSH)));
+              ReleaseDC(d, dc);
+              EXPECT_EQ(GetWindow(d, GW_OWNER), owner_);
+              CloseDialog(d);
+          }}});
     EXPECT_FALSE(moved);
     EXPECT_FALSE(ownerEnabled);
     EXPECT_TRUE(IsWindowEnabled(owner_));
