@@ -60,18 +60,28 @@ void AlertWatch::PassEnded(const ReminderData& lists, bool loaded) {
     SetAlarm();
 }
 
-std::vector<HANDLE> AlertWatch::Handles() const {
-    std::vector<HANDLE> handles;
-    for (const FolderWatch* w : {&dataFolder_, &settingsFolder_}) {
-        if (w->handle) handles.push_back(w->handle.get());
+std::vector<AlertWatch::FolderWatch*> AlertWatch::Watching() {
+    std::vector<FolderWatch*> watching;
+    for (FolderWatch* w : {&dataFolder_, &settingsFolder_}) {
+        if (w->handle) watching.push_back(w);
     }
+    return watching;
+}
+
+std::vector<HANDLE> AlertWatch::Handles() {
+    std::vector<HANDLE> handles;
+    for (const FolderWatch* w : Watching()) handles.push_back(w->handle.get());
     return handles;
 }
 
 void AlertWatch::Changed(std::size_t which) {
-    const std::vector<HANDLE> handles = Handles();
-    // Watched again before reading, so a change made while the file is read is not missed.
-    if (which < handles.size()) FindNextChangeNotification(handles[which]);
+    const std::vector<FolderWatch*> watching = Watching();
+    // Watched again before reading, so a change made while the file is read is not missed. A
+    // watch that cannot go on (its folder was deleted) is dropped rather than left signalled,
+    // and made again once the folder is back.
+    if (which < watching.size() && !FindNextChangeNotification(watching[which]->handle.get())) {
+        watching[which]->handle.reset();
+    }
     FollowFiles();  // the settings may have moved the data file
     ReadFiles();
     SetAlarm();

@@ -36,7 +36,7 @@ class AlertWatch {
     void PassEnded(const ReminderData& lists, bool loaded);
 
     // The folder watches, for the cycle's wait; Changed(i) once Handles()[i] is signalled.
-    std::vector<HANDLE> Handles() const;
+    std::vector<HANDLE> Handles();
     void Changed(std::size_t which);
 
     // A resume or a clock change: what is due is looked at again at once.
@@ -47,6 +47,8 @@ class AlertWatch {
         std::filesystem::path folder;
         win::ChangeNotification handle;
     };
+    // The watches that have a handle, in the order of Handles().
+    std::vector<FolderWatch*> Watching();
     // Watches `folder` unless it already does; no watch when the folder cannot be watched.
     static void Follow(FolderWatch& watch, const std::filesystem::path& folder);
     void FollowFiles();

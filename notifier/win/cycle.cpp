@@ -162,7 +162,11 @@ void RunNotifierCycle(NotifierHost& host, Clock& clock, const std::function<void
                                alerts ? alerts->Handles() : std::vector<HANDLE>{});
         if (waited.end == WaitEnd::kQuit) break;
         if (waited.end == WaitEnd::kChanged) {
-            alerts->Changed(waited.changed);
+            try {
+                alerts->Changed(waited.changed);
+            } catch (...) {
+                // The schedule stays as it was; the next change or pass reads the file again.
+            }
             continue;  // the wait starts again, measured from the clock as it now stands
         }
         // The timer brings the new day's pass; a wake-up, a pass for a day that has had none.
