@@ -88,6 +88,11 @@ void ChooseNewLocation(SettingsState& s) {
     if (folder && !folder->empty()) MoveTo(s, *folder);
 }
 
+void ShowAlertMinutes(SettingsState& s) {
+    win::SetItemText(s.hwnd, IDC_ALERT_MINUTES,
+                     std::to_string(settings::SettingsAlertMinutes(s.paths->settingsFile)));
+}
+
 // Keeps the lead typed into the box before the dialog does anything else: false (with the
 // reason shown and the focus back in the box) when it was refused or could not be written.
 bool KeepAlertMinutes(SettingsState& s) {
@@ -98,6 +103,8 @@ bool KeepAlertMinutes(SettingsState& s) {
         AppMsgBox(result.message, kWarningModal, kDialogTitle, 1, 0, 0);
     } else if (result.outcome == Outcome::kFailed) {
         win::ShowMessage(s.hwnd, result.message, kDialogTitle, MB_ICONHAND);
+        // The box shows the lead in force again, so closing once more is never refused.
+        ShowAlertMinutes(s);
     } else {
         return true;
     }
@@ -134,8 +141,7 @@ INT_PTR SettingsState::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
     if (const auto colors = win::BlackOnWhiteDialog(msg, wParam)) return *colors;
     switch (msg) {
         case WM_INITDIALOG:
-            win::SetItemText(hwnd, IDC_ALERT_MINUTES,
-                             std::to_string(settings::SettingsAlertMinutes(paths->settingsFile)));
+            ShowAlertMinutes(*this);
             SendDlgItemMessageW(hwnd, IDC_ALERT_MINUTES, EM_LIMITTEXT, 8, 0);
             return TRUE;
         case WM_COMMAND:

@@ -513,5 +513,30 @@ TEST_F(SettingsDialogTest, ABadLeadIsRefusedAndNothingChanges) {
     EXPECT_EQ(Read(paths_.settingsFile), "C:\\data\\Tessaly.tsy\r\nAlertMinutes=0\r\n");
 }
 
+// A settings file that cannot be written: said, the box shows the lead in force again, and
+// closing once more closes.
+TEST_F(SettingsDialogTest, ALeadThatCannotBeWrittenIsSaidAndTheDialogStillCloses) {
+    paths_.settingsFile = root_ / "no-such-folder" / "Tessaly.ini";
+    std::wstring shownAfter;
+    Run({
+        {kSettings,
+         [&](HWND d) {
+             TypeLead(d, L"30");
+             CloseDialog(d);
+         }},
+        {kSettings,
+         [&](HWND d) {
+             shownAfter = TextOf(GetDlgItem(d, IDC_ALERT_MINUTES));
+             CloseDialog(d);
+         }},
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("settings file could not be written"), std::string::npos);
+    EXPECT_EQ(boxes[0].caption, "Settings for Tessaly");
+    EXPECT_EQ(boxes[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONHAND));
+    EXPECT_EQ(shownAfter, L"15");
+    EXPECT_FALSE(fs::exists(paths_.settingsFile));
+}
+
 }  // namespace
 }  // namespace tessaly::editor
