@@ -642,9 +642,14 @@ struct EventDates {
 };
 
 // A zone defined in the file: its STANDARD and DAYLIGHT parts give the instants at which the
-// offset changes, each part from its start, by its rule and its extra dates.
-std::unique_ptr<ZoneRules> ZoneFromDefinition(const IcsDocument& doc, const IcsComponent& zone) {
+// offset changes, each part from its start, by its rule and its extra dates. A real zone
+// changes a few times a year at most, but a rule may name a change every day of two centuries:
+// a definition that needs more than `budget` changes is not used (its TZID is then looked up
+// on this computer), and one that is used takes its changes off the budget.
+std::unique_ptr<ZoneRules> ZoneFromDefinition(const IcsDocument& doc, const IcsComponent& zone,
+                                              std::size_t& budget) {
     std::vector<std::pair<UtcSeconds, int>> changes;
+    bool tooMany = false;
     std::optional<std::pair<UtcSeconds, int>> earliest;  // (instant, offset before it)
     const WallSeconds from = DaysFromCivil(1900, 1, 1) * kDay;
     const WallSeconds last = DaysFromCivil(2100, 12, 31) * kDay;
@@ -660,6 +665,10 @@ std::unique_ptr<ZoneRules> ZoneFromDefinition(const IcsDocument& doc, const IcsC
         const std::optional<int> offsetAfter = ParseUtcOffset(after->value);
         if (!onset || !offsetBefore || !offsetAfter) return nullptr;
         auto add = [&](WallSeconds wall) {
+            if (changes.size() >= budget) {
+                tooMany = true;
+                return false;
+            }
             const UtcSeconds at = wall - *offsetBefore;
             changes.emplace_back(at, *offsetAfter);
             if (!earliest || at < earliest->first) earliest = {at, *offsetBefore};
@@ -667,6 +676,7 @@ std::unique_ptr<ZoneRules> ZoneFromDefinition(const IcsDocument& doc, const IcsC
         };
         add(onset->Wall());
         for (const IcsProperty& p : part.properties) {
+            if (tooMany) return nullptr;
             if (p.name == "RRULE") {
                 const RuleReading rule = ReadRecurrenceRule(Trim(p.value));
                 if (!rule.ok) return nullptr;
@@ -685,7 +695,8 @@ std::unique_ptr<ZoneRules> ZoneFromDefinition(const IcsDocument& doc, const IcsC
             }
         }
     }
-    if (!earliest) return nullptr;
+    if (tooMany || !earliest) return nullptr;
+    budget -= changes.size();
     return std::make_unique<TransitionZone>(earliest->second, std::move(changes));
 }
 
@@ -713,7 +724,8 @@ class ImportContext {
         if (const auto known = resolved_.find(tzid); known != resolved_.end()) return known->second;
         const ZoneRules* found = nullptr;
         if (const auto def = definitions_.find(tzid); def != definitions_.end()) {
-            if (std::unique_ptr<ZoneRules> zone = ZoneFromDefinition(doc_, doc_.at(def->second))) {
+            if (std::unique_ptr<ZoneRules> zone =
+                    ZoneFromDefinition(doc_, doc_.at(def->second), zoneChangesLeft_)) {
                 found = zone.get();
                 owned_.push_back(std::move(zone));
             }
@@ -771,7 +783,10 @@ class ImportContext {
     const IcsDocument& doc_;
     const ImportOptions& options_;
     std::unique_ptr<SystemZones> ownZones_;
-    std::map<std::string, int, std::less<>> definitions_;            // TZID -> VTIMEZONE
+    std::map<std::string, int, std::less<>> definitions_;  // TZID -> VTIMEZONE
+    // The offset changes the file's own zones may hold together: plenty for every zone a real
+    // calendar defines, and memory of the order of the file's size whatever its rules say.
+    std::size_t zoneChangesLeft_ = 8192 + doc_.text.size() / 4;
     std::vector<std::unique_ptr<ZoneRules>> owned_;                  // zones the file defines
     std::map<std::string, const ZoneRules*, std::less<>> resolved_;  // TZID -> zone or null
 };

@@ -472,8 +472,9 @@ class ImportTest : public ::testing::Test {
     }
 
     BerlinClock berlin_;
-    // Zones the calendar defines: one nobody else knows, and one that gives a known name other
-    // rules (the file's definition wins).
+    // Zones the calendar defines: one nobody else knows, one that gives a known name other
+    // rules (the file's definition wins), and one whose rule changes its offset every day, more
+    // than any zone does (the system's zone of that name is used instead).
     std::string zones_ =
         "BEGIN:VTIMEZONE\r\nTZID:Custom/Mumbai\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
         "TZOFFSETFROM:+0530\r\nTZOFFSETTO:+0530\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
@@ -483,7 +484,10 @@ class ImportTest : public ::testing::Test {
         "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\r\n"
         "END:STANDARD\r\nBEGIN:DAYLIGHT\r\nDTSTART:16010101T020000\r\nTZOFFSETFROM:+0100\r\n"
         "TZOFFSETTO:+0200\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\r\nEND:DAYLIGHT\r\nEND:"
-        "VTIMEZONE\r\n";
+        "VTIMEZONE\r\n"
+        "BEGIN:VTIMEZONE\r\nTZID:America/Chicago\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+        "TZOFFSETFROM:+0300\r\nTZOFFSETTO:+0300\r\nRRULE:FREQ=DAILY\r\nEND:STANDARD\r\n"
+        "END:VTIMEZONE\r\n";
 };
 
 // A computer in Berlin in December: every time lands on Berlin's clock of its own date.
@@ -512,6 +516,7 @@ TEST_F(ImportTest, TimesWhereTheyBelong) {
         {"DTSTART;TZID=Europe/Berlin:20270115T100000", 20270115, 800, ""},
         {"DTSTART;TZID=\"Outlook Berlin\":20270715T100000", 20270715, 1000, ""},
         {"DTSTART;TZID=\"Outlook Berlin\":20270328T023000", 20270328, 330, ""},  // skipped hour
+        {"DTSTART;TZID=America/Chicago:20270115T100000", 20270115, 1700, ""},    // the system's
         // Nobody knows this zone: as written, with a note.
         {"DTSTART;TZID=Mars/Olympus:20270115T100000", 20270115, 1000,
          "\"Mars/Olympus\" is unknown here"},
