@@ -123,7 +123,7 @@ TEST_F(EditorRecovery, AKilledEditorLosesNothing) {
                   "Not saved then: 2 reminders and 0 archived.\r\n"
                   "In the data file: 1 reminder and 0 archived.");
         PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(editor.Wait(10000), 0);
+        EXPECT_EQ(editor.Wait(30000), 0);
         ASSERT_EQ(answerer.boxes().size(), 2u);
         EXPECT_EQ(answerer.boxes()[1],
                   "Closing Reminders: File has changed...\r\nDo you want to save the changes?");
@@ -149,7 +149,7 @@ TEST_F(EditorRecovery, AKilledEditorLosesNothing) {
         ASSERT_TRUE(main);
         ASSERT_TRUE(WaitFor([&] { return answerer.boxes().size() == 1; }));
         PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(editor.Wait(10000), 0);
+        EXPECT_EQ(editor.Wait(30000), 0);
         EXPECT_EQ(answerer.boxes().size(), 1u) << "nothing unsaved to ask about";
     }
     EXPECT_FALSE(fs::exists(recovery));
