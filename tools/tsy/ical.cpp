@@ -16,28 +16,10 @@
 namespace tessaly {
 namespace {
 
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return u;
-}
-
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
-}
-
-std::vector<std::string_view> Split(std::string_view s, char sep) {
-    std::vector<std::string_view> parts;
-    for (size_t start = 0;;) {
-        const size_t at = s.find(sep, start);
-        parts.push_back(s.substr(start, at == std::string_view::npos ? at : at - start));
-        if (at == std::string_view::npos) return parts;
-        start = at + 1;
-    }
 }
 
 // At most n bytes of a value for a message, cut before a UTF-8 sequence, so a message never

@@ -7,6 +7,25 @@
 #include "core/occurrence.h"
 
 namespace tessaly {
+
+std::string Upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return u;
+}
+
+std::vector<std::string_view> Split(std::string_view s, char sep) {
+    std::vector<std::string_view> parts;
+    for (size_t start = 0;;) {
+        const size_t at = s.find(sep, start);
+        parts.push_back(s.substr(start, at == std::string_view::npos ? at : at - start));
+        if (at == std::string_view::npos) return parts;
+        start = at + 1;
+    }
+}
+
 namespace {
 
 constexpr std::int64_t kDay = 86400;
@@ -34,24 +53,6 @@ std::optional<int> SignedNumber(std::string_view s) {
     int n = 0;
     for (char c : s) n = n * 10 + (c - '0');
     return sign * n;
-}
-
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return u;
-}
-
-std::vector<std::string_view> Split(std::string_view s, char sep) {
-    std::vector<std::string_view> parts;
-    for (size_t start = 0;;) {
-        const size_t at = s.find(sep, start);
-        parts.push_back(s.substr(start, at == std::string_view::npos ? at : at - start));
-        if (at == std::string_view::npos) return parts;
-        start = at + 1;
-    }
 }
 
 int WeekdayOfDay(std::int64_t day) {

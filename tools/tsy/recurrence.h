@@ -16,6 +16,11 @@
 
 namespace tessaly {
 
+// A name or code of an iCalendar text in capitals (names are ASCII, compared in any case).
+std::string Upper(std::string_view s);
+// The parts of a value between separators, empty parts included.
+std::vector<std::string_view> Split(std::string_view s, char sep);
+
 // A DATE or DATE-TIME value as written: YYYYMMDD, YYYYMMDDThhmmss, or that with Z for UTC.
 struct IcsTime {
     CivilDate date;
