@@ -532,6 +532,8 @@ std::vector<std::string> SplitTextList(std::string_view s) {
 }
 
 // A signed duration in seconds: [+|-]P nW or [nD][T[nH][nM][nS]].
+constexpr std::int64_t kMostDurationSeconds = std::int64_t{10000} * 366 * kDay;
+
 std::optional<std::int64_t> ParseDuration(std::string_view v) {
     int sign = 1;
     if (!v.empty() && (v[0] == '+' || v[0] == '-')) {
@@ -551,8 +553,11 @@ std::optional<std::int64_t> ParseDuration(std::string_view v) {
         }
         size_t n = 0;
         std::int64_t amount = 0;
-        while (n < v.size() && v[n] >= '0' && v[n] <= '9') amount = amount * 10 + (v[n++] - '0');
-        if (n == 0 || n > 7 || n == v.size()) return std::nullopt;
+        while (n < v.size() && v[n] >= '0' && v[n] <= '9') {
+            if (++n > 7) return std::nullopt;  // no real duration needs more digits
+            amount = amount * 10 + (v[n - 1] - '0');
+        }
+        if (n == 0 || n == v.size()) return std::nullopt;
         const char unit = v[n];
         v.remove_prefix(n + 1);
         if (!inTime && unit == 'W') {
@@ -569,6 +574,9 @@ std::optional<std::int64_t> ParseDuration(std::string_view v) {
             return std::nullopt;
         }
         any = true;
+        // Parts may repeat ("P1W1W…"): past ten thousand years nothing is meant, and the sum
+        // stays far from overflowing.
+        if (total > kMostDurationSeconds) return std::nullopt;
     }
     if (!any) return std::nullopt;
     return sign * total;

@@ -649,9 +649,17 @@ TEST_F(ImportTest, AlarmsAsPeopleSetThem) {
         ASSERT_TRUE(e.mapped) << c.alarms << e.reason;
         EXPECT_EQ(e.reminder.notifyDays, c.notify) << c.alarms;
     }
-    const ImportedEvent unreadable = One(start + alarm("TRIGGER:soon\r\n"));
-    EXPECT_TRUE(unreadable.mapped);
-    EXPECT_NE(Notes(unreadable).find("an alarm whose time cannot be read"), std::string::npos);
+    // Words, more digits than any duration has (once read past the end of a 64-bit number),
+    // and parts repeated past ten thousand years.
+    std::string manyWeeks = "-P";
+    for (int i = 0; i < 600; ++i) manyWeeks += "9999999W";
+    for (const std::string& trigger :
+         std::vector<std::string>{"soon", "-PT66666666666666666666666M", manyWeeks}) {
+        const ImportedEvent unreadable = One(start + alarm("TRIGGER:" + trigger + "\r\n"));
+        EXPECT_TRUE(unreadable.mapped) << trigger.substr(0, 40);
+        EXPECT_NE(Notes(unreadable).find("an alarm whose time cannot be read"), std::string::npos)
+            << trigger.substr(0, 40);
+    }
 }
 
 TEST_F(ImportTest, TitlesKeepWhatTheyCanAndSaySo) {
