@@ -531,9 +531,9 @@ std::vector<std::string> SplitTextList(std::string_view s) {
     return parts;
 }
 
-// A signed duration in seconds: [+|-]P nW or [nD][T[nH][nM][nS]].
 constexpr std::int64_t kMostDurationSeconds = std::int64_t{10000} * 366 * kDay;
 
+// A signed duration in seconds: [+|-]P nW or [nD][T[nH][nM][nS]].
 std::optional<std::int64_t> ParseDuration(std::string_view v) {
     int sign = 1;
     if (!v.empty() && (v[0] == '+' || v[0] == '-')) {
