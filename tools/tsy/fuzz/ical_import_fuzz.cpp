@@ -19,11 +19,13 @@
 #include "tests/fuzz/heap_watch.h"
 #include "tests/fuzz/scratch_folder.h"
 #include "tools/tsy/ical.h"
+#include "tools/tsy/fuzz/fixed_local_zones.h"
 #include "tools/tsy/zones.h"
 
 namespace {
 
 using namespace tessaly;
+using fuzz::FixedLocalZones;
 using fuzz::Require;
 
 constexpr DateKey kToday = 20261208;  // a Tuesday
@@ -41,18 +43,6 @@ constexpr std::size_t kFixedBytes = 256 << 10;
 // needs: a reader that recursed once per nesting level would run out of it on the nested
 // calendars the fuzzer makes.
 constexpr std::size_t kStackBytes = 512 << 10;
-
-// The system's zones for the zones calendars name, but a local clock on UTC wherever the run
-// takes place, so an input does the same on every machine.
-class FixedLocalZones : public SystemZones {
-  public:
-    const ZoneRules& Local() override { return utc_; }
-    const ZoneRules* Find(std::string_view tzid) override { return system_->Find(tzid); }
-
-  private:
-    TransitionZone utc_{0, {}};
-    std::unique_ptr<SystemZones> system_ = MakeSystemZones();
-};
 
 ImportOptions Options() {
     static FixedLocalZones zones;

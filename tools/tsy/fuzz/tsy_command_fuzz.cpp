@@ -21,6 +21,7 @@
 #include "tests/fuzz/heap_watch.h"
 #include "tests/fuzz/scratch_folder.h"
 #include "tools/tsy/tsy.h"
+#include "tools/tsy/fuzz/fixed_local_zones.h"
 #include "tools/tsy/zones.h"
 
 namespace {
@@ -28,6 +29,7 @@ namespace {
 using namespace tessaly;
 namespace fs = std::filesystem;
 using fuzz::Bytes;
+using fuzz::FixedLocalZones;
 using fuzz::Require;
 
 constexpr DateKey kToday = 20261208;  // a Tuesday
@@ -92,18 +94,6 @@ bool CalendarText(const Bytes& bytes) {
     constexpr std::string_view kBegin = "BEGIN:VCALENDAR";
     return bytes.size() >= kBegin.size() && std::equal(kBegin.begin(), kBegin.end(), bytes.begin());
 }
-
-// The system's zones for the zones calendars name, but a local clock on UTC wherever the run
-// takes place, so an input does the same on every machine.
-class FixedLocalZones : public SystemZones {
-  public:
-    const ZoneRules& Local() override { return utc_; }
-    const ZoneRules* Find(std::string_view tzid) override { return system_->Find(tzid); }
-
-  private:
-    TransitionZone utc_{0, {}};
-    std::unique_ptr<SystemZones> system_ = MakeSystemZones();
-};
 
 // Runs tsy with the folder as its working folder, as a person typing the command there would.
 int RunIn(const fs::path& folder, const std::vector<std::string>& args, std::string& err) {
